@@ -1,0 +1,139 @@
+#include "audio/music.h"
+
+#include <chrono>
+#include <thread>
+
+#include "audio/sound_bank.h"
+#include "audio/sound_device.h"
+#include "platform/platform.h"
+
+namespace fenwhit {
+
+std::atomic<int32_t> menuVolume{0};
+std::atomic<int32_t> musicVolume{0};
+std::atomic<int32_t> beatCount{0};
+std::atomic<int32_t> beatFlash{0};
+std::atomic<int32_t> beatStopRequest{0};
+
+namespace {
+
+constexpr auto kRelaxed = std::memory_order_relaxed;
+std::thread beatThread;
+
+void SetChannelVolume(std::atomic<int32_t>& volume, int32_t value, int channel) {
+  volume.store(value, kRelaxed);
+  TheSoundDevice().SetVolume(channel, value);
+}
+
+SoundHandle Handle(int id) { return soundTable[id].load(std::memory_order_acquire); }
+
+void SleepReal(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace
+
+void FadeTitleMusicDown() {
+  const int32_t v = menuVolume.load(kRelaxed);
+  if (v > 0) SetChannelVolume(menuVolume, v - 1, sound::kTitleMusicChannel);
+}
+
+void FadeTitleMusicUp() {
+  const int32_t v = menuVolume.load(kRelaxed);
+  if (v < 250) SetChannelVolume(menuVolume, v + 1, sound::kTitleMusicChannel);
+}
+
+void FadeGameMusicDown() {
+  const int32_t v = musicVolume.load(kRelaxed);
+  if (v > 0) SetChannelVolume(musicVolume, v - 1, sound::kGameMusicChannel);
+}
+
+void FadeGameMusicUp() {
+  const int32_t v = musicVolume.load(kRelaxed);
+  if (v < 250) SetChannelVolume(musicVolume, v + 1, sound::kGameMusicChannel);
+}
+
+void DuckGameMusic() {
+  const int32_t v = musicVolume.load(kRelaxed);
+  if (v > 60) SetChannelVolume(musicVolume, v - 20, sound::kGameMusicChannel);
+}
+
+void RaiseGameMusic() {
+  const int32_t v = musicVolume.load(kRelaxed);
+  if (v < 250) SetChannelVolume(musicVolume, v + 30 > 250 ? 250 : v + 30, sound::kGameMusicChannel);
+}
+
+void OpenTitleMusic(const std::string& path) {
+  soundTable[sound::kTitleMusic].store(TheSoundDevice().OpenStream(path));
+}
+
+void StartTitleMusic() {
+  TheSoundDevice().PlayStream(sound::kTitleMusicChannel, Handle(sound::kTitleMusic));
+  menuVolume.store(1, kRelaxed);
+  TheSoundDevice().SetVolume(sound::kTitleMusicChannel, 1);
+}
+
+void RunBeatThread() {
+  beatCount.store(0, kRelaxed);
+  int32_t beatPosition = 0;
+  SoundDevice& device = TheSoundDevice();
+  const SoundHandle music = Handle(sound::kGameMusic);
+  const SoundHandle beat = Handle(sound::kBeatTrack);
+  device.PlayStream(sound::kGameMusicChannel, music);
+  device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
+  device.PlayStream(sound::kBeatChannel, beat);
+  bool first = true;
+  for (;;) {
+    if (beatPosition >= 0 && beatPosition < 33) {
+      beatCount.fetch_add(1, kRelaxed);
+      beatFlash.store(255, kRelaxed);
+      // Hold off past the detection window so one loop start counts once.
+      bool stop = false;
+      for (int step = first ? 16 : 7; step > 0; --step) {
+        if (beatStopRequest.load(kRelaxed) == 1) {
+          stop = true;
+          break;
+        }
+        SleepReal(10);
+      }
+      first = false;
+      if (stop) break;
+    }
+    SleepReal(6);
+    beatPosition = device.StreamTime(beat);
+    if (beatStopRequest.load(kRelaxed) == 1) break;
+  }
+  device.StopStream(beat);
+  device.CloseStream(beat);
+  beatStopRequest.store(0, kRelaxed);
+}
+
+void StartGameMusic(const std::string& beatPath, const std::string& musicPath) {
+  SoundDevice& device = TheSoundDevice();
+  device.StopChannel(sound::kGameMusicChannel);
+  soundTable[sound::kBeatTrack].store(device.OpenStream(beatPath));
+  soundTable[sound::kGameMusic].store(device.OpenStream(musicPath));
+  musicVolume.store(1, kRelaxed);
+  if (beatThread.joinable()) beatThread.join();
+  beatThread = std::thread(RunBeatThread);
+}
+
+void StopBeatTrack() { TheSoundDevice().StopStream(Handle(sound::kBeatTrack)); }
+
+void RequestBeatStop() {
+  beatStopRequest.store(1, kRelaxed);
+  ThePlatform().SleepMs(100);
+  // The thread ends within about 16 ms of the request; waiting for it makes the
+  // order certain even where the sleep above is only virtual (tests).
+  if (beatThread.joinable()) beatThread.join();
+}
+
+void CloseGameMusic() {
+  const SoundHandle music = Handle(sound::kGameMusic);
+  TheSoundDevice().StopStream(music);
+  TheSoundDevice().CloseStream(music);
+}
+
+bool BeatThreadRunning() { return beatThread.joinable(); }
+
+}  // namespace fenwhit

@@ -1,0 +1,43 @@
+#pragma once
+// The title music, the game music and the beat track, their volume steps, and the
+// beat thread that turns every loop of the beat track into a beat.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace fenwhit {
+
+// Shared between the main thread and the beat thread; relaxed ordering suffices.
+extern std::atomic<int32_t> menuVolume;
+extern std::atomic<int32_t> musicVolume;
+extern std::atomic<int32_t> beatCount;
+extern std::atomic<int32_t> beatFlash;
+extern std::atomic<int32_t> beatStopRequest;
+
+void FadeTitleMusicDown();
+void FadeTitleMusicUp();
+void FadeGameMusicDown();
+void FadeGameMusicUp();
+void DuckGameMusic();
+void RaiseGameMusic();
+
+// Start-up: open the title music; later start it almost silent.
+void OpenTitleMusic(const std::string& path);
+void StartTitleMusic();
+
+// Game start: stop the game-music channel, open the beat track and the game music,
+// set the music volume to 1 and start the beat thread.
+void StartGameMusic(const std::string& beatPath, const std::string& musicPath);
+// The last ball is lost: the beat track stops; the beat thread keeps polling.
+void StopBeatTrack();
+// Game end, first half: ask the beat thread to stop and give it 100 ms to do so.
+void RequestBeatStop();
+// Game end, second half: stop and close the game music.
+void CloseGameMusic();
+
+// The beat thread's body (exposed so tests can run it on a thread of their own).
+void RunBeatThread();
+// True while a beat thread started by StartGameMusic has not been waited for.
+bool BeatThreadRunning();
+
+}  // namespace fenwhit

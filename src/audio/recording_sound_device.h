@@ -1,0 +1,55 @@
+#pragma once
+// A sound device that plays nothing and writes down every call, for tests.
+// Stream time comes from a script so tests can step the beat exactly.
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "audio/sound_device.h"
+
+namespace fenwhit {
+
+struct SoundCall {
+  std::string op;  // "start", "load", "play", "pan", "volume", "stop", "open", ...
+  int channel = -1;
+  int value = 0;  // pan, volume, slot or handle, depending on op
+  SoundHandle handle = 0;
+  std::string path;
+};
+
+class RecordingSoundDevice : public SoundDevice {
+ public:
+  void Start(int mixRate, int softwareChannels) override;
+  SoundHandle LoadSample(int slot, const std::string& path) override;
+  void PlaySample(int channel, SoundHandle sample) override;
+  void SetPan(int channel, int pan) override;
+  void SetVolume(int channel, int volume) override;
+  void StopChannel(int channel) override;
+  SoundHandle OpenStream(const std::string& path) override;
+  void PlayStream(int channel, SoundHandle stream) override;
+  int32_t StreamTime(SoundHandle stream) override;
+  void StopStream(SoundHandle stream) override;
+  void CloseStream(SoundHandle stream) override;
+
+  std::vector<SoundCall> Calls() const;
+  void ClearCalls();
+  // Calls of one kind only, in order.
+  std::vector<SoundCall> CallsOf(const std::string& op) const;
+  // Where stream time comes from; by default 1000 ms, which never counts as a beat.
+  void SetStreamClock(std::function<int32_t(SoundHandle)> clock);
+  // Paths that fail to load or open (give the null handle).
+  void FailPath(const std::string& path);
+
+ private:
+  void Record(SoundCall call);
+
+  mutable std::mutex mutex_;
+  std::vector<SoundCall> calls_;
+  std::vector<std::string> failing_;
+  std::function<int32_t(SoundHandle)> clock_;
+  std::atomic<SoundHandle> nextHandle_{1};
+};
+
+}  // namespace fenwhit

@@ -1,0 +1,38 @@
+#pragma once
+// The seam between the game and the sound output: numbered channels, one-shot samples
+// with pan and volume, and looping streams that report their play position.
+#include <cstdint>
+#include <string>
+
+namespace fenwhit {
+
+// Handles of loaded samples and open streams. 0 is the null handle: using it does nothing.
+using SoundHandle = int32_t;
+
+class SoundDevice {
+ public:
+  virtual ~SoundDevice() = default;
+
+  virtual void Start(int mixRate, int softwareChannels) = 0;
+  // Decodes a whole file into a 16-bit mono sample. slot is the caller's id for it.
+  virtual SoundHandle LoadSample(int slot, const std::string& path) = 0;
+  // Starts the sample on exactly that channel, cutting off whatever plays there.
+  virtual void PlaySample(int channel, SoundHandle sample) = 0;
+  // 0 left, 128 centre, 255 right; larger values act as 255.
+  virtual void SetPan(int channel, int pan) = 0;
+  // 0 to 255.
+  virtual void SetVolume(int channel, int volume) = 0;
+  virtual void StopChannel(int channel) = 0;
+  // Opens a looping stream, decoded as it plays.
+  virtual SoundHandle OpenStream(const std::string& path) = 0;
+  virtual void PlayStream(int channel, SoundHandle stream) = 0;
+  // Milliseconds within the current loop of the stream.
+  virtual int32_t StreamTime(SoundHandle stream) = 0;
+  virtual void StopStream(SoundHandle stream) = 0;
+  virtual void CloseStream(SoundHandle stream) = 0;
+};
+
+SoundDevice& TheSoundDevice();
+void SetSoundDevice(SoundDevice* device);
+
+}  // namespace fenwhit

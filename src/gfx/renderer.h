@@ -1,0 +1,39 @@
+#pragma once
+// The seam between the game and OpenGL. Game code draws only through the free
+// functions in draw.h, sprites.h and text.h, which forward to the current Renderer:
+// the OpenGL one in the program, a recording or null one in tests and benchmarks.
+#include <cstdint>
+
+#include "gfx/texture.h"
+
+namespace fenwhit {
+
+struct Image;
+
+class Renderer {
+ public:
+  virtual ~Renderer() = default;
+
+  virtual void ClearFrame() = 0;
+  virtual void PresentFrame() = 0;
+  virtual void SetBlendAlpha() = 0;
+  virtual void SetBlendAdditive() = 0;
+  virtual void SetColor(int32_t r, int32_t g, int32_t b, int32_t a) = 0;
+  virtual void FillRect(int32_t x, int32_t y, int32_t w, int32_t h) = 0;
+  virtual void FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
+  virtual void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) = 0;
+  virtual void SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) = 0;
+  virtual void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
+                                   int32_t dy) = 0;
+  // image may be null: the texture then has no contents and width and height -1.
+  virtual Texture CreateTexture(const Image* image, int nearest) = 0;
+  virtual void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
+                          float scale) = 0;
+  virtual void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
+                                int32_t h, const Texture& texture, float scale) = 0;
+};
+
+Renderer& TheRenderer();
+void SetRenderer(Renderer* renderer);
+
+}  // namespace fenwhit

@@ -1,0 +1,61 @@
+#pragma once
+// The seam between the game and the machine: window, input and clock.
+// The real implementation sits on SDL2; tests use a scripted one.
+#include <cstdint>
+
+namespace fenwhit {
+
+// PC set-1 scan codes of the keys the game reads.
+namespace scan {
+constexpr int kEsc = 1;
+constexpr int kW = 17;
+constexpr int kA = 30;
+constexpr int kS = 31;
+constexpr int kK = 37;
+constexpr int kZ = 44;
+constexpr int kM = 50;
+constexpr int kSpace = 57;
+constexpr int kUp = 72;
+constexpr int kLeft = 75;
+constexpr int kDown = 80;
+constexpr int kCount = 128;
+}  // namespace scan
+
+// buttons: bit 0 left, bit 1 right, bit 2 middle (1 = left alone, 2 = right alone, 3 = both).
+struct MouseState {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t wheel = 0;
+  int32_t buttons = 0;
+};
+
+enum class WindowEvent { kNone, kClose, kOther };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Opens (or replaces) the game window with a fixed-function OpenGL context.
+  // Returns false when the window or its context cannot be made.
+  virtual bool OpenWindow(int width, int height) = 0;
+  virtual void SwapBuffers() = 0;
+
+  // Takes every pending event from the system so key and mouse state are current;
+  // close requests and other window events are queued for TakeWindowEvent.
+  virtual void PumpEvents() = 0;
+  virtual bool KeyHeld(int scanCode) const = 0;
+  virtual MouseState ReadMouse() = 0;
+  // Takes one queued window event (close requests come first).
+  virtual WindowEvent TakeWindowEvent() = 0;
+  // Reads and discards one pending key press, if any.
+  virtual void DiscardKeyPress() = 0;
+
+  // Monotonic seconds.
+  virtual double Clock() = 0;
+  virtual void SleepMs(int milliseconds) = 0;
+};
+
+Platform& ThePlatform();
+void SetPlatform(Platform* platform);
+
+}  // namespace fenwhit
