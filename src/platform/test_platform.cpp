@@ -1,0 +1,44 @@
+#include "platform/test_platform.h"
+
+namespace fenwhit {
+
+bool TestPlatform::OpenWindow(int width, int height) {
+  if (failWindow_) return false;
+  ++windowsOpened_;
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void TestPlatform::PumpEvents() {
+  if (script_) script_(*this, pumps_);
+  ++pumps_;
+}
+
+WindowEvent TestPlatform::TakeWindowEvent() {
+  if (events_.empty()) return WindowEvent::kNone;
+  // Close requests are taken before any other queued event.
+  for (auto it = events_.begin(); it != events_.end(); ++it) {
+    if (*it == WindowEvent::kClose) {
+      events_.erase(it);
+      return WindowEvent::kClose;
+    }
+  }
+  const WindowEvent event = events_.front();
+  events_.pop_front();
+  return event;
+}
+
+double TestPlatform::Clock() {
+  now_ += clockStep_;
+  return now_;
+}
+
+void TestPlatform::SleepMs(int milliseconds) {
+  if (milliseconds > 0) {
+    sleptMs_ += milliseconds;
+    now_ += milliseconds / 1000.0;
+  }
+}
+
+}  // namespace fenwhit

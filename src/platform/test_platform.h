@@ -1,0 +1,65 @@
+#pragma once
+// A platform for tests: no window, scripted keys and mouse per frame, injected close
+// requests and a virtual clock, so the real screen loops run at full speed.
+#include <deque>
+#include <functional>
+#include <set>
+
+#include "platform/platform.h"
+
+namespace fenwhit {
+
+class TestPlatform : public Platform {
+ public:
+  // Called at every PumpEvents with the number of pumps so far (0 for the first), so a
+  // test can set keys, mouse and close requests for that frame.
+  using Script = std::function<void(TestPlatform&, int pump)>;
+
+  bool OpenWindow(int width, int height) override;
+  void SwapBuffers() override { ++swaps_; }
+  void PumpEvents() override;
+  bool KeyHeld(int scanCode) const override { return keys_.count(scanCode) > 0; }
+  MouseState ReadMouse() override { return mouse_; }
+  WindowEvent TakeWindowEvent() override;
+  void DiscardKeyPress() override { ++discardedPresses_; }
+  // Every reading moves the clock on by clockStep, so busy waits end.
+  double Clock() override;
+  void SleepMs(int milliseconds) override;
+
+  void SetScript(Script script) { script_ = std::move(script); }
+  void Press(int scanCode) { keys_.insert(scanCode); }
+  void Release(int scanCode) { keys_.erase(scanCode); }
+  void ReleaseAll() { keys_.clear(); }
+  void SetMouse(MouseState mouse) { mouse_ = mouse; }
+  void RequestClose() { events_.push_back(WindowEvent::kClose); }
+  void QueueOtherEvent() { events_.push_back(WindowEvent::kOther); }
+  void SetClockStep(double seconds) { clockStep_ = seconds; }
+  void FailWindow() { failWindow_ = true; }
+
+  int Pumps() const { return pumps_; }
+  int Swaps() const { return swaps_; }
+  int WindowsOpened() const { return windowsOpened_; }
+  int LastWidth() const { return width_; }
+  int LastHeight() const { return height_; }
+  int DiscardedPresses() const { return discardedPresses_; }
+  double Now() const { return now_; }
+  long SleptMs() const { return sleptMs_; }
+
+ private:
+  Script script_;
+  std::set<int> keys_;
+  MouseState mouse_;
+  std::deque<WindowEvent> events_;
+  double now_ = 1000.0;
+  double clockStep_ = 0.0005;
+  long sleptMs_ = 0;
+  int pumps_ = 0;
+  int swaps_ = 0;
+  int windowsOpened_ = 0;
+  int width_ = 0;
+  int height_ = 0;
+  int discardedPresses_ = 0;
+  bool failWindow_ = false;
+};
+
+}  // namespace fenwhit
