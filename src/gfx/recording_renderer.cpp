@@ -8,6 +8,9 @@ void RecordingRenderer::Record(DrawCall call) {
   if (keepCalls_) calls_.push_back(std::move(call));
 }
 
+void RecordingRenderer::SetUpWindow(int32_t width, int32_t height) {
+  Record({"window", {width, height}, {}, 0});
+}
 void RecordingRenderer::ClearFrame() {
   ++cleared_;
   Record({"clear", {}, {}, 0});

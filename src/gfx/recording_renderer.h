@@ -8,7 +8,7 @@
 namespace fenwhit {
 
 struct DrawCall {
-  std::string op;  // "clear", "present", "blend_alpha", "blend_additive", "color", "fill_rect",
+  std::string op;  // "window", "clear", "present", "blend_alpha", "blend_additive", "color", "fill_rect",
                    // "fill_corners", "line", "scene", "scene_xy", "texture", "sprite", "region"
   // Integer arguments in the order of the call (colour r, g, b, a; rect x, y, w, h; line
   // x1, y1, x2, y2; sprite x, y; region x, y, srcX, srcY, w, h; scene dx, dy).
@@ -24,6 +24,7 @@ class RecordingRenderer : public Renderer {
   // When false, only frames are counted and nothing is stored (for benchmarks).
   explicit RecordingRenderer(bool keepCalls = true) : keepCalls_(keepCalls) {}
 
+  void SetUpWindow(int32_t width, int32_t height) override;
   void ClearFrame() override;
   void PresentFrame() override;
   void SetBlendAlpha() override;

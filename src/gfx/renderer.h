@@ -14,6 +14,10 @@ class Renderer {
  public:
   virtual ~Renderer() = default;
 
+  // The fixed render state of a freshly opened window: viewport, texturing on, smooth
+  // shading, one unit per pixel with y down, identity model-view, black clear colour.
+  virtual void SetUpWindow(int32_t width, int32_t height) = 0;
+
   virtual void ClearFrame() = 0;
   virtual void PresentFrame() = 0;
   virtual void SetBlendAlpha() = 0;

@@ -1,0 +1,45 @@
+#include "app/display.h"
+
+#include "gfx/renderer.h"
+#include "platform/platform.h"
+
+namespace fenwhit {
+
+ScreenModeState screenMode;
+
+namespace {
+std::function<void()> modeHook;
+}
+
+void SelectStartMode() {
+  screenMode = ScreenModeState{};
+  const ScreenModeRow& row = kScreenModes[0];
+  screenMode.width = row.width;
+  screenMode.height = row.height;
+  screenMode.viewOffsetX = row.viewOffsetX;
+  screenMode.viewOffsetY = row.viewOffsetY;
+}
+
+bool OpenScreen(int32_t width, int32_t height, int32_t /*depth*/) {
+  if (!ThePlatform().OpenWindow(width, height)) return false;
+  TheRenderer().SetUpWindow(width, height);
+  return true;
+}
+
+void SwitchScreenMode(int32_t mode) {
+  if (mode < 0 || mode >= kScreenModeCount || mode == screenMode.index) return;
+  const ScreenModeRow& row = kScreenModes[mode];
+  screenMode.index = mode;
+  screenMode.viewOffsetX = row.viewOffsetX;
+  screenMode.viewOffsetY = row.viewOffsetY;
+  screenMode.width = row.width;
+  screenMode.height = row.height;
+  // The window is resized with its context kept; a refusal leaves the old size in use,
+  // and the pictures are uploaded again either way.
+  OpenScreen(row.width, row.height, 32);
+  if (modeHook) modeHook();
+}
+
+void SetScreenModeHook(std::function<void()> hook) { modeHook = std::move(hook); }
+
+}  // namespace fenwhit

@@ -1,0 +1,28 @@
+#pragma once
+// The whole program: start-up in its fixed order, the intro, then the main menu and
+// games until an exit path ends it.
+#include <string>
+
+namespace fenwhit {
+
+class Platform;
+class Renderer;
+class SoundDevice;
+
+struct ProgramOptions {
+  std::string archivePath = "quellard.data";
+  // Empty: $TMPDIR or /tmp.
+  std::string temporaryDirectory;
+  // Tests use a fixed seed; 0 seeds from the clock.
+  unsigned long long randomSeed = 0;
+  // In tests the program returns instead of ending the process: wait for the beat
+  // thread and the sound loader so nothing outlives the run.
+  bool stopThreadsOnExit = false;
+};
+
+// Returns the exit status: 0 for every normal exit, 1 for a fatal start-up failure
+// (after one line on stderr).
+int RunProgram(Platform& platform, Renderer& renderer, SoundDevice& sound,
+               const ProgramOptions& options);
+
+}  // namespace fenwhit

@@ -1,0 +1,151 @@
+#include "platform/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+namespace fenwhit {
+
+int SetOneScanCode(int sdlScancode) {
+  switch (sdlScancode) {
+    case SDL_SCANCODE_ESCAPE: return scan::kEsc;
+    case SDL_SCANCODE_W: return scan::kW;
+    case SDL_SCANCODE_A: return scan::kA;
+    case SDL_SCANCODE_S: return scan::kS;
+    case SDL_SCANCODE_K: return scan::kK;
+    case SDL_SCANCODE_Z: return scan::kZ;
+    case SDL_SCANCODE_M: return scan::kM;
+    case SDL_SCANCODE_SPACE: return scan::kSpace;
+    case SDL_SCANCODE_UP: return scan::kUp;
+    case SDL_SCANCODE_LEFT: return scan::kLeft;
+    case SDL_SCANCODE_DOWN: return scan::kDown;
+    case SDL_SCANCODE_RIGHT: return 77;
+    case SDL_SCANCODE_RETURN: return 28;
+    default: return 0;
+  }
+}
+
+SdlPlatform::SdlPlatform(std::string title) : title_(std::move(title)) {}
+
+SdlPlatform::~SdlPlatform() {
+  if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlPlatform::OpenWindow(int width, int height) {
+  if (!videoStarted_) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      lastError_ = std::string("no video: ") + SDL_GetError();
+      return false;
+    }
+    videoStarted_ = true;
+  }
+  // A screen-mode switch keeps the window and its context and only resizes it, so
+  // every texture name stays valid; the caller uploads the pictures again anyway.
+  if (window_ != nullptr) {
+    SDL_SetWindowSize(window_, width, height);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    return true;
+  }
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  if (window_ == nullptr) {
+    lastError_ = std::string("no window: ") + SDL_GetError();
+    return false;
+  }
+  context_ = SDL_GL_CreateContext(window_);
+  if (context_ == nullptr) {
+    lastError_ = std::string("no OpenGL context: ") + SDL_GetError();
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    return false;
+  }
+  SDL_GL_MakeCurrent(window_, context_);
+  SDL_GL_SetSwapInterval(0);  // the game paces its own frames
+  return true;
+}
+
+void SdlPlatform::SwapBuffers() {
+  if (window_ != nullptr) SDL_GL_SwapWindow(window_);
+}
+
+void SdlPlatform::PumpEvents() {
+  if (!videoStarted_) return;
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    switch (event.type) {
+      case SDL_QUIT:
+        ++closeRequests_;
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+          ++closeRequests_;
+        } else {
+          ++otherEvents_;
+        }
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const int code = SetOneScanCode(event.key.keysym.scancode);
+        if (code > 0) keys_[code] = event.type == SDL_KEYDOWN;
+        if (event.type == SDL_KEYDOWN && event.key.repeat == 0) ++pendingPresses_;
+        break;
+      }
+      case SDL_MOUSEWHEEL:
+        wheel_ += event.wheel.y;
+        break;
+      default:
+        break;  // mouse motion and the rest only refresh SDL's own state
+    }
+  }
+}
+
+bool SdlPlatform::KeyHeld(int scanCode) const {
+  return scanCode > 0 && scanCode < scan::kCount && keys_[scanCode];
+}
+
+MouseState SdlPlatform::ReadMouse() {
+  MouseState mouse;
+  const Uint32 buttons = videoStarted_ ? SDL_GetMouseState(&mouse.x, &mouse.y) : 0;
+  mouse.buttons = ((buttons & SDL_BUTTON_LMASK) ? 1 : 0) | ((buttons & SDL_BUTTON_RMASK) ? 2 : 0) |
+                  ((buttons & SDL_BUTTON_MMASK) ? 4 : 0);
+  mouse.wheel = wheel_;
+  return mouse;
+}
+
+WindowEvent SdlPlatform::TakeWindowEvent() {
+  // Close requests are counted apart, so no amount of other traffic can delay them.
+  if (closeRequests_ > 0) {
+    --closeRequests_;
+    return WindowEvent::kClose;
+  }
+  if (otherEvents_ > 0) {
+    --otherEvents_;
+    return WindowEvent::kOther;
+  }
+  return WindowEvent::kNone;
+}
+
+void SdlPlatform::DiscardKeyPress() {
+  if (pendingPresses_ > 0) --pendingPresses_;
+}
+
+double SdlPlatform::Clock() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SdlPlatform::SleepMs(int milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace fenwhit

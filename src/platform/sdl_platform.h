@@ -1,0 +1,50 @@
+#pragma once
+// The real platform: an SDL2 window with a fixed-function OpenGL context, keyboard and
+// mouse state, and the system's monotonic clock.
+#include <deque>
+#include <string>
+
+#include "platform/platform.h"
+
+struct SDL_Window;
+
+namespace fenwhit {
+
+class SdlPlatform : public Platform {
+ public:
+  explicit SdlPlatform(std::string title);
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  bool OpenWindow(int width, int height) override;
+  void SwapBuffers() override;
+  void PumpEvents() override;
+  bool KeyHeld(int scanCode) const override;
+  MouseState ReadMouse() override;
+  WindowEvent TakeWindowEvent() override;
+  void DiscardKeyPress() override;
+  double Clock() override;
+  void SleepMs(int milliseconds) override;
+
+  // Why the last OpenWindow failed.
+  const std::string& LastError() const { return lastError_; }
+
+ private:
+  std::string title_;
+  std::string lastError_;
+  SDL_Window* window_ = nullptr;
+  void* context_ = nullptr;
+  bool videoStarted_ = false;
+  bool keys_[scan::kCount] = {};
+  int closeRequests_ = 0;
+  int otherEvents_ = 0;
+  int pendingPresses_ = 0;
+  int32_t wheel_ = 0;
+};
+
+// Maps an SDL scancode to the PC set-1 code of the same key, or 0 for keys the game
+// never reads.
+int SetOneScanCode(int sdlScancode);
+
+}  // namespace fenwhit
