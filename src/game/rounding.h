@@ -6,6 +6,8 @@
 
 namespace fenwhit {
 
-inline int32_t RoundEven(double value) { return static_cast<int32_t>(std::nearbyint(value)); }
+inline int32_t RoundEven(double value) {
+  return static_cast<int32_t>(std::nearbyint(value));
+}
 
 }  // namespace fenwhit
