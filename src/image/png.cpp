@@ -1,9 +1,103 @@
-// Placeholder until the decoder lands: decodes nothing.
 #include "image/png.h"
 
-namespace fenwhit {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-std::optional<Image> DecodePngBuffer(const uint8_t*, size_t) { return std::nullopt; }
-std::optional<Image> DecodePng(const std::string&) { return std::nullopt; }
+#include <cerrno>
+#include <new>
+#include <stdexcept>
+
+#include "image/png_chunks.h"
+#include "image/png_inflate.h"
+#include "image/png_layout.h"
+#include "image/png_pixels.h"
+#include "image/png_reconstruct.h"
+
+namespace fenwhit {
+namespace {
+
+std::optional<Image> Decode(const uint8_t* data, size_t size) {
+  using namespace png;
+  if (data == nullptr || size < kMinimumFileSize || !HasSignature(data, size)) return std::nullopt;
+  const std::optional<std::vector<PngChunk>> chunks = ReadChunkList(data, size);
+  if (!chunks) return std::nullopt;
+  const std::optional<PngHeader> header = ReadHeader(*chunks);
+  if (!header) return std::nullopt;
+
+  std::optional<std::vector<PassLayout>> passes;
+  std::optional<std::vector<uint8_t>> scanlines;
+  {
+    const std::optional<std::vector<uint8_t>> compressed = JoinImageData(*chunks);
+    if (!compressed) return std::nullopt;
+    passes = LayOutPasses(*header);
+    if (!passes) return std::nullopt;
+    scanlines = InflateImageData(*compressed, ExpectedDataSize(*passes));
+    if (!scanlines) return std::nullopt;
+  }
+  const size_t bytesPerPixel = BytesPerPixel(*header);
+
+  Palette palette;
+  if (header->colourType == kPalette) {
+    const std::optional<Palette> read = ReadPalette(*chunks);
+    if (!read) return std::nullopt;
+    palette = *read;
+  }
+  const std::optional<Transparency> transparency = ReadTransparency(*chunks, *header);
+  if (!transparency) return std::nullopt;
+
+  const PixelConverter converter(*header, palette, *transparency);
+  return Reconstruct(*header, *passes, bytesPerPixel, converter, *scanlines);
+}
+
+// The whole of a regular file; none for anything else (a directory or a pipe could report a
+// meaningless size or block forever).
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& fileName) {
+  const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  // Closes the file on every way out, a failed allocation included.
+  struct Closer {
+    int fd;
+    ~Closer() { close(fd); }
+  } closer{fd};
+  std::optional<std::vector<uint8_t>> bytes;
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes.emplace(size_t(info.st_size));
+    size_t done = 0;
+    while (done < bytes->size()) {
+      const ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += size_t(got);
+    }
+    if (done != bytes->size()) bytes.reset();
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<Image> DecodePngBuffer(const uint8_t* data, size_t size) {
+  try {
+    return Decode(data, size);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<Image> DecodePng(const std::string& fileName) {
+  try {
+    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
+    if (!bytes) return std::nullopt;
+    return Decode(bytes->data(), bytes->size());
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+}
 
 }  // namespace fenwhit

@@ -1,0 +1,35 @@
+#include "image/png_reconstruct.h"
+
+#include <algorithm>
+
+#include "image/png_unfilter.h"
+
+namespace fenwhit::png {
+
+std::optional<Image> Reconstruct(const PngHeader& header, const std::vector<PassLayout>& passes,
+                                 size_t bytesPerPixel, const PixelConverter& converter,
+                                 std::vector<uint8_t>& scanlines) {
+  Image image{int32_t(header.width), int32_t(header.height), {}};
+  image.pixels.resize(size_t{header.width} * header.height);
+  size_t widestRow = 0;
+  for (const PassLayout& pass : passes) widestRow = std::max(widestRow, pass.rowBytes);
+  const std::vector<uint8_t> zeroRow(widestRow);
+
+  uint8_t* row = scanlines.data();
+  for (const PassLayout& pass : passes) {
+    const size_t length = pass.rowBytes - 1;
+    const uint8_t* previous = zeroRow.data();
+    for (uint32_t r = 0; r < pass.rows; ++r) {
+      uint8_t* samples = row + 1;
+      if (!UnfilterRow(row[0], samples, previous, length, bytesPerPixel)) return std::nullopt;
+      const size_t y = pass.firstRow + size_t{r} * pass.rowStep;
+      uint32_t* out = image.pixels.data() + y * header.width + pass.firstColumn;
+      converter.ConvertRow(samples, pass.columns, out, pass.columnStep);
+      previous = samples;
+      row += pass.rowBytes;
+    }
+  }
+  return image;
+}
+
+}  // namespace fenwhit::png
