@@ -1,1 +1,20 @@
-int main() { return 0; }
+// Fenwhit: the program's entry. Arguments are ignored.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/program.h"
+#include "audio/silent_sound_device.h"
+#include "gfx/gl_renderer.h"
+#include "platform/sdl_platform.h"
+
+int main() {
+  fenwhit::SdlPlatform platform("Fenwhit");
+  fenwhit::GlRenderer renderer(platform);
+  std::unique_ptr<fenwhit::SoundDevice> sound = std::make_unique<fenwhit::SilentSoundDevice>();
+  const int status = fenwhit::RunProgram(platform, renderer, *sound, fenwhit::ProgramOptions{});
+  // End at once, whatever background thread still runs.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  std::_Exit(status);
+}

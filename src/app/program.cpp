@@ -1,0 +1,104 @@
+#include "app/program.h"
+
+#include <cstdio>
+
+#include "app/archive.h"
+#include "app/display.h"
+#include "app/output_root.h"
+#include "app/paths.h"
+#include "app/pictures.h"
+#include "audio/music.h"
+#include "audio/sound_bank.h"
+#include "audio/sound_device.h"
+#include "game/frame_loop.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "gfx/draw.h"
+#include "gfx/renderer.h"
+#include "platform/exit.h"
+#include "platform/platform.h"
+#include "ui/intro.h"
+#include "ui/main_menu.h"
+
+namespace fenwhit {
+
+namespace {
+
+int FatalStartupFailure(const std::string& what) {
+  std::fprintf(stderr, "fenwhit: cannot start: %s\n", what.c_str());
+  return 1;
+}
+
+// Start-up in its fixed order. Returns 0 to go on, or the exit status of a failure.
+int StartUp(const ProgramOptions& options) {
+  TheSoundDevice().Start(44100, 128);
+  SelectStartMode();
+  const std::string temporary =
+      options.temporaryDirectory.empty() ? TemporaryDirectory() : options.temporaryDirectory;
+  std::string error;
+  const std::string root = PrepareOutputRoot(temporary, error);
+  if (root.empty()) return FatalStartupFailure(error);
+  const UnpackResult unpacked = UnpackArchive(options.archivePath, root);
+  if (unpacked != UnpackResult::kOk) {
+    return FatalStartupFailure("the asset archive " + options.archivePath + " is " +
+                               DescribeUnpackResult(unpacked));
+  }
+  SetDataDirectory(root + "/data/");
+  const std::string& data = DataDirectory();
+
+  OpenTitleMusic(data + "rallointro.ogg");
+  LoadSample(sound::kSelect, data + "select.ogg");
+  StartTitleMusic();
+
+  if (!OpenScreen(screenMode.width, screenMode.height, 32)) {
+    return FatalStartupFailure("no window with an OpenGL context could be opened");
+  }
+  PresentFrame();
+  ClearFrame();
+  LoadMenuPicture(data);
+  if (options.randomSeed != 0) {
+    seedRandom(options.randomSeed);
+  } else {
+    seedRandomFromClock();
+  }
+  musicVolume.store(255, std::memory_order_relaxed);
+  LoadOtherPictures(data);
+  SetScreenModeHook([] { RecreateTextures(DataDirectory()); });
+  setUpGameAtStartUp();
+  StartSoundLoader(data);
+  return 0;
+}
+
+void StopThreads() {
+  if (BeatThreadRunning()) RequestBeatStop();
+  JoinSoundLoader();
+}
+
+}  // namespace
+
+int RunProgram(Platform& platform, Renderer& renderer, SoundDevice& sound,
+               const ProgramOptions& options) {
+  SetPlatform(&platform);
+  SetRenderer(&renderer);
+  SetSoundDevice(&sound);
+  int status = 0;
+  try {
+    status = StartUp(options);
+    if (status == 0) {
+      RunIntro();
+      for (;;) {
+        resetGameState();
+        EnterMainMenu();
+        RunMainMenu();
+        runFrameLoop();
+      }
+    }
+  } catch (const ProgramExit& exit) {
+    status = exit.status;
+  }
+  if (options.stopThreadsOnExit) StopThreads();
+  return status;
+}
+
+}  // namespace fenwhit
