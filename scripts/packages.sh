@@ -1,0 +1,32 @@
+# Debian packages the project needs, and a function that installs whichever are missing.
+# Sourced by scripts/run and scripts/test.
+
+BUILD_PACKAGES=(
+  cmake g++ make pkg-config
+  libsdl2-dev libvorbis-dev zlib1g-dev
+  libgl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+)
+TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+)
+
+install_missing() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing Debian packages: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
+}
