@@ -5,6 +5,7 @@ Exit status 0 when all is well; each problem is printed."""
 
 import argparse
 import os
+import subprocess
 import sys
 import tempfile
 
@@ -73,7 +74,7 @@ def decode(path, tmp):
     return common.read_wav(wav)
 
 
-def check(folder):
+def check(folder, report=print):
     problems = []
     names = {n for n in os.listdir(folder) if n.endswith(".ogg")}
     for missing in sorted(EXPECTED - names):
@@ -93,9 +94,14 @@ def check(folder):
             channels, rate = header
             if rate != common.RATE:
                 problems.append(f"{name}: {rate} Hz")
+                continue
             if channels != 1 and name not in MUSIC:
                 problems.append(f"{name}: {channels} channels, the game wants mono")
-            audio = decode(path, tmp)
+            try:
+                audio = decode(path, tmp)
+            except (OSError, ValueError, subprocess.CalledProcessError) as error:
+                problems.append(f"{name}: does not decode ({error})")
+                continue
             peak = common.peak_db(audio)
             ceiling = MUSIC_CEILING if name in MUSIC | {BEAT_TRACK} else CLIP_CEILING
             if peak > ceiling:
@@ -105,21 +111,21 @@ def check(folder):
             if name in ANNOUNCEMENTS and seconds > ANNOUNCEMENT_MAX:
                 problems.append(f"{name}: {seconds:.2f} s is long for a four-beat title")
             if name in MUSIC | {BEAT_TRACK}:
-                problems += check_loop(name, audio)
-            print(f"{name:28s} {channels}ch {seconds:7.3f} s  peak {peak:6.2f} dBFS  "
+                problems += check_loop(name, audio, report)
+            report(f"{name:28s} {channels}ch {seconds:7.3f} s  peak {peak:6.2f} dBFS  "
                   f"loudness {loudness[name]:6.1f} dB")
     quietest_voice = min((loudness[n] for n in ANNOUNCEMENTS if n in loudness), default=0)
     for name in MUSIC & set(loudness):
         if loudness[name] > quietest_voice - 3:
             problems.append(f"{name}: loudness {loudness[name]:.1f} dB too close to the "
                             f"announcer ({quietest_voice:.1f} dB)")
-    print(f"total size {total / 1e6:.2f} MB")
+    report(f"total size {total / 1e6:.2f} MB")
     if total > 4_000_000:
         problems.append(f"total size {total / 1e6:.2f} MB over 4 MB")
     return problems
 
 
-def check_loop(name, audio):
+def check_loop(name, audio, report):
     problems = []
     count = len(audio)
     if name == BEAT_TRACK and count != common.BEAT:
@@ -132,7 +138,7 @@ def check_loop(name, audio):
     if name != BEAT_TRACK:
         # The beat track's seam is its kick's attack; the music must not jump there
         jump = seam_jump(audio)
-        print(f"{name}: seam step {jump:.3f} of the loop's largest ordinary steps")
+        report(f"{name}: seam step {jump:.3f} of the loop's largest ordinary steps")
         if jump > 1.0:
             problems.append(f"{name}: loop seam jumps {jump:.1f}x a normal step")
     return problems

@@ -131,7 +131,14 @@ def modem():
     return common.fade(np.tanh(1.3 * line), fade_in=seconds(0.002), fade_out=seconds(0.02))
 
 
+# file name -> (maker, peak dBFS)
+CALLS = {
+    "cows.ogg": (moo, -1.5),
+    "chicken.ogg": (cluck, -1.5),
+    "modem.ogg": (modem, -3.0),
+}
+
+
 def build(encoder):
-    encoder.save("cows.ogg", moo(), -1.5)
-    encoder.save("chicken.ogg", cluck(), -1.5)
-    encoder.save("modem.ogg", modem(), -3.0)
+    for name, (maker, peak) in CALLS.items():
+        encoder.save(name, maker(), peak)

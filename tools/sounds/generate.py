@@ -15,13 +15,19 @@ import title_music
 GROUPS = ("effects", "speech", "creatures", "music")
 
 
+# file name -> (piece, beats of release tail to fold back, dB of limiting, peak dBFS).
+# The music stays well under the announcer, who has to be heard over it.
+MUSIC = {
+    "Fenwhit.ogg": (game_music, 16, 4.0, -6.0),
+    "rallointro.ogg": (title_music, 12, 2.0, -10.0),
+}
+
+
 def build_music(encoder):
-    game = render.render_loop(game_music.tracks(), game_music.BEATS, game_music.BPM,
-                              tail_beats=16, peak_dbfs=0.0, limit_db=4.0)
-    encoder.save("Fenwhit.ogg", game, -6.0, quality=3)
-    title = render.render_loop(title_music.tracks(), title_music.BEATS, title_music.BPM,
-                               tail_beats=12, peak_dbfs=0.0, limit_db=2.0)
-    encoder.save("rallointro.ogg", title, -10.0, quality=3)
+    for name, (piece, tail_beats, limit_db, peak) in MUSIC.items():
+        loop = render.render_loop(piece.tracks(), piece.BEATS, piece.BPM, tail_beats,
+                                  peak_dbfs=0.0, limit_db=limit_db)
+        encoder.save(name, loop, peak, quality=3)
 
 
 def main():
