@@ -1,0 +1,176 @@
+#include "game/arena.h"
+
+#include <cmath>
+
+#include "app/pictures.h"
+#include "game/approach.h"
+#include "game/backdrop.h"
+#include "game/game_fixture.h"
+
+namespace fenwhit {
+namespace {
+
+using ArenaTest = GameTest;
+
+TEST_F(ArenaTest, ApproachStopsWithinOneStepAndNeverOscillates) {
+  // From below: overshoots and steps back, resting one short of a target 3 away.
+  game.wallRightTarget = game.wallRight + 3;
+  for (int frame = 0; frame < 10; ++frame) approachTargets();
+  EXPECT_EQ(game.wallRight, game.wallRightTarget - 1);
+
+  // From above: down to the first value not greater than the target, then still.
+  game.wallTopTarget = game.wallTop - 3;
+  for (int frame = 0; frame < 10; ++frame) approachTargets();
+  EXPECT_EQ(game.wallTop, game.wallTopTarget - 1);
+
+  int value = 7;
+  approach(value, 7, 2);
+  EXPECT_EQ(value, 7);
+}
+
+TEST_F(ArenaTest, ZoomReachesItsTargetInAHundredFramesAndStays) {
+  game.zoom = 1.0;
+  game.zoomTarget = 0.7;
+  game.zoomStep = 0.003;
+  for (int frame = 0; frame < 100; ++frame) approachTargets();
+  EXPECT_NEAR(game.zoom, 0.7, 0.003);
+  for (int frame = 0; frame < 50; ++frame) approachTargets();
+  EXPECT_NEAR(game.zoom, 0.7, 0.003);
+}
+
+TEST_F(ArenaTest, WaveOnlyGrowsAndTintNeverGoesBelowZero) {
+  game.waveAmplitude = 50;
+  game.waveAmplitudeTarget = 10;
+  game.bgColour[2] = 5;
+  game.bgColourTarget[2] = -20;
+  approachTargets();
+  EXPECT_EQ(game.waveAmplitude, 50);
+  EXPECT_EQ(game.bgColour[2], 0);
+}
+
+TEST_F(ArenaTest, PaddlesAreClampedIntoTheArena) {
+  // Longer than the arena is high: aligned with the top wall, sticking out below.
+  game.paddleLength = 900;
+  game.paddleY[0] = 300;
+  game.paddleY[1] = -50;
+  clampPaddles();
+  EXPECT_EQ(game.paddleY[0], game.wallTop);
+  EXPECT_EQ(game.paddleY[1], game.wallTop);
+
+  // At the bottom it ends exactly on the wall; shrinking keeps its top edge.
+  game.paddleLength = 160;
+  game.paddleY[0] = 2000;
+  clampPaddles();
+  EXPECT_EQ(game.paddleY[0] + game.paddleLength, game.wallBottom);
+  const int32_t top = game.paddleY[0];
+  game.paddleLength = 100;
+  clampPaddles();
+  EXPECT_EQ(game.paddleY[0], top);
+}
+
+TEST_F(ArenaTest, ViewScaleHasAFloorAndSqueezeAppliesAfterIt) {
+  game.viewJitter = 1;
+  game.zoom = 0.001;
+  game.squeezeX = 0.02;
+  game.squeezeY = -0.5;
+  for (int frame = 0; frame < 20; ++frame) setViewTransform();
+  const auto scenes = renderer.CallsOf("scene_xy");
+  ASSERT_EQ(scenes.size(), 20u);
+  for (const DrawCall& call : scenes) {
+    EXPECT_FLOAT_EQ(call.floats[1], static_cast<float>(0.07 - 0.02));
+    EXPECT_FLOAT_EQ(call.floats[2], static_cast<float>(0.07 + 0.5));
+    // Jitter adds up to 7 degrees to an unturned view.
+    EXPECT_GE(call.floats[0], 0.0f);
+    EXPECT_LT(call.floats[0], 7.0f);
+  }
+
+  game.viewJitter = 0;
+  game.zoom = 0.9;
+  game.tiltAngle = 10;
+  game.spinAngle = 5;
+  game.squeezeX = game.squeezeY = 0;
+  renderer.ClearCalls();
+  setViewTransform();
+  const DrawCall plain = renderer.CallsOf("scene_xy").at(0);
+  EXPECT_FLOAT_EQ(plain.floats[0], 15.0f);
+  EXPECT_FLOAT_EQ(plain.floats[1], 0.9f);
+}
+
+TEST_F(ArenaTest, SpinWrapsOnlyPastAFullTurn) {
+  game.spinSpeed = 0.5f;
+  game.spinAngle = 359.5f;
+  advanceSpin();
+  EXPECT_EQ(game.spinAngle, 360.0f);
+  advanceSpin();
+  EXPECT_EQ(game.spinAngle, 0.0f);
+}
+
+TEST_F(ArenaTest, WaveLinesFormAStraightGridWithoutAmplitude) {
+  game.waveAmplitude = 0;
+  drawBackdrop();
+  const auto lines = renderer.CallsOf("line");
+  ASSERT_EQ(lines.size(), 2u * 701u);
+  for (size_t i = 0; i < 701; ++i) {
+    const int x = -14000 + 40 * static_cast<int>(i);
+    EXPECT_EQ(lines[i].ints, (std::vector<int>{x, -20000, x, 20000}));
+    EXPECT_EQ(lines[i].floats[0], 5.0f);
+  }
+  EXPECT_EQ(lines[701].ints, (std::vector<int>{-20000, -14000, 20000, -14000}));
+
+  renderer.ClearCalls();
+  drawWaveLines(140, 4.0f);
+  EXPECT_EQ(renderer.CallsOf("line").size(), 2u * 201u);
+}
+
+TEST_F(ArenaTest, WaveLinesBendWithinTheirAmplitude) {
+  game.waveAmplitude = 30;
+  for (int frame = 0; frame < 3; ++frame) drawWaveLines(40, 5.0f);
+  bool bent = false;
+  const auto lines = renderer.CallsOf("line");
+  ASSERT_EQ(lines.size(), 3u * 1402u);
+  for (size_t i = 0; i < 701; ++i) {
+    const DrawCall& line = lines[2 * 1402 + i];
+    const int x = -14000 + 40 * static_cast<int>(i);
+    EXPECT_LE(std::abs(line.ints[0] - x), 30);
+    EXPECT_LE(std::abs(line.ints[2] - x), 30);
+    bent = bent || line.ints[0] != x;
+  }
+  EXPECT_TRUE(bent);
+}
+
+TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
+  game.bgColour[0] = 100;
+  game.bgColour[1] = 52;
+  game.bgColour[2] = 0;
+  beatFlash.store(200);
+  drawBackdrop();
+  EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{20, 10, 0, 255}));
+  renderer.ClearCalls();
+  game.flashColours = 1;
+  drawBackdrop();
+  EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{100, 84, 67, 255}));
+}
+
+TEST_F(ArenaTest, SecondPaddleAndItsGlowsOnlyInTwoPaddleMode) {
+  auto countLights = [&] {
+    int count = 0;
+    for (const DrawCall& call : renderer.CallsOf("sprite")) {
+      if (call.textureName == pictures.light.name) ++count;
+    }
+    return count;
+  };
+  pictures.light.name = 77;
+  game.twoPaddles = 0;
+  drawArena();
+  EXPECT_EQ(renderer.CallsOf("fill_rect").size(), 1u);
+  EXPECT_EQ(countLights(), 8);
+  renderer.ClearCalls();
+  game.twoPaddles = 1;
+  drawArena();
+  EXPECT_EQ(renderer.CallsOf("fill_rect").size(), 2u);
+  EXPECT_EQ(countLights(), 12);
+  pictures.light.name = 0;
+}
+
+}  // namespace
+}  // namespace fenwhit
