@@ -1,0 +1,119 @@
+// One game frame with the ball pool full (1601 normal balls kept in play by a paddle
+// as tall as the arena), against the same frame with an empty pool.
+// Update: the per-frame game logic, no drawing. Draw: backdrop, arena and balls through
+// the OpenGL renderer into an offscreen 1280 x 720 window (run with
+// SDL_VIDEODRIVER=offscreen); skipped when no OpenGL context can be made.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "app/pictures.h"
+#include "audio/sound_device.h"
+#include "game/arena.h"
+#include "game/backdrop.h"
+#include "game/balls.h"
+#include "game/game_flow.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "gfx/draw.h"
+#include "gfx/gl_renderer.h"
+#include "gfx/recording_renderer.h"
+#include "gfx/sprites.h"
+#include "image/png.h"
+#include "platform/sdl_platform.h"
+#include "platform/test_platform.h"
+
+namespace fenwhit {
+namespace {
+
+class SilentSoundDevice : public SoundDevice {
+ public:
+  void Start(int, int) override {}
+  SoundHandle LoadSample(int, const std::string&) override { return 0; }
+  void PlaySample(int, SoundHandle) override {}
+  void SetPan(int, int) override {}
+  void SetVolume(int, int) override {}
+  void StopChannel(int) override {}
+  SoundHandle OpenStream(const std::string&) override { return 0; }
+  void PlayStream(int, SoundHandle) override {}
+  int32_t StreamTime(SoundHandle) override { return 1000; }
+  void StopStream(SoundHandle) override {}
+  void CloseStream(SoundHandle) override {}
+};
+
+SilentSoundDevice silence;
+TestPlatform testPlatform;
+
+// A game in play whose balls never leave: the paddle covers the whole goal.
+void setUpGame(int ballCount) {
+  SetSoundDevice(&silence);
+  SetPlatform(&testPlatform);
+  seedRandom(99);
+  game = GameState{};
+  setUpGameAtStartUp();
+  resetGameState();
+  game.ballSpeed = 7.0f;
+  game.paddleLength = game.paddleLengthTarget = 700;
+  game.paddleY[0] = 10;
+  game.twoPaddles = 0;
+  game.waveAmplitude = game.waveAmplitudeTarget = 40;
+  for (int i = 0; i < ballCount; ++i) {
+    spawnBall(static_cast<int32_t>(200 + 900 * randomUnit()),
+              static_cast<int32_t>(50 + 600 * randomUnit()));
+  }
+}
+
+void updateFrame() {
+  clampPaddles();
+  updateBalls();
+  approachTargets();
+  benchmark::DoNotOptimize(countBalls());
+}
+
+void BM_UpdateFrame(benchmark::State& state) {
+  const int ballCount = static_cast<int>(state.range(0));
+  RecordingRenderer renderer(false);
+  SetRenderer(&renderer);
+  setUpGame(ballCount);
+  for (auto _ : state) updateFrame();
+  state.counters["live_balls"] = countBalls().normalBallCount;
+}
+BENCHMARK(BM_UpdateFrame)->Arg(0)->Arg(1601)->Unit(benchmark::kMicrosecond);
+
+Texture loadPicture(const char* file) {
+  return CreateTexture(DecodePng(std::string(FENWHIT_SOURCE_DIR) + "/assets/" + file), 0);
+}
+
+void BM_DrawFrame(benchmark::State& state) {
+  SdlPlatform platform("Fenwhit bench");
+  if (!platform.OpenWindow(1280, 720)) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  GlRenderer renderer(platform);
+  SetRenderer(&renderer);
+  renderer.SetUpWindow(1280, 720);
+  pictures.ball = loadPicture("metalball2.png");
+  pictures.corner = loadPicture("corner2.png");
+  pictures.light = loadPicture("light.png");
+  setUpGame(static_cast<int>(state.range(0)));
+  SetPlatform(&platform);
+  game.zoom = 0.7;
+  for (auto _ : state) {
+    setViewTransform();
+    drawBackdrop();
+    drawArena();
+    drawBalls();
+    glFinish();
+    ClearFrame();
+  }
+  pictures = Pictures{};
+  SetRenderer(nullptr);
+  SetPlatform(nullptr);
+}
+BENCHMARK(BM_DrawFrame)->Arg(0)->Arg(1601)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace fenwhit
