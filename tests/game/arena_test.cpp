@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/pictures.h"
 #include "game/approach.h"
 #include "game/backdrop.h"
 #include "game/game_fixture.h"
@@ -36,16 +35,6 @@ TEST_F(ArenaTest, ZoomReachesItsTargetInAHundredFramesAndStays) {
   EXPECT_NEAR(game.zoom, 0.7, 0.003);
   for (int frame = 0; frame < 50; ++frame) approachTargets();
   EXPECT_NEAR(game.zoom, 0.7, 0.003);
-}
-
-TEST_F(ArenaTest, WaveOnlyGrowsAndTintNeverGoesBelowZero) {
-  game.waveAmplitude = 50;
-  game.waveAmplitudeTarget = 10;
-  game.bgColour[2] = 5;
-  game.bgColourTarget[2] = -20;
-  approachTargets();
-  EXPECT_EQ(game.waveAmplitude, 50);
-  EXPECT_EQ(game.bgColour[2], 0);
 }
 
 TEST_F(ArenaTest, PaddlesAreClampedIntoTheArena) {
@@ -96,15 +85,6 @@ TEST_F(ArenaTest, ViewScaleHasAFloorAndSqueezeAppliesAfterIt) {
   EXPECT_FLOAT_EQ(plain.floats[1], 0.9f);
 }
 
-TEST_F(ArenaTest, SpinWrapsOnlyPastAFullTurn) {
-  game.spinSpeed = 0.5f;
-  game.spinAngle = 359.5f;
-  advanceSpin();
-  EXPECT_EQ(game.spinAngle, 360.0f);
-  advanceSpin();
-  EXPECT_EQ(game.spinAngle, 0.0f);
-}
-
 TEST_F(ArenaTest, WaveLinesFormAStraightGridWithoutAmplitude) {
   game.waveAmplitude = 0;
   drawBackdrop();
@@ -149,27 +129,6 @@ TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   game.flashColours = 1;
   drawBackdrop();
   EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{100, 84, 67, 255}));
-}
-
-TEST_F(ArenaTest, SecondPaddleAndItsGlowsOnlyInTwoPaddleMode) {
-  auto countLights = [&] {
-    int count = 0;
-    for (const DrawCall& call : renderer.CallsOf("sprite")) {
-      if (call.textureName == pictures.light.name) ++count;
-    }
-    return count;
-  };
-  pictures.light.name = 77;
-  game.twoPaddles = 0;
-  drawArena();
-  EXPECT_EQ(renderer.CallsOf("fill_rect").size(), 1u);
-  EXPECT_EQ(countLights(), 8);
-  renderer.ClearCalls();
-  game.twoPaddles = 1;
-  drawArena();
-  EXPECT_EQ(renderer.CallsOf("fill_rect").size(), 2u);
-  EXPECT_EQ(countLights(), 12);
-  pictures.light.name = 0;
 }
 
 }  // namespace
