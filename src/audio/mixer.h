@@ -1,0 +1,62 @@
+#pragma once
+// The software mixer: numbered channels, each playing a 16-bit mono sample or a stereo
+// stream at its own volume and pan. Any thread posts commands; one thread mixes, and
+// applies the commands at the start of each buffer. Mixing never blocks, allocates or
+// decodes.
+#include <cstdint>
+#include <vector>
+
+#include "audio/command_queue.h"
+#include "audio/mixer_stream.h"
+
+namespace fenwhit {
+
+struct Sample {
+  std::vector<int16_t> frames;  // mono, at the mixing rate
+};
+
+struct MixCommand {
+  enum class Op { kPlaySample, kPlayStream, kPan, kVolume, kStopChannel, kStopStream, kRelease };
+  Op op = Op::kStopChannel;
+  int channel = 0;
+  int value = 0;
+  const Sample* sample = nullptr;
+  MixerStream* stream = nullptr;
+};
+
+class Mixer {
+ public:
+  explicit Mixer(int channelCount);
+
+  int ChannelCount() const { return static_cast<int>(channels_.size()); }
+  // Any thread. When the queue is full (the mixing thread has stalled) it waits a
+  // little and then gives up; returns whether the command was queued.
+  bool Post(const MixCommand& command);
+
+  // The mixing thread: fills frames interleaved stereo frames. stampNs is the steady
+  // clock at this buffer, for the streams' clocks (0 when mixing offline).
+  void Mix(int16_t* out, int frames, int64_t stampNs);
+
+ private:
+  struct Channel {
+    const Sample* sample = nullptr;
+    size_t position = 0;
+    MixerStream* stream = nullptr;
+    int volume = 255;
+    int pan = 128;
+  };
+  static constexpr int kChunkFrames = 512;
+
+  void Apply(const MixCommand& command);
+  void Detach(MixerStream* stream);
+  void Silence(Channel& channel);
+  void MixChunk(int frames);
+
+  std::vector<Channel> channels_;
+  CommandQueue<MixCommand> commands_;
+  std::vector<int32_t> accumulator_;
+  std::vector<int16_t> streamBuffer_;
+  std::vector<MixerStream*> playingStreams_;
+};
+
+}  // namespace fenwhit

@@ -1,0 +1,70 @@
+#include <SDL.h>
+
+#include <cstring>
+
+#include "audio/audio_output.h"
+
+namespace fenwhit {
+
+namespace {
+
+class SdlAudioOutput : public AudioOutput {
+ public:
+  SdlAudioOutput(RenderFunction render, void* context) : render_(render), context_(context) {}
+  ~SdlAudioOutput() override {
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  SdlAudioOutput(const SdlAudioOutput&) = delete;
+  SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
+
+  bool Open(int rate, std::string& reason) {
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kOutputBufferFrames;
+    want.callback = &SdlAudioOutput::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the card wants.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+      reason = SDL_GetError();
+      return false;
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+ private:
+  static void Callback(void* self, Uint8* stream, int bytes) {
+    auto* output = static_cast<SdlAudioOutput*>(self);
+    output->render_(output->context_, reinterpret_cast<int16_t*>(stream), bytes / 4);
+  }
+
+  RenderFunction render_;
+  void* context_;
+  SDL_AudioDeviceID device_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int rate, RenderFunction render, void* context,
+                                                std::string& reason) {
+  reason.clear();
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    reason = SDL_GetError();
+    return nullptr;
+  }
+  const char* driver = SDL_GetCurrentAudioDriver();
+  if (driver != nullptr && std::strcmp(driver, "dummy") == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  auto output = std::make_unique<SdlAudioOutput>(render, context);
+  if (!output->Open(rate, reason)) return nullptr;
+  return output;
+}
+
+}  // namespace fenwhit

@@ -1,0 +1,215 @@
+// The beat thread against a scripted stream clock on the recording device.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "audio/music.h"
+#include "audio/recording_sound_device.h"
+#include "audio/sound_bank.h"
+#include "platform/test_platform.h"
+
+namespace fenwhit {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr SoundHandle kBeat = 501;
+constexpr SoundHandle kMusic = 502;
+
+// Waits for a condition, giving up (and failing) after a generous bound so a broken
+// build does not hang the suite. This is no timing requirement.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+  const auto giveUp = Clock::now() + std::chrono::seconds(20);
+  while (!condition()) {
+    if (Clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+class BeatThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetSoundDevice(&device_);
+    ResetSoundBank();
+    soundTable[sound::kBeatTrack].store(kBeat);
+    soundTable[sound::kGameMusic].store(kMusic);
+    beatStopRequest.store(0);
+    beatCount.store(0);
+    beatFlash.store(0);
+    musicVolume.store(1);
+  }
+  void TearDown() override {
+    StopAndJoin();
+    ResetSoundBank();
+    SetSoundDevice(nullptr);
+  }
+
+  void StartThread() { thread_ = std::thread(RunBeatThread); }
+  void StopAndJoin() {
+    if (!thread_.joinable()) return;
+    beatStopRequest.store(1);
+    thread_.join();
+  }
+  // A clock that answers the n-th poll (0-based) with script(n), and counts the polls.
+  void Script(int32_t (*script)(int)) {
+    device_.SetStreamClock([this, script](SoundHandle stream) {
+      EXPECT_EQ(stream, kBeat);
+      return script(polls_.fetch_add(1));
+    });
+  }
+
+  RecordingSoundDevice device_;
+  std::thread thread_;
+  std::atomic<int> polls_{0};
+};
+
+TEST_F(BeatThreadTest, StartsBothStreamsAndCountsTheFirstBeatAtOnce) {
+  StartThread();
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() == 1; }));
+  EXPECT_EQ(beatFlash.load(), 255);
+  StopAndJoin();
+  const auto calls = device_.Calls();
+  ASSERT_GE(calls.size(), 5u);
+  EXPECT_EQ(calls[0].op, "stream_play");
+  EXPECT_EQ(calls[0].channel, sound::kGameMusicChannel);
+  EXPECT_EQ(calls[0].handle, kMusic);
+  EXPECT_EQ(calls[1].op, "volume");
+  EXPECT_EQ(calls[1].channel, sound::kGameMusicChannel);
+  EXPECT_EQ(calls[1].value, 1);
+  EXPECT_EQ(calls[2].op, "stream_play");
+  EXPECT_EQ(calls[2].channel, sound::kBeatChannel);
+  EXPECT_EQ(calls[2].handle, kBeat);
+  // On the way out the beat track is stopped and closed, and the request cleared.
+  EXPECT_EQ(calls[calls.size() - 2].op, "stream_stop");
+  EXPECT_EQ(calls[calls.size() - 2].handle, kBeat);
+  EXPECT_EQ(calls.back().op, "stream_close");
+  EXPECT_EQ(calls.back().handle, kBeat);
+  EXPECT_EQ(beatStopRequest.load(), 0);
+}
+
+// The fourth poll reports the position under test; all others are mid-loop.
+template <int32_t kPosition>
+int32_t OnePositionAmongMidLoop(int poll) {
+  return poll == 3 ? kPosition : 200;
+}
+
+TEST_F(BeatThreadTest, PositionsFromZeroTo32CountAsABeatAnd33DoesNot) {
+  struct Case {
+    int32_t (*script)(int);
+    int32_t expected;
+  };
+  const Case cases[] = {{OnePositionAmongMidLoop<0>, 2},
+                        {OnePositionAmongMidLoop<32>, 2},
+                        {OnePositionAmongMidLoop<33>, 1},
+                        {OnePositionAmongMidLoop<-1>, 1},
+                        {OnePositionAmongMidLoop<332>, 1}};
+  for (const Case& c : cases) {
+    polls_.store(0);
+    Script(c.script);
+    StartThread();
+    ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 8; }));
+    StopAndJoin();
+    EXPECT_EQ(beatCount.load(), c.expected) << "position " << c.script(3);
+  }
+}
+
+int32_t BeatOnFirstPoll(int poll) {
+  return poll == 0 ? 5 : 200;
+}
+
+TEST_F(BeatThreadTest, AStopRequestDuringTheHoldOffEndsTheThreadWithoutAnotherPoll) {
+  // During the first, long hold-off: no poll at all.
+  Script(BeatOnFirstPoll);
+  StartThread();
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() == 1; }));
+  StopAndJoin();
+  EXPECT_EQ(polls_.load(), 0);
+  EXPECT_EQ(beatCount.load(), 1);
+  EXPECT_EQ(beatStopRequest.load(), 0);
+
+  // During the hold-off after a polled beat: that poll stays the last.
+  polls_.store(0);
+  StartThread();
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() == 2; }));
+  StopAndJoin();
+  EXPECT_EQ(polls_.load(), 1);
+  EXPECT_EQ(beatCount.load(), 2);
+}
+
+TEST_F(BeatThreadTest, ABeatTrackPositionHeldInTheWindowCountsOncePerHoldOff) {
+  // A stopped track that reports a position inside the window keeps counting: once
+  // per hold-off and poll, never twice in a row without the hold-off between.
+  device_.SetStreamClock([this](SoundHandle) {
+    polls_.fetch_add(1);
+    return 10;
+  });
+  StartThread();
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() >= 4; }));
+  StopAndJoin();
+  // The stop request may come between the last poll and its count.
+  EXPECT_GE(beatCount.load(), polls_.load());
+  EXPECT_LE(beatCount.load(), polls_.load() + 1);
+}
+
+TEST_F(BeatThreadTest, ALoopingTrackGivesOneBeatPerLoop) {
+  // A track of 333 ms loops, timed by the real clock as the library's would be.
+  const auto start = Clock::now();
+  auto elapsedMs = [start] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+  };
+  device_.SetStreamClock(
+      [elapsedMs](SoundHandle) { return static_cast<int32_t>(elapsedMs() % 333); });
+  StartThread();
+  // Five loop starts after the one at 0; stop in the middle of the sixth loop.
+  ASSERT_TRUE(WaitFor([&] { return elapsedMs() >= 5 * 333 + 180; }));
+  StopAndJoin();
+  EXPECT_EQ(beatCount.load(), 6);
+}
+
+TEST_F(BeatThreadTest, GameStartAndEndFollowTheirSequences) {
+  TestPlatform platform;
+  SetPlatform(&platform);
+  musicVolume.store(255);
+  StartGameMusic("/data/BPM180.ogg", "/data/Fenwhit.ogg");
+  EXPECT_EQ(musicVolume.load(), 1);
+  EXPECT_TRUE(BeatThreadRunning());
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() == 1; }));
+  StopBeatTrack();
+  RequestBeatStop();
+  CloseGameMusic();
+  EXPECT_EQ(beatStopRequest.load(), 0);
+  EXPECT_GE(platform.SleptMs(), 100);
+
+  const auto calls = device_.Calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[0].op, "stop");
+  EXPECT_EQ(calls[0].channel, sound::kGameMusicChannel);
+  EXPECT_EQ(calls[1].op, "open");
+  EXPECT_EQ(calls[1].path, "/data/BPM180.ogg");
+  EXPECT_EQ(calls[2].op, "open");
+  EXPECT_EQ(calls[2].path, "/data/Fenwhit.ogg");
+  const SoundHandle beat = calls[1].handle;
+  const SoundHandle music = calls[2].handle;
+  EXPECT_EQ(soundTable[sound::kBeatTrack].load(), beat);
+  EXPECT_EQ(soundTable[sound::kGameMusic].load(), music);
+  // The beat track: stopped once by the loss of the last ball and once more by the
+  // thread, then closed by the thread; the music last, by the main thread.
+  const auto stops = device_.CallsOf("stream_stop");
+  const auto closes = device_.CallsOf("stream_close");
+  ASSERT_EQ(stops.size(), 3u);
+  EXPECT_EQ(stops[0].handle, beat);
+  EXPECT_EQ(stops[1].handle, beat);
+  EXPECT_EQ(stops[2].handle, music);
+  ASSERT_EQ(closes.size(), 2u);
+  EXPECT_EQ(closes[0].handle, beat);
+  EXPECT_EQ(closes[1].handle, music);
+  EXPECT_EQ(calls.back().op, "stream_close");
+  SetPlatform(nullptr);
+}
+
+}  // namespace
+}  // namespace fenwhit

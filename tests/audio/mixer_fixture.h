@@ -1,0 +1,41 @@
+#pragma once
+// A mixer-backed sound device rendered offline, with files made on the spot.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/mixer_sound_device.h"
+#include "audio/ogg_maker.h"
+
+namespace fenwhit::testing {
+
+class MixerFixture : public ::testing::Test {
+ protected:
+  // Interleaved stereo frames.
+  std::vector<int16_t> Render(int frames) {
+    std::vector<int16_t> out(static_cast<size_t>(frames) * 2, -1);
+    device_.RenderOffline(out.data(), frames);
+    return out;
+  }
+  std::string WriteOgg(const std::string& name, const std::vector<float>& interleaved, int channels,
+                       int rate) {
+    const std::string path = Scratch() + name;
+    EXPECT_TRUE(WriteBytes(path, EncodeOgg(interleaved, channels, rate)));
+    return path;
+  }
+  std::string Scratch() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ScratchDirectory(std::string(info->test_suite_name()) + "-" + info->name());
+  }
+  static bool AllZero(const std::vector<int16_t>& frames, size_t from = 0) {
+    for (size_t i = from; i < frames.size(); ++i) {
+      if (frames[i] != 0) return false;
+    }
+    return true;
+  }
+
+  MixerSoundDevice device_;
+};
+
+}  // namespace fenwhit::testing

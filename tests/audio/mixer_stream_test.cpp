@@ -1,0 +1,162 @@
+// Streams through the mixer, rendered offline: sample-exact looping, position within
+// the loop, stop, close and cut-off.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/mixer_fixture.h"
+
+namespace fenwhit {
+namespace {
+
+using testing::MixerFixture;
+
+// A tone whose period does not divide the loop, so a seam in the wrong place shows.
+std::vector<float> Tone(long frames, int rate) {
+  auto tone = testing::Sine(frames, 2, rate, 523.0, 0.4);
+  for (long i = 0; i < frames; ++i) tone[2 * i + 1] *= 0.5f;
+  return tone;
+}
+
+class MixerStreamTest : public MixerFixture {
+ protected:
+  SoundHandle Open(long frames, int rate = 44100) {
+    const SoundHandle stream =
+        device_.OpenStream(WriteOgg("tone.ogg", Tone(frames, rate), 2, rate));
+    EXPECT_NE(stream, 0);
+    return stream;
+  }
+  // First index at which out differs from itself `period` frames later, or -1.
+  static long FirstBreak(const std::vector<int16_t>& out, long period, long frames) {
+    for (long i = 0; i < 2 * frames; ++i) {
+      if (out[i] != out[i + 2 * period]) return i / 2;
+    }
+    return -1;
+  }
+};
+
+TEST_F(MixerStreamTest, ALoopOfNFramesRepeatsEveryNFrames) {
+  for (long frames : {14700L, 4096L, 1000L}) {
+    const SoundHandle stream = Open(frames);
+    device_.PlayStream(65, stream);
+    const auto out = Render(static_cast<int>(3 * frames + 50));
+    EXPECT_EQ(FirstBreak(out, frames, 2 * frames + 50), -1) << frames;
+    // The loop is the tone itself: it starts at once, at full level, in phase.
+    const auto tone = Tone(frames, 44100);
+    double dot = 0.0, norm = 0.0, ref = 0.0;
+    for (long i = 0; i < frames; ++i) {
+      dot += out[2 * i] * static_cast<double>(tone[2 * i]);
+      norm += static_cast<double>(out[2 * i]) * out[2 * i];
+      ref += static_cast<double>(tone[2 * i]) * tone[2 * i];
+    }
+    EXPECT_GT(dot / std::sqrt(norm * ref), 0.99) << frames;
+    EXPECT_NEAR(std::sqrt(norm / frames), 0.4 * 32767 / std::sqrt(2.0), 200);
+    device_.CloseStream(stream);
+  }
+}
+
+TEST_F(MixerStreamTest, AStreamAtAnotherRateLoopsSeamlesslyAtTheMixingRate) {
+  const SoundHandle stream = Open(7350, 22050);
+  device_.PlayStream(66, stream);
+  const auto out = Render(3 * 14700 + 50);
+  EXPECT_EQ(FirstBreak(out, 14700, 2 * 14700 + 50), -1);
+  EXPECT_EQ(device_.StreamTime(stream), 50 * 1000 / 44100);
+}
+
+TEST_F(MixerStreamTest, StreamTimeIsTheMillisecondWithinTheCurrentLoop) {
+  const SoundHandle stream = Open(14700);
+  EXPECT_EQ(device_.StreamTime(stream), 0);
+  device_.PlayStream(65, stream);
+  Render(441);
+  EXPECT_EQ(device_.StreamTime(stream), 10);
+  Render(14700 - 441 - 1);
+  EXPECT_EQ(device_.StreamTime(stream), 333);
+  Render(1);
+  EXPECT_EQ(device_.StreamTime(stream), 0);
+  Render(14700 + 1411);
+  EXPECT_EQ(device_.StreamTime(stream), 31);
+  Render(45);
+  EXPECT_EQ(device_.StreamTime(stream), 33);
+  EXPECT_EQ(device_.StreamFramesPlayed(stream), 2 * 14700 + 1456);
+}
+
+TEST_F(MixerStreamTest, AStoppedStreamFallsSilentAndKeepsItsPosition) {
+  const SoundHandle stream = Open(14700);
+  device_.PlayStream(65, stream);
+  Render(14700 + 882);
+  device_.StopStream(stream);
+  EXPECT_EQ(device_.StreamTime(stream), 20);
+  EXPECT_TRUE(AllZero(Render(20000)));
+  EXPECT_EQ(device_.StreamTime(stream), 20);
+  device_.StopStream(stream);
+  EXPECT_EQ(device_.StreamTime(stream), 20);
+  // Played again, it goes on from there.
+  device_.PlayStream(65, stream);
+  Render(441);
+  EXPECT_EQ(device_.StreamTime(stream), 30);
+}
+
+TEST_F(MixerStreamTest, ChannelVolumeAppliesToStreamsAndPlayResetsIt) {
+  const SoundHandle stream = Open(14700);
+  device_.PlayStream(67, stream);
+  device_.SetVolume(67, 0);
+  EXPECT_TRUE(AllZero(Render(1000)));
+  device_.SetVolume(67, 1);
+  const auto quiet = Render(1000);
+  int loudest = 0;
+  for (int16_t v : quiet) loudest = std::max(loudest, std::abs(v));
+  EXPECT_GT(loudest, 0);
+  EXPECT_LE(loudest, 13107 / 255 + 2);
+  device_.PlayStream(67, stream);
+  const auto full = Render(1000);
+  loudest = 0;
+  for (int16_t v : full) loudest = std::max(loudest, std::abs(v));
+  EXPECT_GT(loudest, 10000);
+}
+
+TEST_F(MixerStreamTest, SamplesAndStreamsCutEachOtherOff) {
+  const SoundHandle stream = Open(14700);
+  device_.PlayStream(10, stream);
+  Render(441);
+  device_.PlaySample(10, device_.AddSample(std::vector<int16_t>(100, 1234)));
+  device_.SetPan(10, 0);
+  auto out = Render(200);
+  EXPECT_EQ(out[0], 1234);
+  EXPECT_EQ(out[1], 0);
+  EXPECT_TRUE(AllZero(out, 200));
+  // The stream was cut off where it was.
+  EXPECT_EQ(device_.StreamTime(stream), 10);
+
+  // A stream started on another channel leaves the first one.
+  device_.PlayStream(10, stream);
+  Render(441);
+  device_.PlayStream(11, stream);
+  device_.StopChannel(10);
+  out = Render(1000);
+  EXPECT_FALSE(AllZero(out));
+  EXPECT_EQ(device_.StreamTime(stream), (882 + 1000) * 1000 / 44100);
+  device_.StopChannel(11);
+  EXPECT_TRUE(AllZero(Render(1000)));
+}
+
+TEST_F(MixerStreamTest, AClosedStreamIsForgottenWhilePlaying) {
+  const SoundHandle stream = Open(14700);
+  const SoundHandle other = Open(1000);
+  device_.PlayStream(65, stream);
+  device_.PlayStream(66, other);
+  device_.SetVolume(66, 0);
+  Render(1000);
+  device_.CloseStream(stream);
+  EXPECT_EQ(device_.StreamTime(stream), -1);
+  EXPECT_TRUE(AllZero(Render(5000)));
+  device_.PlayStream(65, stream);
+  device_.StopStream(stream);
+  device_.CloseStream(stream);
+  EXPECT_TRUE(AllZero(Render(5000)));
+  EXPECT_EQ(device_.StreamTime(other), 11000 % 1000 * 1000 / 44100);
+  // Handles are not reused.
+  EXPECT_NE(Open(1000), stream);
+}
+
+}  // namespace
+}  // namespace fenwhit

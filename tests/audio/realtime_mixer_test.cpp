@@ -1,0 +1,163 @@
+// The mixer running in real time (CTest sets SDL_AUDIODRIVER=dummy, so the output is the
+// silent one): smooth stream time, the beat thread over a hundred loops, and many
+// threads calling in at once.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "audio/mixer_fixture.h"
+#include "audio/music.h"
+#include "audio/sound_bank.h"
+
+namespace fenwhit {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing::MixerFixture;
+
+constexpr long kBeatFrames = 14700;  // 180 beats a minute at 44.1 kHz
+
+class RealtimeMixerTest : public MixerFixture {
+ protected:
+  SoundHandle OpenBeatTrack() {
+    // A click at the start of each loop over quiet noise.
+    std::vector<float> track(kBeatFrames, 0.0f);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> noise(-0.02f, 0.02f);
+    for (auto& v : track) v = noise(random);
+    for (int i = 0; i < 400; ++i) track[i] = 0.8f * std::sin(i * 0.3f);
+    return device_.OpenStream(WriteOgg("BPM180.ogg", track, 1, 44100));
+  }
+};
+
+TEST_F(RealtimeMixerTest, StreamTimeAdvancesSmoothlyAndEveryLoopStartIsSeen) {
+  device_.Start(44100, 128);
+  const SoundHandle beat = OpenBeatTrack();
+  ASSERT_NE(beat, 0);
+  device_.PlayStream(65, beat);
+  // Polled about every 6 ms as the beat thread does, over ten loops.
+  int32_t previous = device_.StreamTime(beat);
+  int loopStarts = 0;
+  int inWindow = 0;
+  int biggestStep = 0;
+  const auto end = Clock::now() + std::chrono::milliseconds(3400);
+  while (Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(6));
+    const int32_t now = device_.StreamTime(beat);
+    ASSERT_GE(now, 0);
+    ASSERT_LE(now, 333);
+    if (now < previous) {
+      ++loopStarts;
+      if (now <= 32) ++inWindow;
+    } else {
+      biggestStep = std::max(biggestStep, now - previous);
+    }
+    previous = now;
+  }
+  EXPECT_GE(loopStarts, 9);
+  EXPECT_EQ(inWindow, loopStarts);
+  // Steps follow the polls, not the 11.6 ms output buffers.
+  EXPECT_LT(biggestStep, 30);
+}
+
+TEST_F(RealtimeMixerTest, AStoppedStreamHoldsItsPositionInRealTime) {
+  device_.Start(44100, 128);
+  const SoundHandle beat = OpenBeatTrack();
+  device_.PlayStream(65, beat);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  device_.StopStream(beat);
+  const int32_t stoppedAt = device_.StreamTime(beat);
+  EXPECT_GT(stoppedAt, 33);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_EQ(device_.StreamTime(beat), stoppedAt);
+}
+
+// Asserted: the beat thread counts 1 at once when it starts (before the track has
+// played), then 1 each time the track passes its start. When the track has played
+// 100 whole loops and 200 ms of the 101st, with the thread stopped there, the count
+// is exactly 101: one for the start and one per completed loop.
+TEST_F(RealtimeMixerTest, TheBeatThreadCountsOneBeatPerLoopOverAHundredLoops) {
+  device_.Start(44100, 128);
+  SetSoundDevice(&device_);
+  ResetSoundBank();
+  const SoundHandle beat = OpenBeatTrack();
+  const SoundHandle music = device_.OpenStream(
+      WriteOgg("Fenwhit.ogg", testing::Sine(30000, 2, 44100, 220.0, 0.3), 2, 44100));
+  ASSERT_NE(beat, 0);
+  ASSERT_NE(music, 0);
+  soundTable[sound::kBeatTrack].store(beat);
+  soundTable[sound::kGameMusic].store(music);
+  musicVolume.store(1);
+  beatStopRequest.store(0);
+  std::thread thread(RunBeatThread);
+  const int64_t target = 100 * kBeatFrames + 44100 / 5;
+  const auto giveUp = Clock::now() + std::chrono::seconds(90);
+  while (device_.StreamFramesPlayed(beat) < target && Clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const int32_t counted = beatCount.load();
+  const int64_t played = device_.StreamFramesPlayed(beat);
+  beatStopRequest.store(1);
+  thread.join();
+  EXPECT_GE(played, target);
+  EXPECT_LT(played, target + 44100 / 10);
+  EXPECT_EQ(counted, 101);
+  // The thread closed the beat track; the music is the main thread's to close.
+  EXPECT_EQ(device_.StreamTime(beat), -1);
+  EXPECT_GE(device_.StreamTime(music), 0);
+  device_.CloseStream(music);
+  ResetSoundBank();
+  SetSoundDevice(nullptr);
+}
+
+TEST_F(RealtimeMixerTest, ManyThreadsCallInWhileTheMixerRuns) {
+  device_.Start(44100, 128);
+  const std::string dir = Scratch();
+  ASSERT_TRUE(testing::WriteBytes(
+      dir + "effect.ogg", testing::EncodeOgg(testing::Sine(4000, 1, 44100, 880.0, 0.3), 1, 44100)));
+  ASSERT_TRUE(testing::WriteBytes(
+      dir + "music.ogg", testing::EncodeOgg(testing::Sine(20000, 2, 32000, 330.0, 0.3), 2, 32000)));
+  const SoundHandle first = device_.LoadSample(1, dir + "effect.ogg");
+  ASSERT_NE(first, 0);
+
+  std::atomic<bool> quit{false};
+  std::atomic<int> loaded{0};
+  std::thread loader([&] {
+    for (int i = 0; i < 20 && !quit.load(); ++i) {
+      if (device_.LoadSample(i, dir + "effect.ogg") != 0) loaded.fetch_add(1);
+    }
+  });
+  std::thread beats([&] {
+    while (!quit.load()) {
+      const SoundHandle stream = device_.OpenStream(dir + "music.ogg");
+      device_.PlayStream(65, stream);
+      for (int i = 0; i < 20; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_GE(device_.StreamTime(stream), 0);
+      }
+      device_.StopStream(stream);
+      device_.CloseStream(stream);
+    }
+  });
+  std::mt19937 random(3);
+  const auto end = Clock::now() + std::chrono::milliseconds(1500);
+  while (Clock::now() < end) {
+    const int channel = static_cast<int>(random() % 71);
+    device_.PlaySample(channel, first);
+    device_.SetPan(channel, static_cast<int>(random() % 300));
+    device_.SetVolume(channel, static_cast<int>(random() % 256));
+    if (random() % 8 == 0) device_.StopChannel(static_cast<int>(random() % 71));
+    if (random() % 16 == 0) device_.PlaySample(65, first);  // cuts the beat thread's stream
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  quit.store(true);
+  loader.join();
+  beats.join();
+  EXPECT_GT(loaded.load(), 0);
+}
+
+}  // namespace
+}  // namespace fenwhit
