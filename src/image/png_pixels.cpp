@@ -1,5 +1,7 @@
 #include "image/png_pixels.h"
 
+#include <cstring>
+
 namespace fenwhit::png {
 namespace {
 
@@ -104,10 +106,16 @@ void PixelConverter::Convert(const uint8_t* s, uint32_t count, uint32_t* out, si
           const bool keyed = p[0] == t.redKey && p[1] == t.greenKey && p[2] == t.blueKey;
           out[at(i)] = Argb(keyed ? 0 : 255, p[0], p[1], p[2]);
         }
-      } else {
-        for (uint32_t i = 0; i < count; ++i) {
-          out[at(i)] = Argb(255, s[3 * i], s[3 * i + 1], s[3 * i + 2]);
+      } else if (count > 0) {
+        // Word loads take one byte of the next pixel along, so the last pixel goes bytewise.
+        for (uint32_t i = 0; i + 1 < count; ++i) {
+          uint32_t rgbx;
+          std::memcpy(&rgbx, s + 3 * i, 4);
+          out[at(i)] =
+              0xff000000u | (rgbx & 0xff00u) | ((rgbx >> 16) & 0xffu) | ((rgbx & 0xffu) << 16);
         }
+        const uint8_t* p = s + 3 * (count - 1);
+        out[at(count - 1)] = Argb(255, p[0], p[1], p[2]);
       }
       return;
     default:  // RGBA
@@ -118,8 +126,10 @@ void PixelConverter::Convert(const uint8_t* s, uint32_t count, uint32_t* out, si
         }
       } else {
         for (uint32_t i = 0; i < count; ++i) {
-          const uint8_t* p = s + 4 * i;
-          out[at(i)] = Argb(p[3], p[0], p[1], p[2]);
+          // Bytes r, g, b, a read as one little-endian word: only red and blue swap places.
+          uint32_t rgba;
+          std::memcpy(&rgba, s + 4 * i, 4);
+          out[at(i)] = (rgba & 0xff00ff00u) | ((rgba >> 16) & 0xffu) | ((rgba & 0xffu) << 16);
         }
       }
       return;
