@@ -49,8 +49,9 @@ PHRASES = {
     "kromby.ogg": "Kromby!",
 }
 
-# A deeper, bigger voice: tape-style slowing lowers pitch and formants together
-SLOWDOWN = 0.86
+# A deeper voice comes from espeak's own pitch; a little tape-style slowing adds weight.
+# Much more (below about 0.9) moves the formants so far that words blur.
+SLOWDOWN = 0.94
 VOICE_CHAIN = [
     "highpass", "90",
     "equalizer", "150", "1.0q", "+4",
@@ -78,13 +79,13 @@ def announce(text):
         trimmed = os.path.join(tmp, "trimmed.wav")
         voiced = os.path.join(tmp, "voiced.wav")
         final = os.path.join(tmp, "final.wav")
-        subprocess.run(["espeak-ng", "-v", VOICE, "-s", "165", "-p", "38", "-a", "120",
+        subprocess.run(["espeak-ng", "-v", VOICE, "-s", "160", "-p", "25", "-a", "120",
                         "-w", raw, text], check=True)
         sox(raw, "-b", "32", "-e", "floating-point", trimmed, "gain", "-12",
-            "silence", "1", "0.005", "-45d", "reverse", "silence", "1", "0.005", "-45d",
+            "silence", "1", "0.005", "-60d", "reverse", "silence", "1", "0.005", "-60d",
             "reverse")
         # espeak starts and stops abruptly: soften both ends before the echo repeats them
-        sox(trimmed, voiced, "fade", "h", "0.004", "-0", "0.035",
+        sox(trimmed, voiced, "fade", "h", "0.004", "-0", "0.010",
             "speed", str(SLOWDOWN), "rate", "-v", str(common.RATE), *VOICE_CHAIN)
         length = len(common.read_wav(voiced)) / common.RATE
         print(f"{text!r}: {length:.2f} s of speech", file=sys.stderr)
