@@ -6,8 +6,6 @@ import subprocess
 import sys
 import tempfile
 
-import numpy as np
-
 import common
 
 VOICE = "en-us+m3"

@@ -10,10 +10,6 @@ def seconds(n):
     return int(round(n * RATE))
 
 
-def times(duration):
-    return np.arange(seconds(duration)) / RATE
-
-
 def phase(freq):
     """Running phase in cycles for a frequency curve (array or constant)."""
     return np.cumsum(np.asarray(freq, dtype=np.float64) / RATE)
@@ -55,7 +51,7 @@ def exp_decay(count, tau):
     return np.exp(-np.arange(count) / (tau * RATE))
 
 
-def adsr(count, attack, release, hold=None):
+def adsr(count, attack, release):
     """Linear attack, flat hold, raised-cosine release; lengths in seconds."""
     env = np.ones(count)
     a, r = min(seconds(attack), count), min(seconds(release), count)
@@ -115,8 +111,4 @@ def glottal(freq, seed, breath=0.04):
     pulse = np.where(p < 0.6, np.sin(np.pi * p / 0.6) ** 2, 0.0)
     pulse = np.diff(pulse, prepend=0.0) * 20.0  # differentiated: a buzzy, rich spectrum
     return pulse + breath * noise(len(pulse), seed)
-
-
-def semitones(n):
-    return 2.0 ** (n / 12.0)
 
