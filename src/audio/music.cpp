@@ -115,6 +115,8 @@ void StartGameMusic(const std::string& beatPath, const std::string& musicPath) {
   soundTable[sound::kGameMusic].store(device.OpenStream(musicPath));
   musicVolume.store(1, kRelaxed);
   if (beatThread.joinable()) beatThread.join();
+  // A stop request left over with no thread to take it would end the new one at once.
+  beatStopRequest.store(0, kRelaxed);
   beatThread = std::thread(RunBeatThread);
 }
 

@@ -211,5 +211,20 @@ TEST_F(BeatThreadTest, GameStartAndEndFollowTheirSequences) {
   SetPlatform(nullptr);
 }
 
+TEST_F(BeatThreadTest, AStaleStopRequestDoesNotEndTheNextGamesThread) {
+  TestPlatform platform;
+  SetPlatform(&platform);
+  device_.SetStreamClock([this](SoundHandle) {
+    polls_.fetch_add(1);
+    return 200;
+  });
+  beatStopRequest.store(1);
+  StartGameMusic("/data/BPM180.ogg", "/data/Fenwhit.ogg");
+  ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 2; }));
+  EXPECT_TRUE(BeatThreadRunning());
+  RequestBeatStop();
+  SetPlatform(nullptr);
+}
+
 }  // namespace
 }  // namespace fenwhit
