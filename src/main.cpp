@@ -4,14 +4,14 @@
 #include <memory>
 
 #include "app/program.h"
-#include "audio/silent_sound_device.h"
+#include "audio/sound_output.h"
 #include "gfx/gl_renderer.h"
 #include "platform/sdl_platform.h"
 
 int main() {
   fenwhit::SdlPlatform platform("Fenwhit");
   fenwhit::GlRenderer renderer(platform);
-  std::unique_ptr<fenwhit::SoundDevice> sound = std::make_unique<fenwhit::SilentSoundDevice>();
+  std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
   const int status = fenwhit::RunProgram(platform, renderer, *sound, fenwhit::ProgramOptions{});
   // End at once, whatever background thread still runs.
   std::fflush(stdout);

@@ -80,6 +80,7 @@ void SdlPlatform::SwapBuffers() {
 
 void SdlPlatform::PumpEvents() {
   if (!videoStarted_) return;
+  for (bool& tapped : tapped_) tapped = false;
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     switch (event.type) {
@@ -96,7 +97,10 @@ void SdlPlatform::PumpEvents() {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
         const int code = SetOneScanCode(event.key.keysym.scancode);
-        if (code > 0) keys_[code] = event.type == SDL_KEYDOWN;
+        if (code > 0) {
+          keys_[code] = event.type == SDL_KEYDOWN;
+          if (event.type == SDL_KEYDOWN) tapped_[code] = true;
+        }
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0) ++pendingPresses_;
         break;
       }
@@ -110,7 +114,7 @@ void SdlPlatform::PumpEvents() {
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {
-  return scanCode > 0 && scanCode < scan::kCount && keys_[scanCode];
+  return scanCode > 0 && scanCode < scan::kCount && (keys_[scanCode] || tapped_[scanCode]);
 }
 
 MouseState SdlPlatform::ReadMouse() {

@@ -37,6 +37,9 @@ class SdlPlatform : public Platform {
   void* context_ = nullptr;
   bool videoStarted_ = false;
   bool keys_[scan::kCount] = {};
+  // Keys that went down since the last pump: a tap shorter than a frame still counts as
+  // held for one frame.
+  bool tapped_[scan::kCount] = {};
   int closeRequests_ = 0;
   int otherEvents_ = 0;
   int pendingPresses_ = 0;
