@@ -8,6 +8,7 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  python3 python3-numpy python3-pil sox vorbis-tools
 )
 
 install_missing() {
