@@ -31,24 +31,30 @@ bool Mixer::Post(const MixCommand& command) {
   return false;
 }
 
-void Mixer::Detach(MixerStream* stream) {
+void Mixer::Detach(MixerStream* stream, int64_t stampNs) {
   if (stream->channel >= 0) {
     channels_[stream->channel].stream = nullptr;
     stream->channel = -1;
   }
-  // The position stays where the stream stopped.
-  stream->clock.Publish(stream->played, 0, 0);
+  // The position stays where the stream was heard to stop.
+  int64_t position = stream->played;
+  if (stream->clockRunning && stampNs != 0) {
+    position = PlaybackClock::Position(stream->clockAnchor, stream->clockStamp, stream->played,
+                                       stampNs, stream->mixRate);
+  }
+  stream->clockRunning = false;
+  stream->clock.Publish(position, 0, position);
 }
 
-void Mixer::Silence(Channel& channel) {
-  if (channel.stream != nullptr) Detach(channel.stream);
+void Mixer::Silence(Channel& channel, int64_t stampNs) {
+  if (channel.stream != nullptr) Detach(channel.stream, stampNs);
   channel.sample = nullptr;
   channel.position = 0;
 }
 
-void Mixer::Apply(const MixCommand& command) {
+void Mixer::Apply(const MixCommand& command, int64_t stampNs) {
   if (command.op == MixCommand::Op::kStopStream || command.op == MixCommand::Op::kRelease) {
-    Detach(command.stream);
+    Detach(command.stream, stampNs);
     if (command.op == MixCommand::Op::kRelease) {
       command.stream->released.store(true, std::memory_order_release);
     }
@@ -58,14 +64,14 @@ void Mixer::Apply(const MixCommand& command) {
   Channel& channel = channels_[command.channel];
   switch (command.op) {
     case MixCommand::Op::kPlaySample:
-      Silence(channel);
+      Silence(channel, stampNs);
       channel.sample = command.sample;
       channel.volume = 255;
       channel.pan = 128;
       break;
     case MixCommand::Op::kPlayStream:
-      Detach(command.stream);
-      Silence(channel);
+      Detach(command.stream, stampNs);
+      Silence(channel, stampNs);
       channel.stream = command.stream;
       command.stream->channel = command.channel;
       channel.volume = 255;
@@ -78,7 +84,7 @@ void Mixer::Apply(const MixCommand& command) {
       channel.volume = ClampVolume(command.value);
       break;
     case MixCommand::Op::kStopChannel:
-      Silence(channel);
+      Silence(channel, stampNs);
       break;
     default:
       break;
@@ -98,7 +104,7 @@ void Mixer::MixChunk(int frames) {
         accumulator_[2 * i + 1] += (from[i] * gains.right) >> 15;
       }
       channel.position += count;
-      if (channel.position >= pcm.size()) Silence(channel);
+      if (channel.position >= pcm.size()) Silence(channel, 0);
     } else if (channel.stream != nullptr) {
       MixerStream& stream = *channel.stream;
       const Gains gains = StereoGains(channel.volume, channel.pan);
@@ -116,7 +122,7 @@ void Mixer::MixChunk(int frames) {
 
 void Mixer::Mix(int16_t* out, int frames, int64_t stampNs) {
   MixCommand command;
-  while (commands_.TryPop(command)) Apply(command);
+  while (commands_.TryPop(command)) Apply(command, stampNs);
 
   playingStreams_.clear();
   for (Channel& channel : channels_) {
@@ -135,10 +141,29 @@ void Mixer::Mix(int16_t* out, int frames, int64_t stampNs) {
     done += chunk;
   }
 
-  for (MixerStream* stream : playingStreams_) {
-    const auto advance = static_cast<int32_t>(stream->played - stream->playedBeforeBuffer);
-    stream->clock.Publish(stream->playedBeforeBuffer, advance, stampNs);
+  for (MixerStream* stream : playingStreams_) PublishClock(*stream, frames, stampNs);
+}
+
+void Mixer::PublishClock(MixerStream& stream, int frames, int64_t stampNs) {
+  if (stampNs == 0) {
+    stream.clockRunning = false;
+    stream.clock.Publish(stream.played, 0, stream.played);
+    return;
   }
+  int64_t anchor = stream.playedBeforeBuffer;
+  if (stream.clockRunning) {
+    // Carry on from where the clock stands now, so a burst of buffers does not make the
+    // position jump. A small lag (rounding, a device clock a little fast) is made up at
+    // once, and it never falls more than two buffers behind what has been mixed.
+    const int64_t estimate = PlaybackClock::Position(
+        stream.clockAnchor, stream.clockStamp, stream.playedBeforeBuffer, stampNs, stream.mixRate);
+    const int64_t lag = stream.playedBeforeBuffer - estimate;
+    if (lag > frames / 8) anchor = std::max(estimate, anchor - 2 * static_cast<int64_t>(frames));
+  }
+  stream.clockAnchor = anchor;
+  stream.clockStamp = stampNs;
+  stream.clockRunning = true;
+  stream.clock.Publish(anchor, stampNs, stream.played);
 }
 
 }  // namespace fenwhit

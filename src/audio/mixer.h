@@ -47,9 +47,10 @@ class Mixer {
   };
   static constexpr int kChunkFrames = 512;
 
-  void Apply(const MixCommand& command);
-  void Detach(MixerStream* stream);
-  void Silence(Channel& channel);
+  void Apply(const MixCommand& command, int64_t stampNs);
+  void Detach(MixerStream* stream, int64_t stampNs);
+  void Silence(Channel& channel, int64_t stampNs);
+  void PublishClock(MixerStream& stream, int frames, int64_t stampNs);
   void MixChunk(int frames);
 
   std::vector<Channel> channels_;

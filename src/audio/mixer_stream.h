@@ -43,10 +43,14 @@ struct MixerStream {
   std::atomic<bool> closed{false};
   std::atomic<bool> released{false};
 
-  // Mixing thread only.
+  // Mixing thread only: the channel, the frames taken from the ring, and the clock as
+  // last published (running says whether it was moving).
   int channel = -1;
   int64_t played = 0;
   int64_t playedBeforeBuffer = 0;
+  int64_t clockAnchor = 0;
+  int64_t clockStamp = 0;
+  bool clockRunning = false;
 };
 
 }  // namespace fenwhit

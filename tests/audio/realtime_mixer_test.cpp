@@ -33,34 +33,45 @@ class RealtimeMixerTest : public MixerFixture {
   }
 };
 
-TEST_F(RealtimeMixerTest, StreamTimeAdvancesSmoothlyAndEveryLoopStartIsSeen) {
+TEST_F(RealtimeMixerTest, StreamTimeFollowsTheRealClockAndEveryLoopStartIsSeen) {
   device_.Start(44100, 128);
   const SoundHandle beat = OpenBeatTrack();
   ASSERT_NE(beat, 0);
   device_.PlayStream(65, beat);
-  // Polled about every 6 ms as the beat thread does, over ten loops.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Polled about every 6 ms as the beat thread does, over ten loops. Between two polls
+  // the position moves on as much as the real clock did (this test's own thread may be
+  // delayed on a busy machine; the comparison allows for that, not for output buffers).
+  auto lastPoll = Clock::now();
   int32_t previous = device_.StreamTime(beat);
   int loopStarts = 0;
-  int inWindow = 0;
-  int biggestStep = 0;
-  const auto end = Clock::now() + std::chrono::milliseconds(3400);
+  int seenEarly = 0;
+  int tracked = 0;
+  int polls = 0;
+  const auto end = lastPoll + std::chrono::milliseconds(3400);
   while (Clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(6));
     const int32_t now = device_.StreamTime(beat);
+    const auto pollTime = Clock::now();
+    const double elapsedMs = std::chrono::duration<double, std::milli>(pollTime - lastPoll).count();
+    lastPoll = pollTime;
     ASSERT_GE(now, 0);
     ASSERT_LE(now, 333);
+    ++polls;
     if (now < previous) {
       ++loopStarts;
-      if (now <= 32) ++inWindow;
-    } else {
-      biggestStep = std::max(biggestStep, now - previous);
+      // The loop started since the last poll: within the time that passed.
+      if (now <= elapsedMs + 4) ++seenEarly;
+    } else if (std::abs(now - previous - elapsedMs) <= 4) {
+      ++tracked;
     }
     previous = now;
   }
   EXPECT_GE(loopStarts, 9);
-  EXPECT_EQ(inWindow, loopStarts);
-  // Steps follow the polls, not the 11.6 ms output buffers.
-  EXPECT_LT(biggestStep, 30);
+  EXPECT_EQ(seenEarly, loopStarts);
+  // Nearly every step matches the real clock within 4 ms; 11.6 ms output buffers
+  // without interpolation would make most of them miss.
+  EXPECT_GE(tracked, (polls - loopStarts) * 9 / 10) << tracked << " of " << polls - loopStarts;
 }
 
 TEST_F(RealtimeMixerTest, AStoppedStreamHoldsItsPositionInRealTime) {
