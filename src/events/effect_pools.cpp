@@ -1,13 +1,39 @@
 #include "events/effect_pools.h"
 
+#include "events/pool_passes.h"
+#include "events/pool_records.h"
+#include "events/snapped_points.h"
+#include "game/game_state.h"
+
 namespace fenwhit {
 
-// Placeholders: the bodies come with the effect pools.
-void spawnSparks(int32_t, int32_t, int32_t) {}
-void spawnGhostTrail(int32_t, int32_t, int32_t) {}
-void spawnChaosTrail(int32_t, int32_t, int32_t) {}
-void spawnShot(int32_t, int32_t) {}
-void updatePools() {}
-void clearPools() {}
+EffectPool<Obstacle, kPoolSlots, kPoolLast> obstacles;
+EffectPool<Brick, kPoolSlots, kPoolLast> bricks;
+EffectPool<Invader, kPoolSlots, kPoolLast> invaders;
+EffectPool<Shot, kPoolSlots, kPoolLast> shots;
+EffectPool<Particle, kParticleSlots, particleLast> particles;
+
+void addScore(int32_t points) {
+  game.score =
+      static_cast<int32_t>(static_cast<uint32_t>(game.score) + static_cast<uint32_t>(points));
+}
+
+void updatePools() {
+  // The balls have moved for this frame; only bounces move them from here on.
+  snapAllBalls();
+  obstaclePass();
+  brickPass();
+  invaderPass();
+  shotPass();
+  particlePass();
+}
+
+void clearPools() {
+  obstacles.clear();
+  bricks.clear();
+  invaders.clear();
+  shots.clear();
+  particles.clear();
+}
 
 }  // namespace fenwhit

@@ -1,0 +1,118 @@
+// Invaders march right across the arena. Shots and balls destroy them; those that get
+// through are destroyed at the right wall. Every test runs for every invader, even one
+// that an earlier test freed this frame, each with its own consequences.
+#include "audio/sound_bank.h"
+#include "audio/sound_ids.h"
+#include "events/effect_pools.h"
+#include "events/pool_passes.h"
+#include "events/pool_records.h"
+#include "events/snapped_points.h"
+#include "game/game_state.h"
+#include "gfx/draw.h"
+
+namespace fenwhit {
+
+namespace {
+
+constexpr int32_t kHitSparks = 3;
+constexpr int32_t kShotPoints = 800;
+constexpr int32_t kBallPoints = 300;
+// Reach of the invader's hit boxes right of and below its position.
+constexpr int32_t kShotBoxWidth = 20;
+constexpr int32_t kShotBoxHeight = 26;
+constexpr int32_t kBallBox = 30;
+
+// Shots do not move during this pass; a shot spent on one invader moves to kNowhere
+// so the next ones cannot meet it.
+SnappedPoints snappedShots;
+
+void snapShots() {
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    const Shot& shot = shots[i];
+    const bool live = shot.alive != 0;
+    snappedShots.x[i] = live ? snap(shot.x) : kNowhere;
+    snappedShots.y[i] = live ? snap(shot.y) : kNowhere;
+  }
+}
+
+void explode(int32_t x, int32_t y) {
+  PlaySoundThrottled(sound::kMiniExplode);
+  spawnSparks(x, y, kHitSparks);
+}
+
+void draw(int32_t x, int32_t y) {
+  DrawLine(x, y, x, y + 20, 1);
+  DrawLine(x, y + 20, x + 10, y + 10, 1);
+  DrawLine(x + 10, y + 10, x, y, 1);
+}
+
+void leaveArena(int32_t slot) {
+  const Invader& invader = invaders[slot];
+  const GameState& g = game;
+  const float left = static_cast<float>(g.wallLeft);
+  const bool pastRight = invader.x > static_cast<float>(g.wallRight);
+  const bool pastTop = invader.y < static_cast<float>(g.wallTop) && invader.x > left;
+  const bool pastBottom = invader.x > left && invader.y > static_cast<float>(g.wallBottom);
+  const int32_t x = snap(invader.x);
+  const int32_t y = snap(invader.y);
+  for (bool past : {pastRight, pastTop, pastBottom}) {
+    if (!past) continue;
+    invaders.release(slot);
+    explode(x, y);
+  }
+}
+
+void meetShots(int32_t slot, int32_t x, int32_t y) {
+  const OpenRect box{x, y, x + kShotBoxWidth, y + kShotBoxHeight};
+  if (countInside(box, snappedShots.x, snappedShots.y, kPoolLast + 1) == 0) return;
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    if (!inside(box, snappedShots.x[i], snappedShots.y[i])) continue;
+    invaders.release(slot);
+    shots.release(i);
+    snappedShots.x[i] = snappedShots.y[i] = kNowhere;
+    spawnSparks(x, y, kHitSparks);
+    addScore(kShotPoints);
+    PlaySoundThrottled(sound::kMiniExplode);
+  }
+}
+
+// The ball is not deflected.
+void meetBalls(int32_t slot, int32_t x, int32_t y) {
+  const OpenRect box{x, y, x + kBallBox, y + kBallBox};
+  const int32_t hits = countInside(box, snappedBalls.x, snappedBalls.y, lastBallSlot() + 1);
+  for (int32_t k = 0; k < hits; ++k) {
+    invaders.release(slot);
+    explode(x, y);
+    addScore(kBallPoints);
+  }
+}
+
+}  // namespace
+
+void spawnInvader(int32_t x, int32_t y) {
+  Invader* invader = invaders.take();
+  if (invader == nullptr) return;
+  invader->x = static_cast<float>(x);
+  invader->y = static_cast<float>(y);
+  invader->vx = 1;
+  invader->vy = 0;
+}
+
+void invaderPass() {
+  SetColor(255, 180, 120, 255);
+  snapShots();
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    Invader& invader = invaders[i];
+    if (invader.alive == 0) continue;
+    invader.x += invader.vx;
+    invader.y += invader.vy;
+    const int32_t x = snap(invader.x);
+    const int32_t y = snap(invader.y);
+    draw(x, y);
+    leaveArena(i);
+    meetShots(i, x, y);
+    meetBalls(i, x, y);
+  }
+}
+
+}  // namespace fenwhit

@@ -1,0 +1,119 @@
+// Obstacles open from a corner one unit per frame, turn balls back, glow at their
+// corners on the beat and crush the invaders that march into them.
+#include "app/pictures.h"
+#include "audio/music.h"
+#include "events/ball_bounce.h"
+#include "events/effect_pools.h"
+#include "events/pool_passes.h"
+#include "events/pool_records.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "gfx/draw.h"
+#include "gfx/sprites.h"
+
+namespace fenwhit {
+
+namespace {
+
+constexpr float kEdgeWidth = 3;
+constexpr int32_t kGlowHalf = 32;
+constexpr int32_t kCrushReach = 6;
+constexpr int32_t kCrushSparks = 4;
+
+float randomIn(double scale, double offset) {
+  return static_cast<float>(randomUnit() * scale + offset);
+}
+
+void grow(Obstacle& obstacle) {
+  if (obstacle.grownWidth < obstacle.width) {
+    obstacle.right += 1;
+    obstacle.grownWidth += 1;
+  }
+  if (obstacle.grownHeight < obstacle.height) {
+    obstacle.bottom += 1;
+    obstacle.grownHeight += 1;
+  }
+}
+
+void bounceBalls(const OpenRect& rect) {
+  const int32_t last = lastBallSlot();
+  for (int32_t i = 0; i <= last; ++i) {
+    if (inside(rect, snappedBalls.x[i], snappedBalls.y[i])) bounceOutOf(i, rect);
+  }
+}
+
+void drawGlow(int32_t x, int32_t y, float scale) {
+  DrawSprite(x - kGlowHalf, y - kGlowHalf, pictures.light, static_cast<float>(360 * randomUnit()),
+             scale);
+}
+
+void draw(const OpenRect& r) {
+  const GameState& g = game;
+  SetColor(g.bgColour[0], g.bgColour[1], g.bgColour[2], 255);
+  FillRectCorners(r.left, r.top, r.right, r.bottom);
+  SetColor(255, 255, 255, 255);
+  DrawLine(r.left, r.top, r.right, r.top, kEdgeWidth);
+  DrawLine(r.right, r.top, r.right, r.bottom, kEdgeWidth);
+  DrawLine(r.right, r.bottom, r.left, r.bottom, kEdgeWidth);
+  DrawLine(r.left, r.bottom, r.left, r.top, kEdgeWidth);
+  const int32_t flash = beatFlash.load(std::memory_order_relaxed);
+  SetColor(flash, flash, flash, 255);
+  const float scale = static_cast<float>(g.glowScale + 1);
+  drawGlow(r.left, r.top, scale);
+  drawGlow(r.right, r.top, scale);
+  drawGlow(r.left, r.bottom, scale);
+  drawGlow(r.right, r.bottom, scale);
+}
+
+void crushInvaders(const OpenRect& rect) {
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    const Invader& invader = invaders[i];
+    if (invader.alive == 0) continue;
+    if (!inside(rect, snap(invader.x + kCrushReach), snap(invader.y + kCrushReach))) continue;
+    const int32_t x = snap(invader.x - kCrushReach);
+    const int32_t y = snap(invader.y - kCrushReach);
+    invaders.release(i);
+    spawnSparks(x, y, kCrushSparks);
+  }
+}
+
+}  // namespace
+
+void spawnObstacle() {
+  Obstacle* obstacle = obstacles.take();
+  if (obstacle == nullptr) return;
+  const GameState& g = game;
+  obstacle->left = randomIn(g.wallRight - 200, 160);
+  obstacle->top = randomIn(g.wallBottom, g.wallTop);
+  obstacle->width = randomIn(140, 20);
+  obstacle->height = randomIn(140, 20);
+  obstacle->right = obstacle->left;
+  obstacle->bottom = obstacle->top;
+  obstacle->grownWidth = 0;
+  obstacle->grownHeight = 0;
+}
+
+void addObstacle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  Obstacle* obstacle = obstacles.take();
+  if (obstacle == nullptr) return;
+  obstacle->left = static_cast<float>(left);
+  obstacle->top = static_cast<float>(top);
+  obstacle->width = obstacle->right = obstacle->grownWidth = static_cast<float>(right);
+  obstacle->height = obstacle->bottom = obstacle->grownHeight = static_cast<float>(bottom);
+}
+
+void obstaclePass() {
+  SetBlendAdditive();
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    Obstacle& obstacle = obstacles[i];
+    if (obstacle.alive == 0) continue;
+    grow(obstacle);
+    const OpenRect rect{snap(obstacle.left), snap(obstacle.top), snap(obstacle.right),
+                        snap(obstacle.bottom)};
+    bounceBalls(rect);
+    draw(rect);
+    crushInvaders(rect);
+  }
+}
+
+}  // namespace fenwhit

@@ -1,0 +1,19 @@
+#pragma once
+// The passes that updatePools runs in order, and what they share.
+#include <cstdint>
+
+namespace fenwhit {
+
+// Grow, bounce balls, draw, crush invaders.
+void obstaclePass();
+// Draw, then smash under every ball inside.
+void brickPass();
+// March, draw, leave the arena, meet shots and balls.
+void invaderPass();
+void shotPass();
+void particlePass();
+
+// Like the per-frame gain, wraps round as the 32-bit counter it is.
+void addScore(int32_t points);
+
+}  // namespace fenwhit

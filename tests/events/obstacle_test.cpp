@@ -1,0 +1,95 @@
+// Obstacles: growth, bounces on whole-number positions, drawing and crushing invaders.
+#include "events/pool_fixture.h"
+
+namespace fenwhit {
+namespace {
+
+using ObstacleTest = PoolTest;
+
+TEST_F(ObstacleTest, GrowsFromItsCornerOneUnitPerFrameAndStops) {
+  spawnObstacle();
+  obstacles[0] = Obstacle{1, 200, 300, 2.5f, 4, 200, 300, 0, 0};
+  for (int frame = 0; frame < 3; ++frame) updatePools();
+  EXPECT_EQ(obstacles[0].right, 203.0f);  // 2.5 wide: three frames
+  EXPECT_EQ(obstacles[0].bottom, 303.0f);
+  for (int frame = 0; frame < 5; ++frame) updatePools();
+  EXPECT_EQ(obstacles[0].right, 203.0f);
+  EXPECT_EQ(obstacles[0].bottom, 304.0f);
+  EXPECT_EQ(obstacles[0].left, 200.0f);
+  EXPECT_EQ(obstacles[0].top, 300.0f);
+}
+
+TEST_F(ObstacleTest, BallStillInsideAfterTheSideTestsBouncesVerticallyWithItsEarlierVx) {
+  addObstacle(100, 100, 300, 300);
+  Ball& ball = PlaceBall(4, BallKind::Ghost, 200, 200, 3, 2);
+  updatePools();
+  // Right-moving test: turned and pushed left, still inside; then the down-moving test.
+  EXPECT_EQ(ball.x, 189.0f);
+  EXPECT_EQ(ball.y, 190.0f);
+  EXPECT_EQ(ball.vx, 3.0f);
+  EXPECT_EQ(ball.vy, -2.0f);
+  EXPECT_EQ(Plays(sound::kBallWall), 1);  // the second is held back by the throttle
+}
+
+TEST_F(ObstacleTest, InsideMeansStrictlyInsideOnRoundedPositions) {
+  addObstacle(100, 100, 300, 300);
+  // 299.5 rounds to the edge (halves to even); 298.5 to 298, inside.
+  Ball& edge = PlaceBall(0, BallKind::Normal, 299.5f, 200, -4, 0);
+  Ball& in = PlaceBall(1, BallKind::Normal, 298.5f, 200, -4, 0);
+  Ball& below = PlaceBall(2, BallKind::Normal, 200, 300.4f, 0, -4);
+  updatePools();
+  EXPECT_EQ(edge.vx, -4.0f);
+  EXPECT_EQ(in.vx, 4.0f);
+  EXPECT_EQ(in.x, 310.5f);
+  EXPECT_EQ(below.vy, -4.0f);
+}
+
+TEST_F(ObstacleTest, NoWallSoundDuringTheEnding) {
+  addObstacle(100, 100, 300, 300);
+  game.lives = -1;
+  Ball& ball = PlaceBall(0, BallKind::Normal, 295, 200, -4, 0);
+  updatePools();
+  EXPECT_EQ(ball.vx, 4.0f);
+  EXPECT_EQ(Plays(sound::kBallWall), 0);
+}
+
+TEST_F(ObstacleTest, DrawsFillEdgesAndFourBeatTintedGlows) {
+  addObstacle(100, 120, 300, 340);
+  game.bgColour[0] = 40;
+  beatFlash.store(90);
+  renderer.ClearCalls();
+  updatePools();
+  const auto fills = renderer.CallsOf("fill_corners");
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0].ints, (std::vector<int>{100, 120, 300, 340}));
+  const auto lines = renderer.CallsOf("line");
+  ASSERT_EQ(lines.size(), 4u);
+  for (const DrawCall& line : lines) EXPECT_EQ(line.floats[0], 3.0f);
+  const auto glows = renderer.CallsOf("sprite");
+  ASSERT_EQ(glows.size(), 4u);
+  const std::vector<std::vector<int>> corners = {{68, 88}, {268, 88}, {68, 308}, {268, 308}};
+  for (size_t k = 0; k < 4; ++k) {
+    EXPECT_EQ(glows[k].ints, corners[k]);
+    EXPECT_EQ(glows[k].floats[1], 2.0f);
+  }
+  const auto colours = renderer.CallsOf("color");
+  ASSERT_GE(colours.size(), 3u);
+  EXPECT_EQ(colours[0].ints, (std::vector<int>{40, 128, 128, 255}));
+  EXPECT_EQ(colours[2].ints, (std::vector<int>{90, 90, 90, 255}));
+}
+
+TEST_F(ObstacleTest, CrushedInvadersSparkButScoreNothing) {
+  addObstacle(100, 100, 300, 300);
+  spawnInvader(195, 150);  // its point (201, 156) is inside
+  spawnInvader(294, 150);  // (300, 156) is on the edge
+  updatePools();
+  EXPECT_EQ(invaders[0].alive, 0.0f);
+  EXPECT_EQ(invaders[1].alive, 1.0f);
+  EXPECT_EQ(LiveIn(particles), 5);
+  EXPECT_NEAR(particles[0].x, 189.0f, 1.0f);
+  EXPECT_NEAR(particles[0].y, 144.0f, 1.0f);
+  EXPECT_EQ(game.score, 0);
+}
+
+}  // namespace
+}  // namespace fenwhit
