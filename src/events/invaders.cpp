@@ -3,6 +3,7 @@
 // that an earlier test freed this frame, each with its own consequences.
 #include "audio/sound_bank.h"
 #include "audio/sound_ids.h"
+#include "events/column_index.h"
 #include "events/effect_pools.h"
 #include "events/pool_passes.h"
 #include "events/pool_records.h"
@@ -22,17 +23,22 @@ constexpr int32_t kShotBoxWidth = 20;
 constexpr int32_t kShotBoxHeight = 26;
 constexpr int32_t kBallBox = 30;
 
-// Shots do not move during this pass; a shot spent on one invader moves to kNowhere
-// so the next ones cannot meet it.
+// Neither shots nor balls move during this pass, so both are rounded and indexed by
+// column once. A shot spent on one invader moves to kNowhere so the next ones cannot
+// meet it.
 SnappedPoints snappedShots;
+ColumnIndex shotColumns;
+ColumnIndex ballColumns;
 
-void snapShots() {
+void indexShotsAndBalls() {
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     const Shot& shot = shots[i];
     const bool live = shot.alive != 0;
     snappedShots.x[i] = live ? snap(shot.x) : kNowhere;
     snappedShots.y[i] = live ? snap(shot.y) : kNowhere;
   }
+  shotColumns.build(snappedShots.x, kPoolLast + 1);
+  ballColumns.build(snappedBalls.x, lastBallSlot() + 1);
 }
 
 void explode(int32_t x, int32_t y) {
@@ -64,22 +70,25 @@ void leaveArena(int32_t slot) {
 
 void meetShots(int32_t slot, int32_t x, int32_t y) {
   const OpenRect box{x, y, x + kShotBoxWidth, y + kShotBoxHeight};
-  if (countInside(box, snappedShots.x, snappedShots.y, kPoolLast + 1) == 0) return;
-  for (int32_t i = 0; i <= kPoolLast; ++i) {
-    if (!inside(box, snappedShots.x[i], snappedShots.y[i])) continue;
+  // Every shot hit has the same consequences, so the order they are met in is free.
+  shotColumns.forEachNear(box.left, box.right, [&](int32_t i) {
+    if (!inside(box, snappedShots.x[i], snappedShots.y[i])) return;
     invaders.release(slot);
     shots.release(i);
     snappedShots.x[i] = snappedShots.y[i] = kNowhere;
     spawnSparks(x, y, kHitSparks);
     addScore(kShotPoints);
     PlaySoundThrottled(sound::kMiniExplode);
-  }
+  });
 }
 
 // The ball is not deflected.
 void meetBalls(int32_t slot, int32_t x, int32_t y) {
   const OpenRect box{x, y, x + kBallBox, y + kBallBox};
-  const int32_t hits = countInside(box, snappedBalls.x, snappedBalls.y, lastBallSlot() + 1);
+  int32_t hits = 0;
+  ballColumns.forEachNear(box.left, box.right, [&](int32_t i) {
+    hits += inside(box, snappedBalls.x[i], snappedBalls.y[i]) ? 1 : 0;
+  });
   for (int32_t k = 0; k < hits; ++k) {
     invaders.release(slot);
     explode(x, y);
@@ -100,7 +109,7 @@ void spawnInvader(int32_t x, int32_t y) {
 
 void invaderPass() {
   SetColor(255, 180, 120, 255);
-  snapShots();
+  indexShotsAndBalls();
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     Invader& invader = invaders[i];
     if (invader.alive == 0) continue;

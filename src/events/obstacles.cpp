@@ -65,11 +65,24 @@ void draw(const OpenRect& r) {
   drawGlow(r.right, r.bottom, scale);
 }
 
-void crushInvaders(const OpenRect& rect) {
+// Invaders do not move during this pass: the points that obstacles crush them by are
+// rounded once, and a crushed invader's point moves to kNowhere.
+SnappedPoints crushPoints;
+
+void snapCrushPoints() {
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     const Invader& invader = invaders[i];
-    if (invader.alive == 0) continue;
-    if (!inside(rect, snap(invader.x + kCrushReach), snap(invader.y + kCrushReach))) continue;
+    const bool live = invader.alive != 0;
+    crushPoints.x[i] = live ? snap(invader.x + kCrushReach) : kNowhere;
+    crushPoints.y[i] = live ? snap(invader.y + kCrushReach) : kNowhere;
+  }
+}
+
+void crushInvaders(const OpenRect& rect) {
+  for (int32_t i = 0; i <= kPoolLast; ++i) {
+    if (!inside(rect, crushPoints.x[i], crushPoints.y[i])) continue;
+    crushPoints.x[i] = crushPoints.y[i] = kNowhere;
+    const Invader& invader = invaders[i];
     const int32_t x = snap(invader.x - kCrushReach);
     const int32_t y = snap(invader.y - kCrushReach);
     invaders.release(i);
@@ -104,6 +117,7 @@ void addObstacle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 
 void obstaclePass() {
   SetBlendAdditive();
+  snapCrushPoints();
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     Obstacle& obstacle = obstacles[i];
     if (obstacle.alive == 0) continue;

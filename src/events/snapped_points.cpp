@@ -18,16 +18,6 @@ int32_t snap(float value) {
   return RoundEven(value);
 }
 
-int32_t countInside(const OpenRect& rect, const int32_t* xs, const int32_t* ys, int32_t count) {
-  const int32_t left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
-  int32_t hits = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    hits +=
-        static_cast<int32_t>((left < xs[i]) & (xs[i] < right) & (top < ys[i]) & (ys[i] < bottom));
-  }
-  return hits;
-}
-
 int32_t lastBallSlot() {
   const int32_t last = game.ballLast;
   if (last < 0) return -1;

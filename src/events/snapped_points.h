@@ -19,13 +19,11 @@ struct OpenRect {
   int32_t left, top, right, bottom;
 };
 
+// One branch for the caller instead of four: most points tested are outside, each
+// side for a different reason, which branch prediction cannot learn.
 inline bool inside(const OpenRect& rect, int32_t x, int32_t y) {
-  return rect.left < x && x < rect.right && rect.top < y && y < rect.bottom;
+  return (rect.left < x) & (x < rect.right) & (rect.top < y) & (y < rect.bottom);
 }
-
-// How many of the first `count` points lie inside. Branch-free so it vectorises: the
-// invader pass asks it about every ball and shot for every invader.
-int32_t countInside(const OpenRect& rect, const int32_t* xs, const int32_t* ys, int32_t count);
 
 struct SnappedPoints {
   int32_t x[kBallPoolSize];

@@ -51,6 +51,22 @@ TEST_F(InvaderTest, EveryTestRunsEvenAfterTheInvaderIsFreed) {
   EXPECT_EQ(LiveIn(particles), 16 + 8);
 }
 
+TEST_F(InvaderTest, HitsAcrossColumnEdgesAndNoneFromDistantLookalikes) {
+  // Its ball box, 29 < x < 59, straddles x = 32; 2048 further right is far away.
+  spawnInvader(28, 300);
+  PlaceBall(0, BallKind::Normal, 31, 310);
+  PlaceBall(1, BallKind::Normal, 58, 320);
+  PlaceBall(2, BallKind::Normal, 31 + 2048, 310);
+  // Behind the paddle line, with a shot just inside its box and one 2048 further on.
+  spawnInvader(-721, 500);
+  spawnShot(-701, 510);
+  spawnShot(-701 + 2048, 510);
+  updatePools();
+  EXPECT_EQ(game.score, 2 * 300 + 800);
+  EXPECT_EQ(shots[0].alive, 0.0f);
+  EXPECT_EQ(shots[1].alive, 1.0f);
+}
+
 TEST_F(InvaderTest, MarchesRightAndDrawsATriangle) {
   spawnInvader(-1200, 200);
   renderer.ClearCalls();
