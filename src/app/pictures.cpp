@@ -21,6 +21,19 @@ KeptImages kept;
 
 const char* const kFontFile = "32x64-alien.png";
 
+// The textures of the game screen, in the order they are first made.
+void MakeGameTextures() {
+  pictures.light = CreateTexture(kept.light, 0);
+  pictures.particle = CreateTexture(kept.particle, 0);
+  pictures.corner = CreateTexture(kept.corner, 0);
+  pictures.blackHole = CreateTexture(kept.blackHole, 0);
+  pictures.ball = CreateTexture(kept.ball, 0);
+  pictures.cow = CreateTexture(kept.cow, 0);
+  pictures.chicken = CreateTexture(kept.chicken, 0);
+  pictures.kromby = CreateTexture(kept.kromby, 0);
+  pictures.brick = CreateTexture(kept.brick, 0);
+}
+
 }  // namespace
 
 void LoadMenuPicture(const std::string& dataDirectory) {
@@ -42,15 +55,7 @@ void LoadOtherPictures(const std::string& dataDirectory) {
   kept.blackHole = DecodePng(dataDirectory + "blackhole.png");
   kept.brick = DecodePng(dataDirectory + "breakout2.png");
 
-  pictures.light = CreateTexture(kept.light, 0);
-  pictures.particle = CreateTexture(kept.particle, 0);
-  pictures.corner = CreateTexture(kept.corner, 0);
-  pictures.blackHole = CreateTexture(kept.blackHole, 0);
-  pictures.ball = CreateTexture(kept.ball, 0);
-  pictures.cow = CreateTexture(kept.cow, 0);
-  pictures.chicken = CreateTexture(kept.chicken, 0);
-  pictures.kromby = CreateTexture(kept.kromby, 0);
-  pictures.brick = CreateTexture(kept.brick, 0);
+  MakeGameTextures();
 
   pictures.font = LoadFont(dataDirectory + kFontFile);
 
@@ -60,15 +65,7 @@ void LoadOtherPictures(const std::string& dataDirectory) {
 
 void RecreateTextures(const std::string& dataDirectory) {
   pictures.menu = CreateTexture(kept.menu, 0);
-  pictures.light = CreateTexture(kept.light, 0);
-  pictures.particle = CreateTexture(kept.particle, 0);
-  pictures.corner = CreateTexture(kept.corner, 0);
-  pictures.blackHole = CreateTexture(kept.blackHole, 0);
-  pictures.ball = CreateTexture(kept.ball, 0);
-  pictures.cow = CreateTexture(kept.cow, 0);
-  pictures.chicken = CreateTexture(kept.chicken, 0);
-  pictures.kromby = CreateTexture(kept.kromby, 0);
-  pictures.brick = CreateTexture(kept.brick, 0);
+  MakeGameTextures();
   pictures.eventText = CreateTexture(kept.eventText, 0);
   pictures.font = LoadFont(dataDirectory + kFontFile);
 }
