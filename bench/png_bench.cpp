@@ -164,12 +164,3 @@ BENCHMARK(BM_PngOursOverLibpng)->ArgName("assets0_suite1")->Arg(kAssets)->Arg(kP
 #endif
 
 }  // namespace
-
-// Every bench/*.cpp joins one binary; a file that defines a strong main takes precedence.
-__attribute__((weak)) int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
