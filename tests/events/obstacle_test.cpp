@@ -1,4 +1,4 @@
-// Obstacles: growth, bounces on whole-number positions, drawing and crushing invaders.
+// Obstacles: growth, bounces on whole-number positions and crushing invaders.
 #include "events/pool_fixture.h"
 
 namespace fenwhit {
@@ -51,31 +51,6 @@ TEST_F(ObstacleTest, NoWallSoundDuringTheEnding) {
   updatePools();
   EXPECT_EQ(ball.vx, 4.0f);
   EXPECT_EQ(Plays(sound::kBallWall), 0);
-}
-
-TEST_F(ObstacleTest, DrawsFillEdgesAndFourBeatTintedGlows) {
-  addObstacle(100, 120, 300, 340);
-  game.bgColour[0] = 40;
-  beatFlash.store(90);
-  renderer.ClearCalls();
-  updatePools();
-  const auto fills = renderer.CallsOf("fill_corners");
-  ASSERT_EQ(fills.size(), 1u);
-  EXPECT_EQ(fills[0].ints, (std::vector<int>{100, 120, 300, 340}));
-  const auto lines = renderer.CallsOf("line");
-  ASSERT_EQ(lines.size(), 4u);
-  for (const DrawCall& line : lines) EXPECT_EQ(line.floats[0], 3.0f);
-  const auto glows = renderer.CallsOf("sprite");
-  ASSERT_EQ(glows.size(), 4u);
-  const std::vector<std::vector<int>> corners = {{68, 88}, {268, 88}, {68, 308}, {268, 308}};
-  for (size_t k = 0; k < 4; ++k) {
-    EXPECT_EQ(glows[k].ints, corners[k]);
-    EXPECT_EQ(glows[k].floats[1], 2.0f);
-  }
-  const auto colours = renderer.CallsOf("color");
-  ASSERT_GE(colours.size(), 3u);
-  EXPECT_EQ(colours[0].ints, (std::vector<int>{40, 128, 128, 255}));
-  EXPECT_EQ(colours[2].ints, (std::vector<int>{90, 90, 90, 255}));
 }
 
 TEST_F(ObstacleTest, CrushedInvadersSparkButScoreNothing) {

@@ -31,20 +31,5 @@ TEST_F(ParticleTest, OnlyAliveExactlyOneIsUpdatedAndDrawn) {
   EXPECT_TRUE(renderer.CallsOf("sprite").empty());
 }
 
-TEST_F(ParticleTest, DrawnCentredWithItsOwnAngle) {
-  spawnSparks(300, 300, 0);
-  Particle& particle = particles[0];
-  particle.vx = 0.5f;
-  particle.vy = -1;
-  particle.green = 100;
-  renderer.ClearCalls();
-  updatePools();
-  const auto sprites = renderer.CallsOf("sprite");
-  ASSERT_EQ(sprites.size(), 1u);
-  EXPECT_EQ(sprites[0].ints, (std::vector<int>{284, 283}));  // 284.5 rounds to even
-  EXPECT_EQ(sprites[0].floats[0], particle.angle);
-  EXPECT_EQ(renderer.CallsOf("color").back().ints, (std::vector<int>{243, 88, 0, 255}));
-}
-
 }  // namespace
 }  // namespace fenwhit

@@ -56,23 +56,8 @@ TEST_F(SpawnTest, SparksAndTrailsPlaceExtraPlusOneParticles) {
   EXPECT_EQ(LiveIn(particles), 12);
   spawnChaosTrail(100, 200, 2);
   EXPECT_EQ(LiveIn(particles), 15);
-
-  for (int i = 0; i < 12; ++i) {
-    const Particle& spark = particles[i];
-    EXPECT_EQ(spark.x, 100.0f);
-    EXPECT_EQ(spark.y, 200.0f);
-    EXPECT_GE(spark.vx, -1.0f);
-    EXPECT_LT(spark.vx, 1.0f);
-    EXPECT_EQ(spark.red, 255.0f);
-    EXPECT_GE(spark.green, 55.0f);
-    EXPECT_LT(spark.green, 255.0f);
-    EXPECT_EQ(spark.blue, 10.0f);
-  }
-  for (int i = 12; i < 15; ++i) {
-    EXPECT_GE(particles[i].vy, -3.0f);
-    EXPECT_LT(particles[i].vy, 3.0f);
-    EXPECT_EQ(particles[i].green, 0.0f);
-  }
+  EXPECT_EQ(particles[11].x, 100.0f);
+  EXPECT_EQ(particles[11].y, 200.0f);
 }
 
 TEST_F(SpawnTest, TrailsKeepTheAngleTheSlotLastHeld) {
@@ -87,25 +72,6 @@ TEST_F(SpawnTest, TrailsKeepTheAngleTheSlotLastHeld) {
   clearPools();
   spawnChaosTrail(5, 5, 0);
   EXPECT_EQ(particles[0].angle, angle);
-}
-
-TEST_F(SpawnTest, ObstaclesStartAsAPointAndAddedOnesAreFinished) {
-  spawnObstacle();
-  const Obstacle& grown = obstacles[0];
-  EXPECT_EQ(grown.right, grown.left);
-  EXPECT_EQ(grown.bottom, grown.top);
-  EXPECT_EQ(grown.grownWidth, 0.0f);
-  EXPECT_GE(grown.left, 160.0f);
-  EXPECT_LT(grown.left, 160.0f + 970);
-  EXPECT_GE(grown.width, 20.0f);
-  EXPECT_LT(grown.width, 160.0f);
-
-  addObstacle(-800, -4000, -100, 4000);
-  const Obstacle& wall = obstacles[1];
-  EXPECT_EQ(wall.right, -100.0f);
-  EXPECT_EQ(wall.grownWidth, wall.width);
-  EXPECT_EQ(wall.bottom, 4000.0f);
-  EXPECT_EQ(wall.grownHeight, wall.height);
 }
 
 }  // namespace
