@@ -1,4 +1,6 @@
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -7,6 +9,29 @@
 namespace fenwhit {
 
 namespace {
+
+// Without a sound card the system's audio library writes its own complaints to stderr
+// while the device is probed. The game says what happened in one line of its own, so
+// the probe runs with stderr pointed at /dev/null. Start-up has no other thread yet.
+class QuietStderr {
+ public:
+  QuietStderr() : saved_(dup(STDERR_FILENO)) {
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ >= 0) {
+      dup2(saved_, STDERR_FILENO);
+      close(saved_);
+    }
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_;
+};
 
 class SdlAudioOutput : public AudioOutput {
  public:
@@ -53,6 +78,7 @@ class SdlAudioOutput : public AudioOutput {
 std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int rate, RenderFunction render, void* context,
                                                 std::string& reason) {
   reason.clear();
+  QuietStderr quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     reason = SDL_GetError();
     return nullptr;
