@@ -7,6 +7,7 @@
 #include "audio/recording_sound_device.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_device.h"
+#include "events/effect_pools.h"
 #include "game/balls.h"
 #include "game/frame_loop.h"
 #include "game/game_flow.h"
@@ -52,6 +53,8 @@ inline void GameTest::SetUp() {
   game = GameState{};
   setUpGameAtStartUp();
   resetGameState();
+  clearBalls();
+  clearPools();
   beatCount.store(0);
   beatFlash.store(0);
   // Tests leave games that never started a beat thread, which leaves the request set.
