@@ -11,6 +11,7 @@
 
 #include "app/pictures.h"
 #include "audio/sound_device.h"
+#include "bench_window.h"
 #include "game/arena.h"
 #include "game/backdrop.h"
 #include "game/balls.h"
@@ -18,11 +19,9 @@
 #include "game/game_state.h"
 #include "game/random.h"
 #include "gfx/draw.h"
-#include "gfx/gl_renderer.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/sprites.h"
 #include "image/png.h"
-#include "platform/sdl_platform.h"
 #include "platform/test_platform.h"
 
 namespace fenwhit {
@@ -82,24 +81,11 @@ void BM_UpdateFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_UpdateFrame)->Arg(0)->Arg(1601)->Unit(benchmark::kMicrosecond);
 
-Texture loadPicture(const char* file) {
-  return CreateTexture(DecodePng(std::string(FENWHIT_SOURCE_DIR) + "/assets/" + file), 0);
-}
-
 void BM_DrawFrame(benchmark::State& state) {
-  SdlPlatform platform("Fenwhit bench");
-  if (!platform.OpenWindow(1280, 720)) {
-    state.SkipWithError("no OpenGL context");
-    return;
-  }
-  GlRenderer renderer(platform);
-  SetRenderer(&renderer);
-  renderer.SetUpWindow(1280, 720);
-  pictures.ball = loadPicture("metalball2.png");
-  pictures.corner = loadPicture("corner2.png");
-  pictures.light = loadPicture("light.png");
+  BenchWindow window(state);
+  if (!window.Open()) return;
   setUpGame(static_cast<int>(state.range(0)));
-  SetPlatform(&platform);
+  window.MakeCurrent();
   game.zoom = 0.7;
   for (auto _ : state) {
     setViewTransform();
@@ -109,9 +95,6 @@ void BM_DrawFrame(benchmark::State& state) {
     glFinish();
     ClearFrame();
   }
-  pictures = Pictures{};
-  SetRenderer(nullptr);
-  SetPlatform(nullptr);
 }
 BENCHMARK(BM_DrawFrame)->Arg(0)->Arg(1601)->Unit(benchmark::kMillisecond)->UseRealTime();
 

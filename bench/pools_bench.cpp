@@ -16,6 +16,7 @@
 #include "app/pictures.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_device.h"
+#include "bench_window.h"
 #include "events/effect_pools.h"
 #include "events/pool_records.h"
 #include "game/arena.h"
@@ -25,12 +26,10 @@
 #include "game/game_state.h"
 #include "game/random.h"
 #include "gfx/draw.h"
-#include "gfx/gl_renderer.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "image/png.h"
-#include "platform/sdl_platform.h"
 #include "platform/test_platform.h"
 #include "ui/hud.h"
 
@@ -166,28 +165,12 @@ void BM_TrailSlotSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_TrailSlotSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-Texture loadPicture(const char* file) {
-  return CreateTexture(DecodePng(std::string(FENWHIT_SOURCE_DIR) + "/assets/" + file), 0);
-}
-
 // Argument 1: every pool full; 0: one ball and empty pools.
 void BM_GlFrame(benchmark::State& state) {
-  SdlPlatform platform("Fenwhit bench");
-  if (!platform.OpenWindow(1280, 720)) {
-    state.SkipWithError("no OpenGL context");
-    return;
-  }
-  GlRenderer renderer(platform);
-  SetRenderer(&renderer);
-  renderer.SetUpWindow(1280, 720);
-  pictures.ball = loadPicture("metalball2.png");
-  pictures.corner = loadPicture("corner2.png");
-  pictures.light = loadPicture("light.png");
-  pictures.particle = loadPicture("particle.png");
-  pictures.brick = loadPicture("breakout2.png");
-  pictures.font = LoadFont(std::string(FENWHIT_SOURCE_DIR) + "/assets/32x64-alien.png");
+  BenchWindow window(state);
+  if (!window.Open()) return;
   setUpGame(state.range(0) == 1);
-  SetPlatform(&platform);
+  window.MakeCurrent();
   game.zoom = 0.7;
   for (auto _ : state) {
     state.PauseTiming();
@@ -203,9 +186,6 @@ void BM_GlFrame(benchmark::State& state) {
     glFinish();
     ClearFrame();
   }
-  pictures = Pictures{};
-  SetRenderer(nullptr);
-  SetPlatform(nullptr);
 }
 BENCHMARK(BM_GlFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
