@@ -154,11 +154,22 @@ void MixerSoundDevice::PlayStream(int channel, SoundHandle stream) {
   Post(MixCommand::Op::kPlayStream, channel, 0, nullptr, found);
 }
 
+namespace {
+constexpr int32_t kStoppedFloorMs = 33;
+}  // namespace
+
 int32_t MixerSoundDevice::StreamTime(SoundHandle stream) {
   std::lock_guard lock(streamsMutex_);
   const MixerStream* found = FindStream(stream);
   if (found == nullptr) return -1;
-  return found->LoopMilliseconds(FramesPlayed(*found));
+  const int32_t time = found->LoopMilliseconds(FramesPlayed(*found));
+  // A stopped stream reports where it stopped. The game counts a beat whenever its
+  // beat track reports under 33 ms, so a track stopped right at its loop start reports
+  // the end of that window instead: a stream that no longer plays passes no more starts.
+  if (found->stopped.load(std::memory_order_acquire) && time >= 0 && time < kStoppedFloorMs) {
+    return kStoppedFloorMs;
+  }
+  return time;
 }
 
 int64_t MixerSoundDevice::StreamFramesPlayed(SoundHandle stream) {

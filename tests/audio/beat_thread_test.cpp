@@ -141,7 +141,7 @@ TEST_F(BeatThreadTest, AStopRequestDuringTheHoldOffEndsTheThreadWithoutAnotherPo
 }
 
 TEST_F(BeatThreadTest, ABeatTrackPositionHeldInTheWindowCountsOncePerHoldOff) {
-  // A stopped track that reports a position inside the window keeps counting: once
+  // A track that keeps reporting a position inside the window keeps counting: once
   // per hold-off and poll, never twice in a row without the hold-off between.
   device_.SetStreamClock([this](SoundHandle) {
     polls_.fetch_add(1);

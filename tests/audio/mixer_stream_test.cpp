@@ -83,14 +83,29 @@ TEST_F(MixerStreamTest, StreamTimeIsTheMillisecondWithinTheCurrentLoop) {
 TEST_F(MixerStreamTest, AStoppedStreamFallsSilentAndKeepsItsPosition) {
   const SoundHandle stream = Open(14700);
   device_.PlayStream(65, stream);
-  Render(14700 + 882);
+  Render(14700 + 4410);
   device_.StopStream(stream);
-  EXPECT_EQ(device_.StreamTime(stream), 20);
+  EXPECT_EQ(device_.StreamTime(stream), 100);
   EXPECT_TRUE(AllZero(Render(20000)));
+  EXPECT_EQ(device_.StreamTime(stream), 100);
+  device_.StopStream(stream);
+  EXPECT_EQ(device_.StreamTime(stream), 100);
+  // Played again, it goes on from there.
+  device_.PlayStream(65, stream);
+  Render(441);
+  EXPECT_EQ(device_.StreamTime(stream), 110);
+}
+
+TEST_F(MixerStreamTest, AStreamStoppedAtItsLoopStartReportsNoFurtherStarts) {
+  const SoundHandle stream = Open(14700);
+  device_.PlayStream(65, stream);
+  Render(14700 + 882);
   EXPECT_EQ(device_.StreamTime(stream), 20);
   device_.StopStream(stream);
-  EXPECT_EQ(device_.StreamTime(stream), 20);
-  // Played again, it goes on from there.
+  // Under 33 ms would count as a beat at every poll of the stopped track.
+  EXPECT_EQ(device_.StreamTime(stream), 33);
+  Render(20000);
+  EXPECT_EQ(device_.StreamTime(stream), 33);
   device_.PlayStream(65, stream);
   Render(441);
   EXPECT_EQ(device_.StreamTime(stream), 30);
