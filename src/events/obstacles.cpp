@@ -1,22 +1,19 @@
 // Obstacles open from a corner one unit per frame, turn balls back, glow at their
 // corners on the beat and crush the invaders that march into them.
-#include "app/pictures.h"
-#include "audio/music.h"
 #include "events/ball_bounce.h"
 #include "events/effect_pools.h"
 #include "events/pool_passes.h"
 #include "events/pool_records.h"
 #include "game/game_state.h"
+#include "game/glows.h"
 #include "game/random.h"
 #include "gfx/draw.h"
-#include "gfx/sprites.h"
 
 namespace fenwhit {
 
 namespace {
 
 constexpr float kEdgeWidth = 3;
-constexpr int32_t kGlowHalf = 32;
 constexpr int32_t kCrushReach = 6;
 constexpr int32_t kCrushSparks = 4;
 
@@ -42,27 +39,14 @@ void bounceBalls(const OpenRect& rect) {
   }
 }
 
-void drawGlow(int32_t x, int32_t y, float scale) {
-  DrawSprite(x - kGlowHalf, y - kGlowHalf, pictures.light, static_cast<float>(360 * randomUnit()),
-             scale);
-}
-
 void draw(const OpenRect& r) {
   const GameState& g = game;
   SetColor(g.bgColour[0], g.bgColour[1], g.bgColour[2], 255);
   FillRectCorners(r.left, r.top, r.right, r.bottom);
   SetColor(255, 255, 255, 255);
-  DrawLine(r.left, r.top, r.right, r.top, kEdgeWidth);
-  DrawLine(r.right, r.top, r.right, r.bottom, kEdgeWidth);
-  DrawLine(r.right, r.bottom, r.left, r.bottom, kEdgeWidth);
-  DrawLine(r.left, r.bottom, r.left, r.top, kEdgeWidth);
-  const int32_t flash = beatFlash.load(std::memory_order_relaxed);
-  SetColor(flash, flash, flash, 255);
-  const float scale = static_cast<float>(g.glowScale + 1);
-  drawGlow(r.left, r.top, scale);
-  drawGlow(r.right, r.top, scale);
-  drawGlow(r.left, r.bottom, scale);
-  drawGlow(r.right, r.bottom, scale);
+  drawRectOutline(r.left, r.top, r.right, r.bottom, kEdgeWidth);
+  setBeatTint();
+  drawCornerGlows(r.left, r.top, r.right, r.bottom, static_cast<float>(g.glowScale + 1));
 }
 
 // Invaders do not move during this pass: the points that obstacles crush them by are

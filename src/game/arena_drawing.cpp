@@ -1,10 +1,9 @@
 // The arena over the backdrop: black masks hide the backdrop above, right of and below
 // the arena, leaving it visible behind the paddle line and inside.
 #include "app/pictures.h"
-#include "audio/music.h"
 #include "game/arena.h"
 #include "game/game_state.h"
-#include "game/random.h"
+#include "game/glows.h"
 #include "gfx/draw.h"
 #include "gfx/sprites.h"
 
@@ -35,10 +34,6 @@ void drawCorners() {
   DrawSprite(game.wallLeft - 16, game.wallBottom - 16, pictures.corner, 90.0f, 1.0f);
 }
 
-void drawGlow(int32_t x, int32_t y, float scale) {
-  DrawSprite(x - 32, y - 32, pictures.light, static_cast<float>(360 * randomUnit()), scale);
-}
-
 // Four glows around the ends of a paddle.
 void drawPaddleGlows(int32_t paddleY, float scale) {
   const int32_t left = game.wallLeft;
@@ -52,13 +47,9 @@ void drawPaddleGlows(int32_t paddleY, float scale) {
 // Tinted by the beat, so they flash on every beat and fade out after it.
 void drawGlows() {
   const GameState& g = game;
-  const int32_t flash = beatFlash.load(std::memory_order_relaxed);
-  SetColor(flash, flash, flash, 255);
+  setBeatTint();
   const float scale = static_cast<float>(g.glowScale + 1);
-  drawGlow(g.wallLeft, g.wallTop, scale);
-  drawGlow(g.wallRight, g.wallTop, scale);
-  drawGlow(g.wallLeft, g.wallBottom, scale);
-  drawGlow(g.wallRight, g.wallBottom, scale);
+  drawCornerGlows(g.wallLeft, g.wallTop, g.wallRight, g.wallBottom, scale);
   drawPaddleGlows(g.paddleY[0], scale);
   if (g.twoPaddles == 1) drawPaddleGlows(g.paddleY[1], 1.0f);
 }
@@ -68,10 +59,7 @@ void drawPaddle(int32_t paddleY) {
   const int32_t right = left + kPaddleWidth;
   const int32_t bottom = paddleY + game.paddleLength;
   FillRectCorners(left, paddleY, right, bottom);
-  DrawLine(left, paddleY, right, paddleY, kOutlineWidth);
-  DrawLine(right, paddleY, right, bottom, kOutlineWidth);
-  DrawLine(right, bottom, left, bottom, kOutlineWidth);
-  DrawLine(left, bottom, left, paddleY, kOutlineWidth);
+  drawRectOutline(left, paddleY, right, bottom, kOutlineWidth);
 }
 
 // Between the top and bottom walls the left side stays open: the paddles guard it.
