@@ -110,18 +110,6 @@ int64_t FileSource::Tell() const {
   return static_cast<int64_t>(ftello(file_));
 }
 
-bool ReadWholeFile(const std::string& path, int64_t maxBytes, std::vector<uint8_t>& out) {
-  out.clear();
-  auto file = FileSource::Open(path);
-  if (!file || file->Size() > maxBytes) return false;
-  out.resize(static_cast<size_t>(file->Size()));
-  if (file->Read(out.data(), out.size()) != out.size()) {
-    out.clear();
-    return false;
-  }
-  return true;
-}
-
 bool EndsWithFinalOggPage(ByteSource& source) {
   constexpr int64_t kLargestPage = 27 + 255 + 255 * 255;
   const int64_t size = source.Size();

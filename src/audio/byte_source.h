@@ -53,9 +53,6 @@ class FileSource : public ByteSource {
   int64_t size_;
 };
 
-// Reads a whole file into memory, refusing files above maxBytes. Empty on failure.
-bool ReadWholeFile(const std::string& path, int64_t maxBytes, std::vector<uint8_t>& out);
-
 // True when the data ends with a complete Ogg page that closes its stream: a file cut
 // short anywhere (or followed by junk) fails this. Leaves the position at 0.
 bool EndsWithFinalOggPage(ByteSource& source);

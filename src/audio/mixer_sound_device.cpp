@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "audio/sample_decoder.h"
+#include "platform/file_bytes.h"
+#include "platform/file_bytes.h"
 
 namespace fenwhit {
 
@@ -79,10 +81,10 @@ SoundHandle MixerSoundDevice::AddSample(std::vector<int16_t> frames) {
 
 SoundHandle MixerSoundDevice::LoadSample(int /*slot*/, const std::string& path) {
   // Every load makes a new handle; samples live as long as the device.
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, kLargestSampleFile, bytes)) return 0;
+  std::optional<std::vector<uint8_t>> bytes = ReadRegularFile(path, kLargestSampleFile);
+  if (!bytes) return 0;
   auto sample = std::make_unique<Sample>();
-  if (!DecodeSample(std::make_unique<MemorySource>(std::move(bytes)), MixRate(), sample->frames)) {
+  if (!DecodeSample(std::make_unique<MemorySource>(std::move(*bytes)), MixRate(), sample->frames)) {
     return 0;
   }
   return AddSample(std::move(sample));

@@ -1,10 +1,5 @@
 #include "image/png.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <new>
 #include <stdexcept>
 
@@ -13,6 +8,7 @@
 #include "image/png_layout.h"
 #include "image/png_pixels.h"
 #include "image/png_reconstruct.h"
+#include "platform/file_bytes.h"
 
 namespace fenwhit {
 namespace {
@@ -50,32 +46,6 @@ std::optional<Image> Decode(const uint8_t* data, size_t size) {
   return Reconstruct(*header, *passes, bytesPerPixel, converter, *scanlines);
 }
 
-// The whole of a regular file; none for anything else (a directory or a pipe could report a
-// meaningless size or block forever).
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& fileName) {
-  const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  // Closes the file on every way out, a failed allocation included.
-  struct Closer {
-    int fd;
-    ~Closer() { close(fd); }
-  } closer{fd};
-  std::optional<std::vector<uint8_t>> bytes;
-  struct stat info;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.emplace(size_t(info.st_size));
-    size_t done = 0;
-    while (done < bytes->size()) {
-      const ssize_t got = read(fd, bytes->data() + done, bytes->size() - done);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;
-      done += size_t(got);
-    }
-    if (done != bytes->size()) bytes.reset();
-  }
-  return bytes;
-}
-
 }  // namespace
 
 std::optional<Image> DecodePngBuffer(const uint8_t* data, size_t size) {
@@ -90,7 +60,7 @@ std::optional<Image> DecodePngBuffer(const uint8_t* data, size_t size) {
 
 std::optional<Image> DecodePng(const std::string& fileName) {
   try {
-    const std::optional<std::vector<uint8_t>> bytes = ReadWholeFile(fileName);
+    const std::optional<std::vector<uint8_t>> bytes = ReadRegularFile(fileName);
     if (!bytes) return std::nullopt;
     return Decode(bytes->data(), bytes->size());
   } catch (const std::bad_alloc&) {
