@@ -5,7 +5,6 @@
 
 #include "audio/sample_decoder.h"
 #include "platform/file_bytes.h"
-#include "platform/file_bytes.h"
 
 namespace fenwhit {
 
