@@ -6,6 +6,7 @@
 #include "events/pool_passes.h"
 #include "events/pool_records.h"
 #include "game/game_state.h"
+#include "game/scoring.h"
 #include "gfx/draw.h"
 #include "gfx/sprites.h"
 

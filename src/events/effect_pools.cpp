@@ -13,11 +13,6 @@ EffectPool<Invader, kPoolSlots, kPoolLast> invaders;
 EffectPool<Shot, kPoolSlots, kPoolLast> shots;
 EffectPool<Particle, kParticleSlots, particleLast> particles;
 
-void addScore(int32_t points) {
-  game.score =
-      static_cast<int32_t>(static_cast<uint32_t>(game.score) + static_cast<uint32_t>(points));
-}
-
 void updatePools() {
   // The balls have moved for this frame; only bounces move them from here on.
   snapAllBalls();

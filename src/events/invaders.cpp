@@ -9,6 +9,7 @@
 #include "events/pool_records.h"
 #include "events/snapped_points.h"
 #include "game/game_state.h"
+#include "game/scoring.h"
 #include "gfx/draw.h"
 
 namespace fenwhit {

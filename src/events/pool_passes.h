@@ -13,7 +13,4 @@ void invaderPass();
 void shotPass();
 void particlePass();
 
-// Like the per-frame gain, wraps round as the 32-bit counter it is.
-void addScore(int32_t points);
-
 }  // namespace fenwhit

@@ -36,12 +36,15 @@ void beginEnding() {
 
 }  // namespace
 
+void addScore(int32_t points) {
+  game.score =
+      static_cast<int32_t>(static_cast<uint32_t>(game.score) + static_cast<uint32_t>(points));
+}
+
 void updateScore(int32_t normalBallCount, int32_t ghostsInArena) {
   if (game.gameOver != 0) return;
   game.scoreGain = (normalBallCount + 1) * 6 + 1 + 3 * ghostsInArena;
-  // An endless game wraps the score round like the 32-bit counter it is.
-  game.score = static_cast<int32_t>(static_cast<uint32_t>(game.score) +
-                                    static_cast<uint32_t>(game.scoreGain));
+  addScore(game.scoreGain);
 }
 
 void awardBonusLives() {

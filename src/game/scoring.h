@@ -4,6 +4,8 @@
 
 namespace fenwhit {
 
+// Adds points; an endless game wraps the score round like the 32-bit counter it is.
+void addScore(int32_t points);
 // Only while the game is not over.
 void updateScore(int32_t normalBallCount, int32_t ghostsInArena);
 void awardBonusLives();
