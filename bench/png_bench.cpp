@@ -12,7 +12,8 @@
 #include "image/png.h"
 
 #if __has_include(<png.h>)
-#include <png.h>
+// The tests' reference decoder, asked for the same 8-bit RGBA as ours.
+#include "image/libpng_oracle.h"
 #define FENWHIT_BENCH_HAS_LIBPNG 1
 #endif
 
@@ -61,54 +62,13 @@ void DecodeAllOurs(const std::vector<Bytes>& files) {
 }
 
 #ifdef FENWHIT_BENCH_HAS_LIBPNG
-struct MemoryReader {
-  const Bytes* file;
-  size_t position;
-};
-
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
-  auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-  if (count > reader->file->size() - reader->position) png_error(png, "short file");
-  std::copy_n(reader->file->data() + reader->position, count, out);
-  reader->position += count;
-}
-
-void IgnoreWarning(png_structp, png_const_charp) {}
-
-// Decodes into `rgba`, reused between calls like a caller with its own buffer would.
-bool DecodeWithLibpng(const Bytes& file, Bytes* rgba) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
-  png_infop info = png_create_info_struct(png);
-  png_bytep* volatile rows = nullptr;
-  if (setjmp(png_jmpbuf(png))) {
-    delete[] rows;
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  MemoryReader reader{&file, 0};
-  png_set_read_fn(png, &reader, ReadFromMemory);
-  png_read_info(png, info);
-  png_set_expand(png);
-  png_set_strip_16(png);
-  png_set_gray_to_rgb(png);
-  png_set_add_alpha(png, 0xff, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  const png_uint_32 width = png_get_image_width(png, info);
-  const png_uint_32 height = png_get_image_height(png, info);
-  rgba->resize(size_t{width} * height * 4);
-  rows = new png_bytep[height];
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = rgba->data() + size_t{y} * width * 4;
-  png_read_image(png, rows);
-  delete[] rows;
-  png_destroy_read_struct(&png, &info, nullptr);
-  return true;
-}
-
 void DecodeAllLibpng(const std::vector<Bytes>& files) {
   Bytes rgba;
   for (const Bytes& file : files) {
-    benchmark::DoNotOptimize(DecodeWithLibpng(file, &rgba));
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    benchmark::DoNotOptimize(fenwhit::testing::oracle_detail::DecodeRgba(file.data(), file.size(),
+                                                                         &width, &height, &rgba));
     benchmark::DoNotOptimize(rgba.data());
   }
 }
