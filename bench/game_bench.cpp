@@ -11,6 +11,7 @@
 
 #include "app/pictures.h"
 #include "audio/sound_device.h"
+#include "bench_game.h"
 #include "bench_window.h"
 #include "game/arena.h"
 #include "game/backdrop.h"
@@ -27,37 +28,8 @@
 namespace fenwhit {
 namespace {
 
-class SilentSoundDevice : public SoundDevice {
- public:
-  void Start(int, int) override {}
-  SoundHandle LoadSample(int, const std::string&) override { return 0; }
-  void PlaySample(int, SoundHandle) override {}
-  void SetPan(int, int) override {}
-  void SetVolume(int, int) override {}
-  void StopChannel(int) override {}
-  SoundHandle OpenStream(const std::string&) override { return 0; }
-  void PlayStream(int, SoundHandle) override {}
-  int32_t StreamTime(SoundHandle) override { return 1000; }
-  void StopStream(SoundHandle) override {}
-  void CloseStream(SoundHandle) override {}
-};
-
-SilentSoundDevice silence;
-TestPlatform testPlatform;
-
-// A game in play whose balls never leave: the paddle covers the whole goal.
 void setUpGame(int ballCount) {
-  SetSoundDevice(&silence);
-  SetPlatform(&testPlatform);
-  seedRandom(99);
-  game = GameState{};
-  setUpGameAtStartUp();
-  resetGameState();
-  game.ballSpeed = 7.0f;
-  game.paddleLength = game.paddleLengthTarget = 700;
-  game.paddleY[0] = 10;
-  game.twoPaddles = 0;
-  game.waveAmplitude = game.waveAmplitudeTarget = 40;
+  StartBenchGame(99);
   for (int i = 0; i < ballCount; ++i) {
     spawnBall(static_cast<int32_t>(200 + 900 * randomUnit()),
               static_cast<int32_t>(50 + 600 * randomUnit()));

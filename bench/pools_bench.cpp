@@ -16,6 +16,7 @@
 #include "app/pictures.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_device.h"
+#include "bench_game.h"
 #include "bench_window.h"
 #include "events/effect_pools.h"
 #include "events/pool_records.h"
@@ -35,9 +36,6 @@
 
 namespace fenwhit {
 namespace {
-
-SilentSoundDevice silence;
-TestPlatform testPlatform;
 
 int32_t randomIn(int32_t low, int32_t high) {
   return low + static_cast<int32_t>((high - low) * randomUnit());
@@ -78,18 +76,7 @@ void restore() {
 // A game in play whose balls never leave: the paddle covers the whole goal. With
 // `fill`, every pool is full of entries spread over the arena.
 void setUpGame(bool fill) {
-  SetSoundDevice(&silence);
-  SetPlatform(&testPlatform);
-  seedRandom(7);
-  game = GameState{};
-  setUpGameAtStartUp();
-  resetGameState();
-  clearPools();
-  game.ballSpeed = 7.0f;
-  game.paddleLength = game.paddleLengthTarget = 700;
-  game.paddleY[0] = 10;
-  game.twoPaddles = 0;
-  game.waveAmplitude = game.waveAmplitudeTarget = 40;
+  StartBenchGame(7);
   if (!fill) {
     spawnBall(1130, 250);
     save();
