@@ -7,6 +7,7 @@
 
 #include "audio/mixer_sound_device.h"
 #include "audio/ogg_maker.h"
+#include "support/scratch_dir.h"
 
 namespace fenwhit::testing {
 
@@ -24,10 +25,8 @@ class MixerFixture : public ::testing::Test {
     EXPECT_TRUE(WriteBytes(path, EncodeOgg(interleaved, channels, rate)));
     return path;
   }
-  std::string Scratch() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ScratchDirectory(std::string(info->test_suite_name()) + "-" + info->name());
-  }
+  // A fresh folder for this test's files, removed after it.
+  std::string Scratch() const { return scratch_.str() + "/"; }
   static bool AllZero(const std::vector<int16_t>& frames, size_t from = 0) {
     for (size_t i = from; i < frames.size(); ++i) {
       if (frames[i] != 0) return false;
@@ -35,6 +34,7 @@ class MixerFixture : public ::testing::Test {
     return true;
   }
 
+  ScratchDir scratch_;  // outlives the device, which may hold its files open
   MixerSoundDevice device_;
 };
 

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -89,13 +88,6 @@ inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   if (file == nullptr) return false;
   const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
-}
-
-// A fresh directory under the build tree for one test's files.
-inline std::string ScratchDirectory(const std::string& name) {
-  const std::string path = std::string(FENWHIT_BINARY_DIR) + "/test-scratch/audio-" + name + "/";
-  std::filesystem::create_directories(path);
-  return path;
 }
 
 }  // namespace fenwhit::testing
