@@ -110,10 +110,15 @@ void spawnInvader(int32_t x, int32_t y) {
 
 void invaderPass() {
   SetColor(255, 180, 120, 255);
-  indexShotsAndBalls();
+  // Shots and balls are indexed only in frames that have an invader to meet them.
+  bool indexed = false;
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     Invader& invader = invaders[i];
     if (invader.alive == 0) continue;
+    if (!indexed) {
+      indexShotsAndBalls();
+      indexed = true;
+    }
     invader.x += invader.vx;
     invader.y += invader.vy;
     const int32_t x = snap(invader.x);
