@@ -101,10 +101,14 @@ void addObstacle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
 
 void obstaclePass() {
   SetBlendAdditive();
-  snapCrushPoints();
+  bool snapped = false;  // only frames with an obstacle need the invaders' points
   for (int32_t i = 0; i <= kPoolLast; ++i) {
     Obstacle& obstacle = obstacles[i];
     if (obstacle.alive == 0) continue;
+    if (!snapped) {
+      snapCrushPoints();
+      snapped = true;
+    }
     grow(obstacle);
     const OpenRect rect{snap(obstacle.left), snap(obstacle.top), snap(obstacle.right),
                         snap(obstacle.bottom)};
