@@ -116,6 +116,8 @@ TEST_F(EventCycleTest, OneCycleAnnouncesShowsAndApplies) {
   game.gameOver = 1;
   Beats(2, 16);
   EXPECT_EQ(game.eventCount, 4);
+  game.eventTitle = "EXTRA BALL";
+  beatCount.store(14);
   renderer.ClearCalls();
   drawEventTitles();
   EXPECT_EQ(Glyphs(), 0);

@@ -4,7 +4,7 @@
 
 namespace fenwhit::testing {
 
-ProgramHarness::ProgramHarness() {
+ProgramHarness::ProgramHarness(bool keepDrawCalls) : renderer(keepDrawCalls) {
   work.WriteFile("quellard.data",
                  BuildArchive(CollectAssetFolder(std::string(FENWHIT_SOURCE_DIR) + "/assets")));
   options.archivePath = (work.path() / "quellard.data").string();

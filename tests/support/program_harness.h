@@ -13,14 +13,15 @@ namespace fenwhit::testing {
 
 class ProgramHarness {
  public:
-  ProgramHarness();
+  // keepDrawCalls: the renderer stores draw calls (clear them every frame in long runs).
+  explicit ProgramHarness(bool keepDrawCalls = false);
   // Runs the program to its end and returns its exit status.
   int Run(TestPlatform::Script script);
 
   static constexpr int kFrameLimit = 20000;
 
   TestPlatform platform;
-  RecordingRenderer renderer{false};
+  RecordingRenderer renderer;
   RecordingSoundDevice sound;
   ScratchDir work;
   ScratchDir temp;
