@@ -52,26 +52,26 @@ void announce() {
   chooseEvent();
 }
 
-void apply() {
-  GameState& g = game;
-  g.announced = 0;
-  g.secondChosen = 0;
+// Both applications of a cycle end its announcement and flash the backdrop.
+void closeAnnouncement() {
+  game.announced = 0;
+  game.secondChosen = 0;
   flashBackdrop();
-  g.viewJitter = 0;
-  g.eventTitle = {};
+  game.eventTitle = {};
+}
+
+void apply() {
+  closeAnnouncement();
+  game.viewJitter = 0;
   beatCount.store(1, kRelaxed);
-  g.spinSpeed = 0;
+  game.spinSpeed = 0;
   applyEvent();
 }
 
 // The second event of a cycle leaves the jitter and spin of the first running.
 void applySecond() {
-  GameState& g = game;
-  g.announced = 0;
-  g.secondChosen = 0;
-  flashBackdrop();
-  g.doubleEvent = 0;
-  g.eventTitle = {};
+  closeAnnouncement();
+  game.doubleEvent = 0;
   applyEvent();
 }
 
