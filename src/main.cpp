@@ -1,18 +1,29 @@
-// Fenwhit: the program's entry. Arguments are ignored.
+// Fenwhit: the program's entry. The command line is read before anything else starts.
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
+#include <optional>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "audio/sound_output.h"
+#include "autoplay/autopilot_platform.h"
 #include "gfx/gl_renderer.h"
 #include "platform/sdl_platform.h"
 
-int main() {
-  fenwhit::SdlPlatform platform("Fenwhit");
-  fenwhit::GlRenderer renderer(platform);
+int main(int argc, char** argv) {
+  const fenwhit::CommandLine commandLine = fenwhit::ParseCommandLine(argc, argv);
+  if (commandLine.action != fenwhit::CommandLine::Action::kPlay) {
+    return fenwhit::AnswerCommandLine(commandLine, std::cout, std::cerr);
+  }
+  fenwhit::SdlPlatform sdl("Fenwhit");
+  std::optional<fenwhit::AutopilotPlatform> autopilot;
+  fenwhit::Platform* platform = &sdl;
+  if (commandLine.autoplay) platform = &autopilot.emplace(sdl);
+  fenwhit::GlRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
-  const int status = fenwhit::RunProgram(platform, renderer, *sound, fenwhit::ProgramOptions{});
+  const int status = fenwhit::RunProgram(*platform, renderer, *sound, fenwhit::ProgramOptions{});
   // End at once, whatever background thread still runs.
   std::fflush(stdout);
   std::fflush(stderr);

@@ -1,0 +1,30 @@
+#pragma once
+// The attract mode's player: in the main menu it waits for a watcher to see the menu,
+// then starts a one-paddle game; in the game it steers the paddle. It never fires and
+// never refuses an event. Decisions are pure functions of the state they read.
+#include <cstdint>
+#include <span>
+
+#include "game/balls.h"
+#include "game/game_state.h"
+#include "ui/main_menu.h"
+
+namespace fenwhit {
+
+struct AutopilotKeys {
+  bool up = false;
+  bool down = false;
+  bool space = false;
+
+  bool Holds(int scanCode) const;
+};
+
+// Menu frames left alone first: each sleeps 7 ms, so about a second and a half.
+inline constexpr int32_t kAutopilotMenuWait = 180;
+
+// previous: the keys held in the last frame; the menu steps only on a fresh press.
+AutopilotKeys MenuKeys(const MenuState& menuState, const AutopilotKeys& previous);
+// Nothing in a two-paddle game or during a game's ending.
+AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool);
+
+}  // namespace fenwhit

@@ -1,0 +1,62 @@
+// The options, the answers to them and their exit statuses.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fenwhit {
+namespace {
+
+struct Answer {
+  CommandLine commandLine;
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Answer AnswerTo(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "fenwhit");
+  Answer answer;
+  answer.commandLine = ParseCommandLine(static_cast<int>(arguments.size()), arguments.data());
+  std::ostringstream out, err;
+  answer.status = AnswerCommandLine(answer.commandLine, out, err);
+  answer.out = out.str();
+  answer.err = err.str();
+  return answer;
+}
+
+TEST(CommandLine, PlaysAnswersOrRefusesWithTheUsage) {
+  EXPECT_EQ(AnswerTo({}).commandLine.action, CommandLine::Action::kPlay);
+  EXPECT_FALSE(AnswerTo({}).commandLine.autoplay);
+  const Answer autoplay = AnswerTo({"--autoplay"});
+  EXPECT_EQ(autoplay.commandLine.action, CommandLine::Action::kPlay);
+  EXPECT_TRUE(autoplay.commandLine.autoplay);
+
+  const Answer help = AnswerTo({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: fenwhit", 0), 0u) << help.out;
+  EXPECT_NE(help.out.find("--autoplay"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+
+  const Answer version = AnswerTo({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("fenwhit [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+      << version.out;
+
+  for (const auto& arguments : std::vector<std::vector<const char*>>{
+           {"--bogus"}, {"stray"}, {"--autoplay", "-a"}, {"--help", "--version", "extra"}}) {
+    const Answer bad = AnswerTo(arguments);
+    EXPECT_EQ(bad.commandLine.action, CommandLine::Action::kBadUsage) << arguments.back();
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find(arguments.back()), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("usage: fenwhit"), std::string::npos) << bad.err;
+  }
+}
+
+}  // namespace
+}  // namespace fenwhit

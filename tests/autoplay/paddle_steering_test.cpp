@@ -1,0 +1,85 @@
+// The autopilot's paddle steering on hand-placed balls, in a one-paddle arena at its
+// start: walls 10 to 710, paddle line 110, a 160 paddle moving 18 a frame.
+#include "autoplay/paddle_steering.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace fenwhit {
+namespace {
+
+class SteeringTest : public ::testing::Test {
+ protected:
+  SteeringTest() {
+    state.twoPaddles = 0;
+    state.paddleY[0] = 280;  // centre 360
+  }
+  void Add(BallKind kind, float x, float y, float vx, float vy) {
+    pool.push_back(Ball{kind, x, y, vx, vy, 0, 0});
+  }
+  Steer Decide() const { return SteerPaddle(state, pool); }
+
+  GameState state;
+  std::vector<Ball> pool;
+};
+
+TEST_F(SteeringTest, GoesWhereTheFirstArrivingNormalBallCrosses) {
+  // The slow ball is nearer the line, the fast one gets there first, low down.
+  Add(BallKind::Normal, 300, 100, -2, 0);
+  Add(BallKind::Normal, 400, 600, -10, 0);
+  EXPECT_EQ(Decide(), Steer::kDown);
+
+  // Moving away, the fast one no longer counts.
+  pool[1].vx = 10;
+  EXPECT_EQ(Decide(), Steer::kUp);
+
+  // Ghosts and bogus balls never cost a life.
+  pool.clear();
+  Add(BallKind::Ghost, 400, 600, -10, 0);
+  Add(BallKind::Bogus, 400, 650, -10, 0);
+  Add(BallKind::Normal, 900, 365, -10, 0);
+  EXPECT_EQ(Decide(), Steer::kStay);
+
+  // Heading up past the top, it comes off the top wall and crosses at 630.
+  pool = {};
+  Add(BallKind::Normal, 400, 200, -5, -15);
+  EXPECT_EQ(Decide(), Steer::kDown);
+
+  // Nothing coming: drift towards the normal ball nearest the line.
+  pool = {};
+  Add(BallKind::Normal, 900, 100, 5, 0);
+  Add(BallKind::Normal, 500, 650, 5, 0);
+  EXPECT_EQ(Decide(), Steer::kDown);
+}
+
+TEST_F(SteeringTest, DodgesAChaosBallAndStillCatchesTheNormalOne) {
+  // The normal ball crosses at the paddle's centre in 67 frames; a chaos ball crosses at
+  // 400, inside the paddle's reach, in 7. Going up clears it and keeps the catch.
+  Add(BallKind::Normal, 800, 360, -10, 0);
+  Add(BallKind::Chaos, 200, 400, -10, 0);
+  EXPECT_EQ(Decide(), Steer::kUp);
+
+  // Crossing lower down, it misses the paddle anyway.
+  pool[1].y = 600;
+  EXPECT_EQ(Decide(), Steer::kStay);
+
+  // Moving away, it never reaches the paddle.
+  pool[1] = Ball{BallKind::Chaos, 200, 400, 10, 0, 0, 0};
+  EXPECT_EQ(Decide(), Steer::kStay);
+
+  // With no normal ball coming it still keeps clear.
+  pool = {};
+  Add(BallKind::Normal, 800, 360, 10, 0);
+  Add(BallKind::Chaos, 200, 330, -10, 0);
+  EXPECT_NE(Decide(), Steer::kStay);
+
+  // Alongside the normal ball there is no dodging it without losing the ball: catch.
+  pool = {};
+  Add(BallKind::Normal, 400, 360, -10, 0);
+  Add(BallKind::Chaos, 400, 365, -10, 0);
+  EXPECT_EQ(Decide(), Steer::kStay);
+}
+
+}  // namespace
+}  // namespace fenwhit
