@@ -25,10 +25,18 @@ void SetChannelVolume(std::atomic<int32_t>& volume, int32_t value, int channel) 
   TheSoundDevice().SetVolume(channel, value);
 }
 
-SoundHandle Handle(int id) { return soundTable[id].load(std::memory_order_acquire); }
+SoundHandle Handle(int id) {
+  return soundTable[id].load(std::memory_order_acquire);
+}
 
 void SleepReal(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::atomic<BeatSleep> beatSleep{SleepReal};
+
+void BeatThreadSleep(int milliseconds) {
+  beatSleep.load(kRelaxed)(milliseconds);
 }
 
 }  // namespace
@@ -94,12 +102,12 @@ void RunBeatThread() {
           stop = true;
           break;
         }
-        SleepReal(10);
+        BeatThreadSleep(10);
       }
       first = false;
       if (stop) break;
     }
-    SleepReal(6);
+    BeatThreadSleep(6);
     beatPosition = device.StreamTime(beat);
     if (beatStopRequest.load(kRelaxed) == 1) break;
   }
@@ -120,7 +128,9 @@ void StartGameMusic(const std::string& beatPath, const std::string& musicPath) {
   beatThread = std::thread(RunBeatThread);
 }
 
-void StopBeatTrack() { TheSoundDevice().StopStream(Handle(sound::kBeatTrack)); }
+void StopBeatTrack() {
+  TheSoundDevice().StopStream(Handle(sound::kBeatTrack));
+}
 
 void RequestBeatStop() {
   beatStopRequest.store(1, kRelaxed);
@@ -136,6 +146,12 @@ void CloseGameMusic() {
   TheSoundDevice().CloseStream(music);
 }
 
-bool BeatThreadRunning() { return beatThread.joinable(); }
+bool BeatThreadRunning() {
+  return beatThread.joinable();
+}
+
+void SetBeatSleep(BeatSleep sleep) {
+  beatSleep.store(sleep != nullptr ? sleep : SleepReal, kRelaxed);
+}
 
 }  // namespace fenwhit

@@ -37,6 +37,10 @@ void CloseGameMusic();
 
 // The beat thread's body (exposed so tests can run it on a thread of their own).
 void RunBeatThread();
+// How the beat thread waits between its looks at the beat track: real milliseconds
+// unless replaced (a simulation on a virtual clock replaces it; nullptr restores).
+using BeatSleep = void (*)(int milliseconds);
+void SetBeatSleep(BeatSleep sleep);
 // True while a beat thread started by StartGameMusic has not been waited for.
 bool BeatThreadRunning();
 

@@ -1,0 +1,221 @@
+// fenwhit_sim: whole games, headless and on a virtual clock, played by the autopilot
+// through the real menu and frame loops, with every frame checked.
+//
+//   fenwhit_sim --assets DIR [--seed N] [--frames N] [--without FILE]... [--every-event]
+//
+// Exits 1 at the first broken check (after saying what broke, where and with which
+// seed), or with --every-event when some event was never applied; 0 otherwise.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+
+#include "app/archive_writer.h"
+#include "app/pictures.h"
+#include "app/program.h"
+#include "audio/music.h"
+#include "autoplay/autopilot_platform.h"
+#include "events/event_catalogue.h"
+#include "game/game_state.h"
+#include "gfx/recording_renderer.h"
+#include "sim/beat_lockstep.h"
+#include "sim/frame_checks.h"
+#include "sim/virtual_sound_device.h"
+#include "support/scratch_dir.h"
+
+namespace fenwhit::sim {
+namespace {
+
+struct Options {
+  std::string assets;
+  unsigned long long seed = 1;
+  long frames = 100000;
+  std::set<std::string> without;
+  bool everyEvent = false;
+};
+
+// Notes what the checks need of each frame's drawing, and draws nothing.
+class WatchingRenderer : public RecordingRenderer {
+ public:
+  WatchingRenderer() : RecordingRenderer(false) {}
+  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override {
+    if (x == 600 && y == 728 && scale == 3.0f) {
+      frame.title = true;
+      frame.titleBeat = beatCount.load();
+    }
+    RecordingRenderer::DrawSprite(x, y, texture, angle, scale);
+  }
+  void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
+                           int32_t dy) override {
+    frame.scene = true;
+    frame.sceneScaleY = scaleY;
+    RecordingRenderer::SetSceneTransformXY(angle, scaleX, scaleY, dx, dy);
+  }
+  DrawnFrame frame;
+};
+
+// The test platform, with the beat thread kept in step with its clock, and now and
+// then a press of Space, which the autopilot itself never makes ("NO WAY!").
+class SimPlatform : public TestPlatform {
+ public:
+  explicit SimPlatform(unsigned long long seed) : taps_(seed) {}
+  // The first clock reading after a frame's input pump starts the next frame.
+  double Clock() override {
+    const double now = TestPlatform::Clock();
+    TheLockstep().CatchUp(now);
+    if (pumped_) {
+      pumped_ = false;
+      if (onFrameStart) onFrameStart();
+    }
+    return now;
+  }
+  void PumpEvents() override {
+    TestPlatform::PumpEvents();
+    pumped_ = true;
+  }
+  void SleepMs(int milliseconds) override {
+    TestPlatform::SleepMs(milliseconds);
+    TheLockstep().CatchUp(Now());
+  }
+  void TapCancelNowAndThen() {
+    if (held_ > 0 && --held_ == 0) Release(scan::kSpace);
+    if (held_ == 0 && BeatThreadRunning() && taps_() % 1500 == 0) {
+      Press(scan::kSpace);
+      held_ = 3;
+    }
+  }
+
+ private:
+  std::mt19937 taps_;
+  int held_ = 0;
+  bool pumped_ = false;
+
+ public:
+  std::function<void()> onFrameStart;
+};
+
+void SleepOnVirtualClock(int milliseconds) {
+  TheLockstep().Sleep(milliseconds);
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--without FILE]... "
+               "[--every-event]\n");
+}
+
+bool Parse(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--assets" && hasValue) {
+      options.assets = argv[++i];
+    } else if (arg == "--seed" && hasValue) {
+      options.seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--frames" && hasValue) {
+      options.frames = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--without" && hasValue) {
+      options.without.insert(argv[++i]);
+    } else if (arg == "--every-event") {
+      options.everyEvent = true;
+    } else {
+      return false;
+    }
+  }
+  return !options.assets.empty() && options.frames > 0 && options.seed != 0;
+}
+
+std::vector<uint8_t> PackAssets(const Options& options) {
+  std::vector<ArchiveEntry> entries;
+  for (ArchiveEntry& entry : CollectAssetFolder(options.assets)) {
+    const std::string file = entry.name.substr(entry.name.rfind('\\') + 1);
+    if (options.without.count(file) == 0) entries.push_back(std::move(entry));
+  }
+  return BuildArchive(entries);
+}
+
+void Report(const Tally& tally, const Options& options) {
+  std::printf("seed %llu: %ld frames, %ld in %ld games, %ld double events, %ld cancels\n",
+              options.seed, tally.frames, tally.gameFrames, tally.games, tally.doubleEvents,
+              tally.cancels);
+  std::printf("applications by event:");
+  for (int e = -1; e <= kLastEventNumber; ++e) {
+    if (e == -1 || findEvent(e) != nullptr) std::printf(" %d:%ld", e, tally.applications[e + 1]);
+  }
+  std::printf("\n");
+}
+
+bool EveryEventApplied(const Tally& tally) {
+  bool all = true;
+  for (int e = 0; e <= kLastEventNumber; ++e) {
+    if (findEvent(e) != nullptr && tally.applications[e + 1] == 0) {
+      std::printf("event %d was never applied\n", e);
+      all = false;
+    }
+  }
+  return all;
+}
+
+int Run(const Options& options) {
+  testing::ScratchDir work;
+  testing::ScratchDir temp;
+  work.WriteFile("quellard.data", PackAssets(options));
+  SimPlatform platform(options.seed);
+  AutopilotPlatform autopilot(platform);
+  WatchingRenderer renderer;
+  VirtualSoundDevice sound(platform);
+  SetBeatSleep(SleepOnVirtualClock);
+
+  FrameChecks checks;
+  platform.onFrameStart = [&checks] { checks.FrameStarts(); };
+  std::string broken;
+  long brokenAt = -1;
+  platform.SetScript([&](TestPlatform& p, int pump) {
+    if (brokenAt < 0) {
+      broken = checks.AfterFrame(BeatThreadRunning(), renderer.frame);
+      if (!broken.empty()) brokenAt = pump;
+    }
+    renderer.frame = DrawnFrame{};
+    platform.TapCancelNowAndThen();
+    if (pump + 1 >= options.frames || brokenAt >= 0) p.RequestClose();
+  });
+
+  ProgramOptions program;
+  program.archivePath = (work.path() / "quellard.data").string();
+  program.temporaryDirectory = temp.str();
+  program.randomSeed = options.seed;
+  program.stopThreadsOnExit = true;
+  const int status = RunProgram(autopilot, renderer, sound, program);
+  SetBeatSleep(nullptr);
+
+  Report(checks.tally(), options);
+  if (status != 0) {
+    std::printf("the program ended with status %d\n", status);
+    return 1;
+  }
+  if (brokenAt >= 0) {
+    const GameState& g = game;
+    std::printf("BROKEN at frame %ld (seed %llu): %s\n", brokenAt, options.seed, broken.c_str());
+    std::printf("  event %d, count %d, beat %d, lives %d, cancels %d, score %d, over %d\n",
+                g.eventNumber, g.eventCount, beatCount.load(), g.lives, g.cancels, g.score,
+                g.gameOver);
+    return 1;
+  }
+  if (options.everyEvent && !EveryEventApplied(checks.tally())) return 1;
+  return 0;
+}
+
+}  // namespace
+}  // namespace fenwhit::sim
+
+int main(int argc, char** argv) {
+  fenwhit::sim::Options options;
+  if (!fenwhit::sim::Parse(argc, argv, options)) {
+    fenwhit::sim::Usage();
+    return 2;
+  }
+  return fenwhit::sim::Run(options);
+}
