@@ -11,6 +11,9 @@ TEST_PACKAGES=(
   python3 python3-numpy python3-pil sox vorbis-tools
 )
 
+# Only the long runs of scripts/soak need these.
+SOAK_PACKAGES=(xvfb)
+
 install_missing() {
   local missing=()
   local package

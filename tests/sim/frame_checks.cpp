@@ -167,6 +167,7 @@ std::string FrameChecks::AfterFrame(bool inGame, const DrawnFrame& drawn) {
     if (wasInGame_) CountEvents();
     Remember();
   }
+  if (wasInGame_ && !inGame) ++tally_.gamesEnded;
   started_ = false;
   wasInGame_ = inGame;
   return broken;

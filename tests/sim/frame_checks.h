@@ -11,6 +11,7 @@ struct Tally {
   long frames = 0;
   long gameFrames = 0;
   long games = 0;
+  long gamesEnded = 0;
   long applications[51] = {};  // by event number + 1: [0] counts cancelled events
   long doubleEvents = 0;
   long cancels = 0;

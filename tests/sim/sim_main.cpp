@@ -1,10 +1,13 @@
 // fenwhit_sim: whole games, headless and on a virtual clock, played by the autopilot
 // through the real menu and frame loops, with every frame checked.
 //
-//   fenwhit_sim --assets DIR [--seed N] [--frames N] [--without FILE]... [--every-event]
+//   fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] [--without FILE]...
+//               [--every-event]
 //
-// Exits 1 at the first broken check (after saying what broke, where and with which
-// seed), or with --every-event when some event was never applied; 0 otherwise.
+// Runs until N frames have passed or N games have ended, from an archive of the assets
+// (less any file named with --without). Exits 1 at the first broken check (after
+// saying what broke, where and with which seed), when fewer games ended than asked,
+// or with --every-event when some event was never applied; 0 otherwise.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +36,7 @@ struct Options {
   std::string assets;
   unsigned long long seed = 1;
   long frames = 100000;
+  long games = 0;
   std::set<std::string> without;
   bool everyEvent = false;
 };
@@ -103,8 +107,8 @@ void SleepOnVirtualClock(int milliseconds) {
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--without FILE]... "
-               "[--every-event]\n");
+               "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] "
+               "[--without FILE]... [--every-event]\n");
 }
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -117,6 +121,8 @@ bool Parse(int argc, char** argv, Options& options) {
       options.seed = std::strtoull(argv[++i], nullptr, 10);
     } else if (arg == "--frames" && hasValue) {
       options.frames = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--games" && hasValue) {
+      options.games = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--without" && hasValue) {
       options.without.insert(argv[++i]);
     } else if (arg == "--every-event") {
@@ -138,9 +144,10 @@ std::vector<uint8_t> PackAssets(const Options& options) {
 }
 
 void Report(const Tally& tally, const Options& options) {
-  std::printf("seed %llu: %ld frames, %ld in %ld games, %ld double events, %ld cancels\n",
-              options.seed, tally.frames, tally.gameFrames, tally.games, tally.doubleEvents,
-              tally.cancels);
+  std::printf(
+      "seed %llu: %ld frames, %ld in %ld games (%ld ended), %ld double events, %ld cancels\n",
+      options.seed, tally.frames, tally.gameFrames, tally.games, tally.gamesEnded,
+      tally.doubleEvents, tally.cancels);
   std::printf("applications by event:");
   for (int e = -1; e <= kLastEventNumber; ++e) {
     if (e == -1 || findEvent(e) != nullptr) std::printf(" %d:%ld", e, tally.applications[e + 1]);
@@ -180,7 +187,8 @@ int Run(const Options& options) {
     }
     renderer.frame = DrawnFrame{};
     platform.TapCancelNowAndThen();
-    if (pump + 1 >= options.frames || brokenAt >= 0) p.RequestClose();
+    const bool enoughGames = options.games > 0 && checks.tally().gamesEnded >= options.games;
+    if (pump + 1 >= options.frames || brokenAt >= 0 || enoughGames) p.RequestClose();
   });
 
   ProgramOptions program;
@@ -202,6 +210,10 @@ int Run(const Options& options) {
     std::printf("  event %d, count %d, beat %d, lives %d, cancels %d, score %d, over %d\n",
                 g.eventNumber, g.eventCount, beatCount.load(), g.lives, g.cancels, g.score,
                 g.gameOver);
+    return 1;
+  }
+  if (checks.tally().gamesEnded < options.games) {
+    std::printf("only %ld of %ld games ended\n", checks.tally().gamesEnded, options.games);
     return 1;
   }
   if (options.everyEvent && !EveryEventApplied(checks.tally())) return 1;

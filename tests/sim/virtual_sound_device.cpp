@@ -2,13 +2,16 @@
 
 #include <cmath>
 
+#include "audio/byte_source.h"
+#include "audio/sample_decoder.h"
+#include "audio/stream_source.h"
 #include "sim/beat_lockstep.h"
 
 namespace fenwhit::sim {
 
 namespace {
 
-constexpr double kBeatMs = 60000.0 / 180;
+constexpr int kMixRate = 44100;
 constexpr int32_t kFarFromLoopStart = 1000;
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -17,12 +20,26 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 }  // namespace
 
+SoundHandle VirtualSoundDevice::LoadSample(int slot, const std::string& path) {
+  std::vector<int16_t> frames;
+  if (!DecodeSample(FileSource::Open(path), kMixRate, frames)) return 0;
+  return SilentSoundDevice::LoadSample(slot, path);
+}
+
 SoundHandle VirtualSoundDevice::OpenStream(const std::string& path) {
-  const SoundHandle handle = SilentSoundDevice::OpenStream(path);
-  if (EndsWith(path, "BPM180.ogg")) {
-    beatTrack_ = handle;
+  const bool beatTrack = EndsWith(path, "BPM180.ogg");
+  // The beat thread starts next, whether or not its track could be opened.
+  if (beatTrack) {
+    beatTrack_ = 0;
     playing_ = false;
     TheLockstep().TrackOpened(clock_.Now());
+  }
+  const auto source = StreamSource::Open(FileSource::Open(path), kMixRate);
+  if (!source || source->LoopFrames() <= 0) return 0;
+  const SoundHandle handle = SilentSoundDevice::OpenStream(path);
+  if (beatTrack) {
+    beatTrack_ = handle;
+    loopMs_ = 1000.0 * static_cast<double>(source->LoopFrames()) / source->SourceRate();
   }
   return handle;
 }
@@ -35,9 +52,10 @@ void VirtualSoundDevice::PlayStream(int, SoundHandle stream) {
 }
 
 int32_t VirtualSoundDevice::StreamTime(SoundHandle stream) {
+  if (stream == 0) return -1;
   if (stream != beatTrack_ || !playing_) return kFarFromLoopStart;
   const double elapsedMs = (TheLockstep().BeatNow() - startedAt_) * 1000;
-  return static_cast<int32_t>(std::fmod(elapsedMs, kBeatMs));
+  return static_cast<int32_t>(std::fmod(elapsedMs, loopMs_));
 }
 
 void VirtualSoundDevice::StopStream(SoundHandle stream) {
