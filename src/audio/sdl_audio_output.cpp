@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "audio/audio_output.h"
 
@@ -33,11 +34,17 @@ class QuietStderr {
   int saved_;
 };
 
+// When the card goes away (unplugged, its server gone), SDL tells by an event and then
+// only fires the callback on whole-millisecond sleeps, so the music clock would drift
+// and the beat with it. The mix then moves to a silent output that keeps exact time,
+// as when no card was there at start-up; the device stays open until the game ends.
 class SdlAudioOutput : public AudioOutput {
  public:
   SdlAudioOutput(RenderFunction render, void* context) : render_(render), context_(context) {}
   ~SdlAudioOutput() override {
+    SDL_DelEventWatch(&SdlAudioOutput::WatchEvents, this);
     if (device_ != 0) SDL_CloseAudioDevice(device_);
+    fallback_.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
   SdlAudioOutput(const SdlAudioOutput&) = delete;
@@ -58,6 +65,8 @@ class SdlAudioOutput : public AudioOutput {
       reason = SDL_GetError();
       return false;
     }
+    rate_ = rate;
+    SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
     SDL_PauseAudioDevice(device_, 0);
     return true;
   }
@@ -65,12 +74,40 @@ class SdlAudioOutput : public AudioOutput {
  private:
   static void Callback(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
+    std::lock_guard lock(output->renderMutex_);
+    if (output->fallback_) {
+      std::memset(stream, 0, static_cast<size_t>(bytes));
+      return;
+    }
     output->render_(output->context_, reinterpret_cast<int16_t*>(stream), bytes / 4);
+  }
+
+  // The silent output renders through here, never at the same time as the callback.
+  static void RenderForFallback(void* self, int16_t* out, int frames) {
+    auto* output = static_cast<SdlAudioOutput*>(self);
+    std::lock_guard lock(output->renderMutex_);
+    output->render_(output->context_, out, frames);
+  }
+
+  // Runs on whichever thread pushed the event.
+  static int WatchEvents(void* self, SDL_Event* event) {
+    auto* output = static_cast<SdlAudioOutput*>(self);
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0 &&
+        event->adevice.which == output->device_) {
+      std::lock_guard lock(output->renderMutex_);
+      if (!output->fallback_) {
+        output->fallback_ = StartSilentAudioOutput(output->rate_, &RenderForFallback, output);
+      }
+    }
+    return 1;
   }
 
   RenderFunction render_;
   void* context_;
   SDL_AudioDeviceID device_ = 0;
+  int rate_ = 0;
+  std::mutex renderMutex_;
+  std::unique_ptr<AudioOutput> fallback_;
 };
 
 }  // namespace

@@ -1,0 +1,85 @@
+// A sound card that goes away mid-game: the music clock, and with it the beat, keeps
+// running on the silent output. SDL's disk driver stands in for the card, so what the
+// card is sent can be read back.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "audio/mixer_fixture.h"
+
+namespace fenwhit {
+namespace {
+
+using testing::MixerFixture;
+
+class DeviceRemovalTest : public MixerFixture {
+ protected:
+  void SetUp() override {
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    savedDriver_ = driver != nullptr ? driver : "";
+    cardFile_ = Scratch() + "card.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", cardFile_.c_str(), 1);
+  }
+  void TearDown() override { setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1); }
+
+  // Waits up to five seconds for the condition.
+  template <typename Condition>
+  static bool Eventually(Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+  }
+  uintmax_t CardBytes() const {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(cardFile_, error);
+    return error ? 0 : size;
+  }
+
+  std::string savedDriver_;
+  std::string cardFile_;
+};
+
+TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
+  device_.Start(44100, 128);
+  ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
+  std::vector<float> tone(22050);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
+  const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
+  ASSERT_NE(music, 0);
+  device_.PlayStream(66, music);
+  ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+
+  // SDL reports the output removed (ids of opened devices start at 2).
+  for (Uint32 id = 2; id < 16; ++id) {
+    SDL_Event event{};
+    event.type = SDL_AUDIODEVICEREMOVED;
+    event.adevice.which = id;
+    event.adevice.iscapture = 0;
+    SDL_PushEvent(&event);
+  }
+  const int64_t playedAtRemoval = device_.StreamFramesPlayed(music);
+  const uintmax_t sentAtRemoval = CardBytes();
+  // The stream plays on a second more, and the card is sent only silence.
+  EXPECT_TRUE(
+      Eventually([&] { return device_.StreamFramesPlayed(music) > playedAtRemoval + 44100; }));
+  ASSERT_TRUE(Eventually([&] { return CardBytes() > sentAtRemoval + 32768; }));
+  std::ifstream card(cardFile_, std::ios::binary);
+  card.seekg(static_cast<std::streamoff>(sentAtRemoval + 8192));
+  std::vector<char> after(16384);
+  card.read(after.data(), static_cast<std::streamsize>(after.size()));
+  ASSERT_EQ(card.gcount(), static_cast<std::streamsize>(after.size()));
+  for (char byte : after) ASSERT_EQ(byte, 0);
+}
+
+}  // namespace
+}  // namespace fenwhit
