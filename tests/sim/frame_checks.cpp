@@ -13,6 +13,7 @@ namespace fenwhit::sim {
 namespace {
 
 constexpr int32_t kBrickPoints = 200;
+constexpr int32_t kBounceTests = 4;
 constexpr int32_t kShotPoints = 800;
 constexpr int32_t kBallPoints = 300;
 constexpr double kSmallestScale = 0.07;
@@ -73,8 +74,9 @@ std::string FrameChecks::CheckPools() const {
 }
 
 // The score grows by the frame's gain while playing, plus what smashed bricks and hit
-// invaders are worth, wrapping at 32 bits. A brick is worth 200 for every ball inside
-// it; an invader 800 for every shot and 300 for every ball that meets it.
+// invaders are worth, wrapping at 32 bits. A brick is worth 200 for each of the four
+// bounce tests of every ball inside it; an invader 800 for every shot and 300 for every
+// ball that meets it.
 std::string FrameChecks::CheckScore() {
   const int32_t gain = game.gameOver == 0 ? game.scoreGain : 0;
   const int32_t poolPoints =
@@ -87,7 +89,7 @@ std::string FrameChecks::CheckScore() {
     invadersGone += invaders_[i].alive != 0 && invaders[i].alive == 0;
   }
   const int64_t least = kBrickPoints * bricksGone;
-  const int64_t most = kBrickPoints * bricksGone * liveBalls_ +
+  const int64_t most = kBrickPoints * kBounceTests * bricksGone * liveBalls_ +
                        invadersGone * (kShotPoints * liveShots_ + kBallPoints * liveBalls_);
   if (poolPoints % 100 != 0 || poolPoints < least || poolPoints > most) {
     std::ostringstream out;
