@@ -22,6 +22,7 @@ class AutopilotPlatform final : public Platform {
   void DiscardKeyPress() override { real_.DiscardKeyPress(); }
   double Clock() override { return real_.Clock(); }
   void SleepMs(int milliseconds) override { real_.SleepMs(milliseconds); }
+  void SleepUntil(double deadline) override { real_.SleepUntil(deadline); }
 
  private:
   Platform& real_;

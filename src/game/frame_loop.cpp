@@ -24,6 +24,8 @@ namespace {
 
 constexpr double kFramePeriod = 0.0166;
 constexpr double kSlowFramePeriod = 0.0866;
+// Sleeps on this machine wake up to about a tenth of a millisecond late.
+constexpr double kSpinTime = 0.0005;
 constexpr int32_t kEndingLength = 400;
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
@@ -68,9 +70,11 @@ void fadeInGame() {
   DrawSprite(0, 0, pictures.menu, 0.0f, 1.0f);
 }
 
-// Busy-waits on the clock: sleeping would make the frame period coarse.
+// Sleeps through most of the wait, then watches the clock for the last stretch, which
+// a sleep could overshoot: the period stays exact and the wait costs almost nothing.
 void waitForFrameEnd(Platform& platform, double frameStart) {
   const double period = game.slowFrames == 1 ? kSlowFramePeriod : kFramePeriod;
+  platform.SleepUntil(frameStart + period - kSpinTime);
   while (platform.Clock() - frameStart <= period) {
   }
 }

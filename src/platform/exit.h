@@ -8,6 +8,8 @@ struct ProgramExit {
   int status;
 };
 
-[[noreturn]] inline void ExitProgram(int status) { throw ProgramExit{status}; }
+[[noreturn]] inline void ExitProgram(int status) {
+  throw ProgramExit{status};
+}
 
 }  // namespace fenwhit

@@ -13,6 +13,8 @@ Platform& ThePlatform() {
   return *currentPlatform;
 }
 
-void SetPlatform(Platform* platform) { currentPlatform = platform; }
+void SetPlatform(Platform* platform) {
+  currentPlatform = platform;
+}
 
 }  // namespace fenwhit

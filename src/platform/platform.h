@@ -53,6 +53,8 @@ class Platform {
   // Monotonic seconds.
   virtual double Clock() = 0;
   virtual void SleepMs(int milliseconds) = 0;
+  // Sleeps until Clock() reaches deadline (at once if it has); may wake a little late.
+  virtual void SleepUntil(double deadline) = 0;
 };
 
 Platform& ThePlatform();

@@ -9,20 +9,34 @@ namespace fenwhit {
 
 int SetOneScanCode(int sdlScancode) {
   switch (sdlScancode) {
-    case SDL_SCANCODE_ESCAPE: return scan::kEsc;
-    case SDL_SCANCODE_W: return scan::kW;
-    case SDL_SCANCODE_A: return scan::kA;
-    case SDL_SCANCODE_S: return scan::kS;
-    case SDL_SCANCODE_K: return scan::kK;
-    case SDL_SCANCODE_Z: return scan::kZ;
-    case SDL_SCANCODE_M: return scan::kM;
-    case SDL_SCANCODE_SPACE: return scan::kSpace;
-    case SDL_SCANCODE_UP: return scan::kUp;
-    case SDL_SCANCODE_LEFT: return scan::kLeft;
-    case SDL_SCANCODE_DOWN: return scan::kDown;
-    case SDL_SCANCODE_RIGHT: return 77;
-    case SDL_SCANCODE_RETURN: return 28;
-    default: return 0;
+    case SDL_SCANCODE_ESCAPE:
+      return scan::kEsc;
+    case SDL_SCANCODE_W:
+      return scan::kW;
+    case SDL_SCANCODE_A:
+      return scan::kA;
+    case SDL_SCANCODE_S:
+      return scan::kS;
+    case SDL_SCANCODE_K:
+      return scan::kK;
+    case SDL_SCANCODE_Z:
+      return scan::kZ;
+    case SDL_SCANCODE_M:
+      return scan::kM;
+    case SDL_SCANCODE_SPACE:
+      return scan::kSpace;
+    case SDL_SCANCODE_UP:
+      return scan::kUp;
+    case SDL_SCANCODE_LEFT:
+      return scan::kLeft;
+    case SDL_SCANCODE_DOWN:
+      return scan::kDown;
+    case SDL_SCANCODE_RIGHT:
+      return 77;
+    case SDL_SCANCODE_RETURN:
+      return 28;
+    default:
+      return 0;
   }
 }
 
@@ -56,8 +70,8 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                             height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
   if (window_ == nullptr) {
     lastError_ = std::string("no window: ") + SDL_GetError();
     return false;
@@ -150,6 +164,12 @@ double SdlPlatform::Clock() {
 
 void SdlPlatform::SleepMs(int milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void SdlPlatform::SleepUntil(double deadline) {
+  using namespace std::chrono;
+  std::this_thread::sleep_until(
+      steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(deadline))));
 }
 
 }  // namespace fenwhit

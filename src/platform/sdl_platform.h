@@ -26,6 +26,7 @@ class SdlPlatform : public Platform {
   void DiscardKeyPress() override;
   double Clock() override;
   void SleepMs(int milliseconds) override;
+  void SleepUntil(double deadline) override;
 
   // Why the last OpenWindow failed.
   const std::string& LastError() const { return lastError_; }

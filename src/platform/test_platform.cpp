@@ -41,4 +41,8 @@ void TestPlatform::SleepMs(int milliseconds) {
   }
 }
 
+void TestPlatform::SleepUntil(double deadline) {
+  if (deadline > now_) now_ = deadline;
+}
+
 }  // namespace fenwhit

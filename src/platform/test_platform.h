@@ -25,6 +25,8 @@ class TestPlatform : public Platform {
   // Every reading moves the clock on by clockStep, so busy waits end.
   double Clock() override;
   void SleepMs(int milliseconds) override;
+  // Moves the virtual clock to the deadline; not counted in SleptMs.
+  void SleepUntil(double deadline) override;
 
   void SetScript(Script script) { script_ = std::move(script); }
   void Press(int scanCode) { keys_.insert(scanCode); }

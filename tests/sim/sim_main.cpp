@@ -84,6 +84,10 @@ class SimPlatform : public TestPlatform {
     TestPlatform::SleepMs(milliseconds);
     TheLockstep().CatchUp(Now());
   }
+  void SleepUntil(double deadline) override {
+    TestPlatform::SleepUntil(deadline);
+    TheLockstep().CatchUp(Now());
+  }
   void TapCancelNowAndThen() {
     if (held_ > 0 && --held_ == 0) Release(scan::kSpace);
     if (held_ == 0 && BeatThreadRunning() && taps_() % 1500 == 0) {
