@@ -63,7 +63,9 @@ void closeAnnouncement() {
 void apply() {
   closeAnnouncement();
   game.viewJitter = 0;
-  beatCount.store(1, kRelaxed);
+  // Beat 17 counts again as beat 1. Taking 16 off, rather than storing 1, keeps a beat
+  // that the beat thread counts at this very moment.
+  beatCount.fetch_sub(kApplyBeat - 1, kRelaxed);
   game.spinSpeed = 0;
   applyEvent();
 }
