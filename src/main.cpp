@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/command_line.h"
+#include "app/paths.h"
 #include "app/program.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   if (commandLine.autoplay) platform = &autopilot.emplace(sdl);
   fenwhit::GlRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
-  const int status = fenwhit::RunProgram(*platform, renderer, *sound, fenwhit::ProgramOptions{});
+  fenwhit::ProgramOptions options;
+  options.executableDirectory = fenwhit::ExecutableDirectory();
+  const int status = fenwhit::RunProgram(*platform, renderer, *sound, options);
   // End at once, whatever background thread still runs.
   std::fflush(stdout);
   std::fflush(stderr);
