@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
+#include "gamepad/gamepad_platform.h"
 #include "gfx/gl_renderer.h"
 #include "platform/sdl_platform.h"
 
@@ -18,10 +19,11 @@ int main(int argc, char** argv) {
   if (commandLine.action != fenwhit::CommandLine::Action::kPlay) {
     return fenwhit::AnswerCommandLine(commandLine, std::cout, std::cerr);
   }
-  fenwhit::SdlPlatform sdl("Fenwhit");
+  fenwhit::SdlPlatform sdl("Fenwhit", FENWHIT_APP_ID);
+  fenwhit::GamepadPlatform gamepads(sdl);
   std::optional<fenwhit::AutopilotPlatform> autopilot;
-  fenwhit::Platform* platform = &sdl;
-  if (commandLine.autoplay) platform = &autopilot.emplace(sdl);
+  fenwhit::Platform* platform = &gamepads;
+  if (commandLine.autoplay) platform = &autopilot.emplace(gamepads);
   fenwhit::GlRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
   fenwhit::ProgramOptions options;
