@@ -9,6 +9,7 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   python3 python3-numpy python3-pil sox vorbis-tools
+  desktop-file-utils appstream dpkg-dev file
 )
 
 # Only the long runs of scripts/soak need these.

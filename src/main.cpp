@@ -6,9 +6,11 @@
 #include <optional>
 
 #include "app/command_line.h"
+#include "app/paths.h"
 #include "app/program.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
+#include "gamepad/gamepad_platform.h"
 #include "gfx/gl_renderer.h"
 #include "platform/sdl_platform.h"
 
@@ -17,13 +19,16 @@ int main(int argc, char** argv) {
   if (commandLine.action != fenwhit::CommandLine::Action::kPlay) {
     return fenwhit::AnswerCommandLine(commandLine, std::cout, std::cerr);
   }
-  fenwhit::SdlPlatform sdl("Fenwhit");
+  fenwhit::SdlPlatform sdl("Fenwhit", FENWHIT_APP_ID);
+  fenwhit::GamepadPlatform gamepads(sdl);
   std::optional<fenwhit::AutopilotPlatform> autopilot;
-  fenwhit::Platform* platform = &sdl;
-  if (commandLine.autoplay) platform = &autopilot.emplace(sdl);
+  fenwhit::Platform* platform = &gamepads;
+  if (commandLine.autoplay) platform = &autopilot.emplace(gamepads);
   fenwhit::GlRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
-  const int status = fenwhit::RunProgram(*platform, renderer, *sound, fenwhit::ProgramOptions{});
+  fenwhit::ProgramOptions options;
+  options.executableDirectory = fenwhit::ExecutableDirectory();
+  const int status = fenwhit::RunProgram(*platform, renderer, *sound, options);
   // End at once, whatever background thread still runs.
   std::fflush(stdout);
   std::fflush(stderr);

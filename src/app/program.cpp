@@ -1,6 +1,9 @@
 #include "app/program.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "app/archive.h"
 #include "app/display.h"
@@ -30,6 +33,29 @@ int FatalStartupFailure(const std::string& what) {
   return 1;
 }
 
+// The first of the archive's places that holds anything: a damaged archive there is
+// reported, not passed over. Empty when every place is empty.
+std::string FindArchive(const std::vector<std::string>& places) {
+  for (const std::string& place : places) {
+    std::error_code error;
+    if (std::filesystem::exists(place, error)) return place;
+  }
+  return {};
+}
+
+std::string DescribeMissingArchive(const ProgramOptions& options,
+                                   const std::vector<std::string>& places) {
+  std::string text = "the asset archive " +
+                     std::filesystem::path(options.archivePath).filename().string() +
+                     " is missing; looked for";
+  for (size_t i = 0; i < places.size(); ++i) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(places[i], error);
+    text += (i == 0 ? " " : ", ") + (error ? places[i] : absolute.string());
+  }
+  return text;
+}
+
 // Start-up in its fixed order. Returns 0 to go on, or the exit status of a failure.
 int StartUp(const ProgramOptions& options) {
   TheSoundDevice().Start(44100, 128);
@@ -39,9 +65,13 @@ int StartUp(const ProgramOptions& options) {
   std::string error;
   const std::string root = PrepareOutputRoot(temporary, error);
   if (root.empty()) return FatalStartupFailure(error);
-  const UnpackResult unpacked = UnpackArchive(options.archivePath, root);
+  const std::vector<std::string> places =
+      ArchivePlaces(options.archivePath, options.executableDirectory);
+  const std::string archive = FindArchive(places);
+  if (archive.empty()) return FatalStartupFailure(DescribeMissingArchive(options, places));
+  const UnpackResult unpacked = UnpackArchive(archive, root);
   if (unpacked != UnpackResult::kOk) {
-    return FatalStartupFailure("the asset archive " + options.archivePath + " is " +
+    return FatalStartupFailure("the asset archive " + archive + " is " +
                                DescribeUnpackResult(unpacked));
   }
   SetDataDirectory(root + "/data/");

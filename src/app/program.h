@@ -11,6 +11,9 @@ class SoundDevice;
 
 struct ProgramOptions {
   std::string archivePath = "quellard.data";
+  // When set, an archive missing at archivePath is looked for beside the executable and
+  // then in ../share/fenwhit/ from there.
+  std::string executableDirectory;
   // Empty: $TMPDIR or /tmp.
   std::string temporaryDirectory;
   // Tests use a fixed seed; 0 seeds from the clock.

@@ -3,6 +3,8 @@
 // The real implementation sits on SDL2; tests use a scripted one.
 #include <cstdint>
 
+#include "platform/gamepad.h"
+
 namespace fenwhit {
 
 // PC set-1 scan codes of the keys the game reads.
@@ -49,6 +51,11 @@ class Platform {
   virtual WindowEvent TakeWindowEvent() = 0;
   // Reads and discards one pending key press, if any.
   virtual void DiscardKeyPress() = 0;
+  // The gamepad in a slot (0 to pad::kSlots - 1), as of the last PumpEvents.
+  virtual GamepadState Gamepad(int slot) const {
+    (void)slot;
+    return {};
+  }
 
   // Monotonic seconds.
   virtual double Clock() = 0;

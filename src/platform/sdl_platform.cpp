@@ -3,7 +3,11 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
+
+#include "image/png.h"
+#include "platform/window_icon.h"
 
 namespace fenwhit {
 
@@ -40,7 +44,8 @@ int SetOneScanCode(int sdlScancode) {
   }
 }
 
-SdlPlatform::SdlPlatform(std::string title) : title_(std::move(title)) {}
+SdlPlatform::SdlPlatform(std::string title, std::string appId)
+    : title_(std::move(title)), appId_(std::move(appId)) {}
 
 SdlPlatform::~SdlPlatform() {
   if (context_ != nullptr) SDL_GL_DeleteContext(context_);
@@ -50,11 +55,18 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::OpenWindow(int width, int height) {
   if (!videoStarted_) {
+    // SDL reads the window's class (X11) and app id (Wayland) from these; a user's own
+    // setting wins.
+    if (!appId_.empty()) {
+      setenv("SDL_VIDEO_X11_WMCLASS", appId_.c_str(), 0);
+      setenv("SDL_VIDEO_WAYLAND_WMCLASS", appId_.c_str(), 0);
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       lastError_ = std::string("no video: ") + SDL_GetError();
       return false;
     }
     videoStarted_ = true;
+    gamepads_.Start();  // without gamepads the keyboard still plays
   }
   // A screen-mode switch keeps the window and its context and only resizes it, so
   // every texture name stays valid; the caller uploads the pictures again anyway.
@@ -83,9 +95,23 @@ bool SdlPlatform::OpenWindow(int width, int height) {
     window_ = nullptr;
     return false;
   }
+  SetIcon();
   SDL_GL_MakeCurrent(window_, context_);
   SDL_GL_SetSwapInterval(0);  // the game paces its own frames
   return true;
+}
+
+void SdlPlatform::SetIcon() {
+  const std::span<const uint8_t> png = WindowIconPng();
+  std::optional<Image> icon = DecodePngBuffer(png.data(), png.size());
+  if (!icon) return;
+  // Our pixels are 0xAARRGGBB words, SDL's ARGB8888.
+  SDL_Surface* surface =
+      SDL_CreateRGBSurfaceWithFormatFrom(icon->pixels.data(), icon->width, icon->height, 32,
+                                         icon->width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (surface == nullptr) return;
+  SDL_SetWindowIcon(window_, surface);
+  SDL_FreeSurface(surface);
 }
 
 void SdlPlatform::SwapBuffers() {
@@ -93,8 +119,9 @@ void SdlPlatform::SwapBuffers() {
 }
 
 void SdlPlatform::PumpEvents() {
-  if (!videoStarted_) return;
+  if (!videoStarted_ && !gamepads_.Started()) return;
   for (bool& tapped : tapped_) tapped = false;
+  gamepads_.BeginPump();
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     switch (event.type) {
@@ -122,9 +149,12 @@ void SdlPlatform::PumpEvents() {
         wheel_ += event.wheel.y;
         break;
       default:
-        break;  // mouse motion and the rest only refresh SDL's own state
+        // Mouse motion and the rest only refresh SDL's own state.
+        gamepads_.HandleEvent(event);
+        break;
     }
   }
+  gamepads_.EndPump();
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {

@@ -1,10 +1,11 @@
 #pragma once
-// The real platform: an SDL2 window with a fixed-function OpenGL context, keyboard and
-// mouse state, and the system's monotonic clock.
+// The real platform: an SDL2 window with a fixed-function OpenGL context, keyboard,
+// mouse and gamepad state, and the system's monotonic clock.
 #include <deque>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sdl_gamepads.h"
 
 struct SDL_Window;
 
@@ -12,7 +13,8 @@ namespace fenwhit {
 
 class SdlPlatform : public Platform {
  public:
-  explicit SdlPlatform(std::string title);
+  // appId names the window for desktops, to match it with the game's menu entry.
+  explicit SdlPlatform(std::string title, std::string appId = {});
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -24,6 +26,7 @@ class SdlPlatform : public Platform {
   MouseState ReadMouse() override;
   WindowEvent TakeWindowEvent() override;
   void DiscardKeyPress() override;
+  GamepadState Gamepad(int slot) const override { return gamepads_.Slot(slot); }
   double Clock() override;
   void SleepMs(int milliseconds) override;
   void SleepUntil(double deadline) override;
@@ -31,8 +34,14 @@ class SdlPlatform : public Platform {
   // Why the last OpenWindow failed.
   const std::string& LastError() const { return lastError_; }
 
+  // Gamepads start with the window; tests that need no window start them alone.
+  bool StartGamepads() { return gamepads_.Start(); }
+
  private:
+  void SetIcon();
+
   std::string title_;
+  std::string appId_;
   std::string lastError_;
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
@@ -45,6 +54,7 @@ class SdlPlatform : public Platform {
   int otherEvents_ = 0;
   int pendingPresses_ = 0;
   int32_t wheel_ = 0;
+  SdlGamepads gamepads_;
 };
 
 // Maps an SDL scancode to the PC set-1 code of the same key, or 0 for keys the game

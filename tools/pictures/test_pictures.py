@@ -18,6 +18,8 @@ from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 GENERATOR = os.path.join(HERE, "make_pictures")
+ICON_GENERATOR = os.path.join(HERE, "make_icons")
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 
 SIZES = {
     "options_new.png": (1280, 720), "metalball2.png": (32, 32), "Cow.png": (64, 64),
@@ -164,6 +166,24 @@ class PictureTest(unittest.TestCase):
         inside = alpha[23:64, 21:428]
         self.assertGreater(inside.min(), 0.5)
         self.assertLess(inside.max(), 1.0)
+
+
+class IconTest(unittest.TestCase):
+    def test_icons_come_in_every_size_as_opaque_tiles_with_clear_corners(self):
+        with tempfile.TemporaryDirectory() as first, tempfile.TemporaryDirectory() as again:
+            for out in (first, again):
+                subprocess.run([ICON_GENERATOR, out], check=True, stdout=subprocess.DEVNULL)
+            names = ["fenwhit-%d.png" % size for size in ICON_SIZES]
+            self.assertEqual(sorted(os.listdir(first)), sorted(names))
+            _, mismatch, errors = filecmp.cmpfiles(first, again, names, shallow=False)
+            self.assertEqual((mismatch, errors), ([], []))
+            for size, name in zip(ICON_SIZES, names):
+                with Image.open(os.path.join(first, name)) as img:
+                    self.assertEqual((img.size, img.mode), ((size, size), "RGBA"), name)
+                    alpha = np.asarray(img)[..., 3]
+                self.assertEqual(alpha[[0, 0, -1, -1], [0, -1, 0, -1]].max(), 0, name)
+                self.assertEqual(alpha[size // 4:-size // 4, size // 4:-size // 4].min(), 255,
+                                 name)
 
 
 if __name__ == "__main__":

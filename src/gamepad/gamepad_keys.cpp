@@ -1,0 +1,57 @@
+#include "gamepad/gamepad_keys.h"
+
+namespace fenwhit {
+
+namespace {
+
+void Hold(HeldKeys& keys, uint32_t held, uint32_t controls, int scanCode) {
+  if ((held & controls) != 0) keys.set(static_cast<size_t>(scanCode));
+}
+
+}  // namespace
+
+HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads) {
+  int connected = 0;
+  for (const GamepadState& state : pads) connected += state.connected ? 1 : 0;
+  HeldKeys keys;
+  int order = 0;  // among the connected gamepads
+  for (const GamepadState& state : pads) {
+    if (!state.connected) continue;
+    const uint32_t held = state.held;
+    Hold(keys, held, pad::kBack, scan::kEsc);
+    switch (context) {
+      case PadContext::kMenu:
+        Hold(keys, held, pad::kUp, scan::kUp);
+        Hold(keys, held, pad::kDown, scan::kDown);
+        Hold(keys, held, pad::kA | pad::kStart, scan::kSpace);
+        break;
+      case PadContext::kOnePaddle:
+        Hold(keys, held, pad::kUp, scan::kUp);
+        Hold(keys, held, pad::kDown, scan::kDown);
+        Hold(keys, held, pad::kA | pad::kRightShoulder | pad::kRightTrigger, scan::kZ);
+        Hold(keys, held, pad::kB | pad::kX, scan::kSpace);
+        break;
+      case PadContext::kTwoPaddles:
+        Hold(keys, held, pad::kB | pad::kX, scan::kSpace);
+        if (connected == 1) {
+          Hold(keys, held, pad::kUp, scan::kW);
+          Hold(keys, held, pad::kDown, scan::kS);
+          Hold(keys, held, pad::kA | pad::kLeftShoulder | pad::kLeftTrigger, scan::kA);
+          Hold(keys, held, pad::kRightStickUp, scan::kUp);
+          Hold(keys, held, pad::kRightStickDown, scan::kDown);
+          Hold(keys, held, pad::kRightShoulder | pad::kRightTrigger, scan::kLeft);
+        } else if (order < 2) {
+          const bool left = order == 0;
+          const uint32_t fire = pad::kA | pad::kRightShoulder | pad::kRightTrigger;
+          Hold(keys, held, pad::kUp, left ? scan::kW : scan::kUp);
+          Hold(keys, held, pad::kDown, left ? scan::kS : scan::kDown);
+          Hold(keys, held, fire, left ? scan::kA : scan::kLeft);
+        }
+        break;
+    }
+    ++order;
+  }
+  return keys;
+}
+
+}  // namespace fenwhit

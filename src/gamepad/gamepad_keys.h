@@ -1,0 +1,25 @@
+#pragma once
+// What the gamepads stand for: the keys the menu or the game reads, so the rules keep
+// reading held keys and a gamepad only adds to what is held.
+#include <array>
+#include <bitset>
+
+#include "platform/platform.h"
+
+namespace fenwhit {
+
+enum class PadContext { kMenu, kOnePaddle, kTwoPaddles };
+
+using HeldKeys = std::bitset<scan::kCount>;
+using GamepadSlots = std::array<GamepadState, pad::kSlots>;
+
+// Menu: up and down move the selection, A or Start activates, Back leaves like Esc.
+// One paddle: every gamepad steers it; A, the right shoulder or trigger fire; B or X
+// refuses the coming event; Back ends the game like Esc.
+// Two paddles: the first gamepad plays the left player, the second the right one; a
+// lone gamepad steers the left paddle with its left stick or D-pad and fires it with A
+// or its left shoulder or trigger, and the right paddle with its right stick, right
+// shoulder or trigger.
+HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads);
+
+}  // namespace fenwhit

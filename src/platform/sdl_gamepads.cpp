@@ -1,0 +1,129 @@
+#include "platform/sdl_gamepads.h"
+
+#include <SDL.h>
+
+namespace fenwhit {
+
+namespace {
+
+uint32_t ButtonBit(int button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      return pad::kUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      return pad::kDown;
+    case SDL_CONTROLLER_BUTTON_A:
+      return pad::kA;
+    case SDL_CONTROLLER_BUTTON_B:
+      return pad::kB;
+    case SDL_CONTROLLER_BUTTON_X:
+      return pad::kX;
+    case SDL_CONTROLLER_BUTTON_START:
+      return pad::kStart;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      return pad::kBack;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      return pad::kLeftShoulder;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+      return pad::kRightShoulder;
+    default:
+      return 0;
+  }
+}
+
+uint32_t ReadControls(SDL_GameController* controller) {
+  uint32_t held = 0;
+  for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; ++button) {
+    if (SDL_GameControllerGetButton(controller, static_cast<SDL_GameControllerButton>(button))) {
+      held |= ButtonBit(button);
+    }
+  }
+  const auto axis = [controller](SDL_GameControllerAxis which) {
+    return SDL_GameControllerGetAxis(controller, which);
+  };
+  // Stick y grows downwards.
+  if (axis(SDL_CONTROLLER_AXIS_LEFTY) < -kStickDeadZone) held |= pad::kUp;
+  if (axis(SDL_CONTROLLER_AXIS_LEFTY) > kStickDeadZone) held |= pad::kDown;
+  if (axis(SDL_CONTROLLER_AXIS_RIGHTY) < -kStickDeadZone) held |= pad::kRightStickUp;
+  if (axis(SDL_CONTROLLER_AXIS_RIGHTY) > kStickDeadZone) held |= pad::kRightStickDown;
+  if (axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT) > kStickDeadZone) held |= pad::kLeftTrigger;
+  if (axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT) > kStickDeadZone) held |= pad::kRightTrigger;
+  return held;
+}
+
+}  // namespace
+
+SdlGamepads::~SdlGamepads() {
+  for (Pad& pad : pads_) Close(pad);
+  if (started_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+bool SdlGamepads::Start() {
+  if (!started_) started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+  return started_;
+}
+
+void SdlGamepads::Close(Pad& pad) {
+  if (pad.controller != nullptr) SDL_GameControllerClose(pad.controller);
+  pad = Pad{};
+}
+
+SdlGamepads::Pad* SdlGamepads::Find(int32_t instance) {
+  for (Pad& pad : pads_) {
+    if (pad.controller != nullptr && pad.instance == instance) return &pad;
+  }
+  return nullptr;
+}
+
+void SdlGamepads::BeginPump() {
+  for (Pad& pad : pads_) pad.tapped = 0;
+}
+
+void SdlGamepads::HandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED: {
+      // which: a device index here, an instance id in every other controller event.
+      SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
+      if (controller == nullptr) return;
+      const int32_t instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+      Pad* free = nullptr;
+      for (Pad& pad : pads_) {
+        if (pad.controller == nullptr && free == nullptr) free = &pad;
+      }
+      // Opening a gamepad twice only counts SDL's references up: give the extra one back.
+      if (Find(instance) != nullptr || free == nullptr) {
+        SDL_GameControllerClose(controller);
+        return;
+      }
+      free->controller = controller;
+      free->instance = instance;
+      break;
+    }
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (Pad* pad = Find(event.cdevice.which)) Close(*pad);
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (Pad* pad = Find(event.cbutton.which)) pad->tapped |= ButtonBit(event.cbutton.button);
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlGamepads::EndPump() {
+  for (Pad& pad : pads_) {
+    if (pad.controller == nullptr) continue;
+    if (!SDL_GameControllerGetAttached(pad.controller)) {
+      Close(pad);
+      continue;
+    }
+    pad.held = ReadControls(pad.controller) | pad.tapped;
+  }
+}
+
+GamepadState SdlGamepads::Slot(int slot) const {
+  if (slot < 0 || slot >= pad::kSlots || pads_[slot].controller == nullptr) return {};
+  return {true, pads_[slot].held};
+}
+
+}  // namespace fenwhit
