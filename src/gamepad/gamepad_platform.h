@@ -24,6 +24,7 @@ class GamepadPlatform final : public Platform {
   GamepadState Gamepad(int slot) const override { return real_.Gamepad(slot); }
   double Clock() override { return real_.Clock(); }
   void SleepMs(int milliseconds) override { real_.SleepMs(milliseconds); }
+  void SleepUntil(double deadline) override { real_.SleepUntil(deadline); }
 
  private:
   Platform& real_;

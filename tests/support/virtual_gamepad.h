@@ -48,6 +48,7 @@ class SdlGamepadsOnTestPlatform final : public Platform {
   GamepadState Gamepad(int slot) const override { return sdl_.Gamepad(slot); }
   double Clock() override { return scripted_.Clock(); }
   void SleepMs(int milliseconds) override { scripted_.SleepMs(milliseconds); }
+  void SleepUntil(double deadline) override { scripted_.SleepUntil(deadline); }
 
  private:
   TestPlatform& scripted_;
