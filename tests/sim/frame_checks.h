@@ -23,6 +23,7 @@ struct DrawnFrame {
   int32_t titleBeat = 0;  // the beat count when the title was drawn
   bool scene = false;
   float sceneScaleY = 0;
+  long drawCalls = 0;  // sprites, glyphs, rectangles and lines
 };
 
 class FrameChecks {

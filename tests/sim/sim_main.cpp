@@ -2,8 +2,10 @@
 // through the real menu and frame loops, with every frame checked.
 //
 //   fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] [--without FILE]...
-//               [--every-event]
+//               [--every-event] [--capture FILE]
 //
+// --capture keeps the state of the game frame with the most drawing in FILE, for the
+// benchmarks.
 // Runs until N frames have passed or N games have ended, from an archive of the assets
 // (less any file named with --without). Exits 1 at the first broken check (after
 // saying what broke, where and with which seed), when fewer games ended than asked,
@@ -27,6 +29,7 @@
 #include "sim/beat_lockstep.h"
 #include "sim/frame_checks.h"
 #include "sim/virtual_sound_device.h"
+#include "support/frame_snapshot.h"
 #include "support/scratch_dir.h"
 
 namespace fenwhit::sim {
@@ -39,6 +42,7 @@ struct Options {
   long games = 0;
   std::set<std::string> without;
   bool everyEvent = false;
+  std::string capture;
 };
 
 // Notes what the checks need of each frame's drawing, and draws nothing.
@@ -50,7 +54,25 @@ class WatchingRenderer : public RecordingRenderer {
       frame.title = true;
       frame.titleBeat = beatCount.load();
     }
+    ++frame.drawCalls;
     RecordingRenderer::DrawSprite(x, y, texture, angle, scale);
+  }
+  void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
+                        const Texture& texture, float scale) override {
+    ++frame.drawCalls;
+    RecordingRenderer::DrawSpriteRegion(x, y, srcX, srcY, w, h, texture, scale);
+  }
+  void FillRect(int32_t x, int32_t y, int32_t w, int32_t h) override {
+    ++frame.drawCalls;
+    RecordingRenderer::FillRect(x, y, w, h);
+  }
+  void FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override {
+    ++frame.drawCalls;
+    RecordingRenderer::FillRectCorners(x1, y1, x2, y2);
+  }
+  void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) override {
+    ++frame.drawCalls;
+    RecordingRenderer::DrawLine(x1, y1, x2, y2, width);
   }
   void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
                            int32_t dy) override {
@@ -112,7 +134,7 @@ void SleepOnVirtualClock(int milliseconds) {
 void Usage() {
   std::fprintf(stderr,
                "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] "
-               "[--without FILE]... [--every-event]\n");
+               "[--without FILE]... [--every-event] [--capture FILE]\n");
 }
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -129,6 +151,8 @@ bool Parse(int argc, char** argv, Options& options) {
       options.games = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--without" && hasValue) {
       options.without.insert(argv[++i]);
+    } else if (arg == "--capture" && hasValue) {
+      options.capture = argv[++i];
     } else if (arg == "--every-event") {
       options.everyEvent = true;
     } else {
@@ -180,6 +204,7 @@ int Run(const Options& options) {
   VirtualSoundDevice sound(platform);
   SetBeatSleep(SleepOnVirtualClock);
 
+  long mostDrawing = 0;
   FrameChecks checks;
   platform.onFrameStart = [&checks] { checks.FrameStarts(); };
   std::string broken;
@@ -188,6 +213,10 @@ int Run(const Options& options) {
     if (brokenAt < 0) {
       broken = checks.AfterFrame(BeatThreadRunning(), renderer.frame);
       if (!broken.empty()) brokenAt = pump;
+    }
+    if (!options.capture.empty() && BeatThreadRunning() && renderer.frame.drawCalls > mostDrawing) {
+      mostDrawing = renderer.frame.drawCalls;
+      testing::SaveFrameSnapshot(options.capture);
     }
     renderer.frame = DrawnFrame{};
     platform.TapCancelNowAndThen();
@@ -204,6 +233,7 @@ int Run(const Options& options) {
   SetBeatSleep(nullptr);
 
   Report(checks.tally(), options);
+  if (!options.capture.empty()) std::printf("captured a frame of %ld draw calls\n", mostDrawing);
   if (status != 0) {
     std::printf("the program ended with status %d\n", status);
     return 1;
