@@ -8,14 +8,14 @@ namespace fenwhit::png {
 
 std::optional<Image> Reconstruct(const PngHeader& header, const std::vector<PassLayout>& passes,
                                  size_t bytesPerPixel, const PixelConverter& converter,
-                                 std::vector<uint8_t>& scanlines) {
+                                 uint8_t* scanlines) {
   Image image{int32_t(header.width), int32_t(header.height), {}};
   image.pixels.resize(size_t{header.width} * header.height);
   size_t widestRow = 0;
   for (const PassLayout& pass : passes) widestRow = std::max(widestRow, pass.rowBytes);
   const std::vector<uint8_t> zeroRow(widestRow);
 
-  uint8_t* row = scanlines.data();
+  uint8_t* row = scanlines;
   for (const PassLayout& pass : passes) {
     const size_t length = pass.rowBytes - 1;
     const uint8_t* previous = zeroRow.data();
