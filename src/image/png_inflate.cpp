@@ -62,6 +62,9 @@ std::optional<Scanlines> InflateImageData(const std::vector<PngChunk>& chunks,
   Scanlines inflated = std::make_unique_for_overwrite<uint8_t[]>(capacity);
   libdeflate_decompressor* decompressor = ThreadDecompressor();
   if (decompressor == nullptr) return std::nullopt;
+  // libdeflate checks the zlib header, every code and the Adler-32 like zlib, but lets through
+  // a few codes zlib calls invalid (lengths 286 and 287, distances 30 and 31, tables declaring
+  // more than 286 and 30 codes); only damaged or hand-made data carries them.
   size_t inflatedSize = 0;
   if (libdeflate_zlib_decompress(decompressor, compressed, total, inflated.get(), capacity,
                                  &inflatedSize) != LIBDEFLATE_SUCCESS) {
