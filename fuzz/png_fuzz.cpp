@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the PNG decoder; any crash, hang, leak or sanitizer report is a bug.
 // Each input is decoded twice: as it is, and with every chunk's CRC recomputed, since almost
 // every mutation breaks a CRC and would otherwise never reach inflating, unfiltering and pixels.
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@ void RepairCrcs(std::vector<uint8_t>& bytes) {
     const uint64_t length = ReadBigEndian32(bytes.data() + position);
     if (length + 12 > bytes.size() - position) return;
     const uint8_t* typeAndData = bytes.data() + position + 4;
-    const uint32_t crc = uint32_t(crc32(0, typeAndData, uInt(length + 4)));
+    const uint32_t crc = libdeflate_crc32(0, typeAndData, size_t(length) + 4);
     uint8_t* stored = bytes.data() + position + 8 + length;
     for (int i = 0; i < 4; ++i) stored[i] = uint8_t(crc >> (24 - 8 * i));
     position += size_t(length) + 12;

@@ -3,11 +3,11 @@
 
 BUILD_PACKAGES=(
   cmake g++ make pkg-config
-  libsdl2-dev libvorbis-dev zlib1g-dev
+  libsdl2-dev libvorbis-dev libdeflate-dev
   libgl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 )
 TEST_PACKAGES=(
-  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev libspng-dev
   python3 python3-numpy python3-pil sox vorbis-tools
   desktop-file-utils appstream dpkg-dev file
 )

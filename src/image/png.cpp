@@ -21,16 +21,10 @@ std::optional<Image> Decode(const uint8_t* data, size_t size) {
   const std::optional<PngHeader> header = ReadHeader(*chunks);
   if (!header) return std::nullopt;
 
-  std::optional<std::vector<PassLayout>> passes;
-  std::optional<std::vector<uint8_t>> scanlines;
-  {
-    const std::optional<std::vector<uint8_t>> compressed = JoinImageData(*chunks);
-    if (!compressed) return std::nullopt;
-    passes = LayOutPasses(*header);
-    if (!passes) return std::nullopt;
-    scanlines = InflateImageData(*compressed, ExpectedDataSize(*passes));
-    if (!scanlines) return std::nullopt;
-  }
+  const std::optional<std::vector<PassLayout>> passes = LayOutPasses(*header);
+  if (!passes) return std::nullopt;
+  const std::optional<Scanlines> scanlines = InflateImageData(*chunks, ExpectedDataSize(*passes));
+  if (!scanlines) return std::nullopt;
   const size_t bytesPerPixel = BytesPerPixel(*header);
 
   Palette palette;
@@ -43,7 +37,7 @@ std::optional<Image> Decode(const uint8_t* data, size_t size) {
   if (!transparency) return std::nullopt;
 
   const PixelConverter converter(*header, palette, *transparency);
-  return Reconstruct(*header, *passes, bytesPerPixel, converter, *scanlines);
+  return Reconstruct(*header, *passes, bytesPerPixel, converter, scanlines->get());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "image/png_chunks.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
 
@@ -52,8 +52,7 @@ std::optional<std::vector<PngChunk>> ReadChunkList(const uint8_t* data, size_t s
     std::copy(start + 4, start + 8, chunk.type.begin());
     chunk.data = start + 8;
     chunk.crc = ReadBigEndian32(chunk.data + length);
-    uLong computed = crc32(0, start + 4, 4);
-    computed = crc32(computed, chunk.data, length);
+    const uint32_t computed = libdeflate_crc32(0, start + 4, size_t{length} + 4);
     if (computed != chunk.crc) return std::nullopt;
     chunks.push_back(chunk);
     position += size_t{length} + 12;

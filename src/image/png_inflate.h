@@ -1,5 +1,6 @@
 #pragma once
-// Joining the IDAT chunks and inflating them into the filtered scanlines.
+// Inflating the image data into the filtered scanlines.
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -7,14 +8,15 @@
 
 namespace fenwhit::png {
 
-// All IDAT data in file order, wherever the chunks stand; none when there is no IDAT chunk.
-std::optional<std::vector<uint8_t>> JoinImageData(const std::vector<PngChunk>& chunks);
-
-// Room given to zlib: a fifth more than expected plus 12 bytes, rounded to nearest.
+// Room given to the inflater: a fifth more than expected plus 12 bytes, rounded to nearest.
 uint64_t InflateBufferSize(uint64_t expectedSize);
 
-// Inflates the joined data; it must come out at exactly expectedSize bytes.
-std::optional<std::vector<uint8_t>> InflateImageData(const std::vector<uint8_t>& compressed,
-                                                     uint64_t expectedSize);
+// The inflated, still filtered scanlines; only the first expectedSize bytes are meaningful.
+using Scanlines = std::unique_ptr<uint8_t[]>;
+
+// Inflates all IDAT data in file order, wherever the chunks stand; it must come out at exactly
+// expectedSize bytes. None without an IDAT chunk or for damaged data.
+std::optional<Scanlines> InflateImageData(const std::vector<PngChunk>& chunks,
+                                          uint64_t expectedSize);
 
 }  // namespace fenwhit::png

@@ -13,6 +13,6 @@ namespace fenwhit::png {
 // unknown filter type.
 std::optional<Image> Reconstruct(const PngHeader& header, const std::vector<PassLayout>& passes,
                                  size_t bytesPerPixel, const PixelConverter& converter,
-                                 std::vector<uint8_t>& scanlines);
+                                 uint8_t* scanlines);
 
 }  // namespace fenwhit::png

@@ -134,27 +134,76 @@ void UndoAverageWide(uint8_t* row, const uint8_t* previous, size_t length) {
   }
 }
 
+// One Paeth step on 16-bit lanes: left, above and upperLeft are reconstructed bytes, raw the
+// filtered ones; returns the reconstructed bytes. Written so that the chain from left to the
+// result, which the next pixel waits for, stays short: everything from above and upperLeft alone
+// can start before left is known.
+inline __m128i PaethStep(__m128i left, __m128i above, __m128i upperLeft, __m128i raw) {
+  const __m128i fromAbove = _mm_sub_epi16(above, upperLeft);
+  const __m128i fromLeft = _mm_sub_epi16(left, upperLeft);
+  const __m128i distanceA = Abs16(fromAbove);
+  const __m128i distanceB = Abs16(fromLeft);
+  const __m128i distanceC = Abs16(_mm_add_epi16(fromAbove, fromLeft));
+  const __m128i notA =
+      _mm_or_si128(_mm_cmpgt_epi16(distanceA, distanceB), _mm_cmpgt_epi16(distanceA, distanceC));
+  const __m128i bOrC = Select(_mm_cmpgt_epi16(distanceB, distanceC), upperLeft, above);
+  const __m128i predictor = Select(notA, bOrC, left);
+  return _mm_and_si128(_mm_add_epi16(raw, predictor), _mm_set1_epi16(0xff));
+}
+
+template <size_t Bpp>
+__m128i LoadWide(const uint8_t* p) {
+  return _mm_unpacklo_epi8(LoadPixel<Bpp>(p), _mm_setzero_si128());
+}
+
 template <size_t Bpp>
 void UndoPaethWide(uint8_t* row, const uint8_t* previous, size_t length) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i left = zero;  // 16-bit lanes from here on
-  __m128i upperLeft = zero;
+  __m128i left = _mm_setzero_si128();
+  __m128i upperLeft = left;
   for (size_t i = 0; i + Bpp <= length; i += Bpp) {
-    const __m128i above = _mm_unpacklo_epi8(LoadPixel<Bpp>(previous + i), zero);
-    const __m128i fromAbove = _mm_sub_epi16(above, upperLeft);
-    const __m128i fromLeft = _mm_sub_epi16(left, upperLeft);
-    const __m128i distanceA = Abs16(fromAbove);
-    const __m128i distanceB = Abs16(fromLeft);
-    const __m128i distanceC = Abs16(_mm_add_epi16(fromAbove, fromLeft));
-    const __m128i notA =
-        _mm_or_si128(_mm_cmpgt_epi16(distanceA, distanceB), _mm_cmpgt_epi16(distanceA, distanceC));
-    const __m128i bOrC = Select(_mm_cmpgt_epi16(distanceB, distanceC), upperLeft, above);
-    const __m128i predictor = Select(notA, bOrC, left);
-    const __m128i pixel = _mm_add_epi8(LoadPixel<Bpp>(row + i), _mm_packus_epi16(predictor, zero));
-    StorePixel<Bpp>(row + i, pixel);
-    left = _mm_unpacklo_epi8(pixel, zero);
+    const __m128i above = LoadWide<Bpp>(previous + i);
+    left = PaethStep(left, above, upperLeft, LoadWide<Bpp>(row + i));
+    StorePixel<Bpp>(row + i, _mm_packus_epi16(left, left));
     upperLeft = above;
   }
+}
+
+// Two Paeth rows at once for pixels of up to four bytes, each in one half of the registers.
+// Every step waits for the one before, so a single row leaves most of the processor idle; the
+// second row trails the first by one pixel, which makes the pixels it needs from the first row
+// the ones just finished.
+template <size_t Bpp>
+void UndoPaethPairWide(uint8_t* first, uint8_t* second, const uint8_t* previous, size_t length) {
+  static_assert(Bpp <= 4);
+  const size_t pixels = length / Bpp;
+  const __m128i zero = _mm_setzero_si128();
+  // Low half: pixel k of the first row. High half: pixel k - 1 of the second.
+  __m128i left = zero;
+  __m128i upperLeft = zero;
+  const auto store = [&](size_t k, __m128i pixel) {
+    const uint64_t bits = uint64_t(_mm_cvtsi128_si64(_mm_packus_epi16(pixel, pixel)));
+    if (k < pixels) StoreBits<Bpp>(first + k * Bpp, bits);
+    if (k > 0) StoreBits<Bpp>(second + (k - 1) * Bpp, bits >> 32);
+  };
+  // The second row has no pixel -1: with all of its inputs zero its half stays zero, which is
+  // what its first pixel must see on the left.
+  __m128i above = _mm_unpacklo_epi64(LoadWide<Bpp>(previous), zero);
+  left = PaethStep(left, above, upperLeft, _mm_unpacklo_epi64(LoadWide<Bpp>(first), zero));
+  store(0, left);
+  upperLeft = above;
+  for (size_t k = 1; k < pixels; ++k) {
+    above = _mm_unpacklo_epi64(LoadWide<Bpp>(previous + k * Bpp), left);
+    const __m128i raw =
+        _mm_unpacklo_epi64(LoadWide<Bpp>(first + k * Bpp), LoadWide<Bpp>(second + (k - 1) * Bpp));
+    left = PaethStep(left, above, upperLeft, raw);
+    store(k, left);
+    upperLeft = above;
+  }
+  // The first row has no pixel `pixels`; its half computes nothing that is kept.
+  above = _mm_unpacklo_epi64(zero, left);
+  left = PaethStep(left, above, upperLeft,
+                   _mm_unpacklo_epi64(zero, LoadWide<Bpp>(second + (pixels - 1) * Bpp)));
+  store(pixels, left);
 }
 #endif
 
@@ -217,6 +266,34 @@ bool UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
     default:
       return false;  // no valid header gives another distance
   }
+}
+
+bool CanUnfilterPair(uint8_t firstType, uint8_t secondType, size_t bytesPerPixel) {
+#if defined(__SSE2__)
+  return firstType == kPaeth && secondType == kPaeth && (bytesPerPixel == 3 || bytesPerPixel == 4);
+#else
+  (void)firstType;
+  (void)secondType;
+  (void)bytesPerPixel;
+  return false;
+#endif
+}
+
+void UnfilterRowPair(uint8_t* first, uint8_t* second, const uint8_t* previous, size_t length,
+                     size_t bytesPerPixel) {
+#if defined(__SSE2__)
+  if (bytesPerPixel == 3) {
+    UndoPaethPairWide<3>(first, second, previous, length);
+  } else {
+    UndoPaethPairWide<4>(first, second, previous, length);
+  }
+#else
+  (void)first;
+  (void)second;
+  (void)previous;
+  (void)length;
+  (void)bytesPerPixel;
+#endif
 }
 
 }  // namespace fenwhit::png

@@ -1,6 +1,7 @@
 // Sprites and texture regions in a real OpenGL context, checked by reading pixels back.
-#include "gfx/draw.h"
 #include "gfx/sprites.h"
+
+#include "gfx/draw.h"
 #include "support/gl_fixture.h"
 
 namespace fenwhit {
@@ -14,8 +15,8 @@ constexpr uint32_t kGreen = 0xFF00FF00u;
 constexpr uint32_t kBlue = 0xFF0000FFu;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
-Image MakeImage(int width, int height, std::vector<uint32_t> pixels) {
-  return Image{width, height, std::move(pixels)};
+Image MakeImage(int width, int height, const std::vector<uint32_t>& pixels) {
+  return Image{width, height, PixelVector(pixels.begin(), pixels.end())};
 }
 
 class Sprites : public GlTest {

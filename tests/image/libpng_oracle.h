@@ -68,7 +68,7 @@ inline std::optional<Image> DecodeWithLibpng(const uint8_t* data, size_t size) {
   png_uint_32 height = 0;
   std::vector<uint8_t> rgba;
   if (!oracle_detail::DecodeRgba(data, size, &width, &height, &rgba)) return std::nullopt;
-  Image image{int32_t(width), int32_t(height), std::vector<uint32_t>(size_t{width} * height)};
+  Image image{int32_t(width), int32_t(height), PixelVector(size_t{width} * height)};
   for (size_t i = 0; i < image.pixels.size(); ++i) {
     const uint8_t* p = rgba.data() + 4 * i;
     image.pixels[i] =
