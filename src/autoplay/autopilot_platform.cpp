@@ -7,7 +7,7 @@
 namespace fenwhit {
 
 void AutopilotPlatform::PumpEvents() {
-  real_.PumpEvents();
+  inner().PumpEvents();
   // A game runs its beat thread from its start until it is left; the menu never does.
   if (BeatThreadRunning()) {
     const int32_t used = std::clamp(game.ballLast + 1, 0, kBallPoolSize);

@@ -6,7 +6,7 @@
 namespace fenwhit {
 
 void GamepadPlatform::PumpEvents() {
-  real_.PumpEvents();
+  inner().PumpEvents();
   // A game runs its beat thread from its start until it is left; the menu never does.
   PadContext context = PadContext::kMenu;
   if (BeatThreadRunning()) {
@@ -14,7 +14,7 @@ void GamepadPlatform::PumpEvents() {
   }
   GamepadSlots pads;
   for (int slot = 0; slot < pad::kSlots; ++slot) {
-    pads[slot] = real_.Gamepad(slot);
+    pads[slot] = inner().Gamepad(slot);
     if (context != context_) stale_[slot] = pads[slot].held & ~pad::kDirections;
     stale_[slot] &= pads[slot].held;
     pads[slot].held &= ~stale_[slot];

@@ -67,7 +67,8 @@ void VirtualGamepad::Unplug() {
   }
 }
 
-SdlGamepadsOnTestPlatform::SdlGamepadsOnTestPlatform(TestPlatform& scripted) : scripted_(scripted) {
+SdlGamepadsOnTestPlatform::SdlGamepadsOnTestPlatform(TestPlatform& scripted)
+    : ForwardingPlatform(scripted) {
   EXPECT_TRUE(sdl_.StartGamepads()) << SDL_GetError();
 }
 

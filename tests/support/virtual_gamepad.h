@@ -4,6 +4,7 @@
 // the real menu and game loops run headless at full speed, with SDL doing the hot-plug.
 #include <SDL.h>
 
+#include "platform/forwarding_platform.h"
 #include "platform/sdl_platform.h"
 #include "platform/test_platform.h"
 
@@ -30,28 +31,18 @@ class VirtualGamepad {
   SDL_JoystickID instance_ = -1;
 };
 
-class SdlGamepadsOnTestPlatform final : public Platform {
+class SdlGamepadsOnTestPlatform final : public ForwardingPlatform {
  public:
   explicit SdlGamepadsOnTestPlatform(TestPlatform& scripted);
 
-  bool OpenWindow(int width, int height) override { return scripted_.OpenWindow(width, height); }
-  void SwapBuffers() override { scripted_.SwapBuffers(); }
   // The script first, so what it does to a gamepad shows in this very frame.
   void PumpEvents() override {
-    scripted_.PumpEvents();
+    inner().PumpEvents();
     sdl_.PumpEvents();
   }
-  bool KeyHeld(int scanCode) const override { return scripted_.KeyHeld(scanCode); }
-  MouseState ReadMouse() override { return scripted_.ReadMouse(); }
-  WindowEvent TakeWindowEvent() override { return scripted_.TakeWindowEvent(); }
-  void DiscardKeyPress() override { scripted_.DiscardKeyPress(); }
   GamepadState Gamepad(int slot) const override { return sdl_.Gamepad(slot); }
-  double Clock() override { return scripted_.Clock(); }
-  void SleepMs(int milliseconds) override { scripted_.SleepMs(milliseconds); }
-  void SleepUntil(double deadline) override { scripted_.SleepUntil(deadline); }
 
  private:
-  TestPlatform& scripted_;
   SdlPlatform sdl_{"unused"};
 };
 
