@@ -9,7 +9,7 @@
 #include "app/program.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
-#include "gfx/gl_renderer.h"
+#include "gfx/batch_renderer.h"
 #include "platform/sdl_platform.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   std::optional<fenwhit::AutopilotPlatform> autopilot;
   fenwhit::Platform* platform = &sdl;
   if (commandLine.autoplay) platform = &autopilot.emplace(sdl);
-  fenwhit::GlRenderer renderer(*platform);
+  fenwhit::BatchRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
   const int status = fenwhit::RunProgram(*platform, renderer, *sound, fenwhit::ProgramOptions{});
   // End at once, whatever background thread still runs.
