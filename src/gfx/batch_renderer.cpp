@@ -22,6 +22,9 @@ void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
   modelView_ = FixedMatrix{};
   SceneChanged();
   glLineWidth(1.0f);
+  GLint alphaBits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+  destinationAlpha_ = alphaBits != 0;
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -78,8 +81,23 @@ void BatchRenderer::SetColor(int32_t r, int32_t g, int32_t b, int32_t a) {
   // The same float glColor4ub makes of each byte.
   const int32_t components[4] = {r, g, b, a};
   for (int i = 0; i < 4; ++i) {
-    colour_[i] = static_cast<float>(static_cast<uint8_t>(components[i])) / 255.0f;
+    colourBytes_[i] = static_cast<uint8_t>(components[i]);
+    colour_[i] = static_cast<float>(colourBytes_[i]) / 255.0f;
   }
+}
+
+bool BatchRenderer::Invisible() const {
+  const bool transparent = colourBytes_[3] == 0;
+  const bool black = colourBytes_[0] == 0 && colourBytes_[1] == 0 && colourBytes_[2] == 0;
+  switch (blend_) {
+    case Blend::kAlpha:
+      return transparent;
+    case Blend::kAdditive:
+      return transparent || (black && !destinationAlpha_);
+    case Blend::kUnknown:
+      break;
+  }
+  return false;
 }
 
 void BatchRenderer::UseUntextured(Shape shape) {
@@ -132,6 +150,7 @@ void BatchRenderer::Add(const ClipPosition* positions, const float* u, const flo
 }
 
 void BatchRenderer::AddRect(const std::array<float, 8>& corners) {
+  if (Invisible()) return;
   UseUntextured(Shape::kQuads);
   ClipPosition positions[4];
   for (int i = 0; i < 4; ++i) {
@@ -149,6 +168,7 @@ void BatchRenderer::FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t 
 }
 
 void BatchRenderer::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) {
+  if (Invisible()) return;
   UseUntextured(Shape::kLines);
   UseLineWidth(width);
   const ClipPosition ends[2] = {
@@ -203,14 +223,14 @@ void BatchRenderer::AddPlaced(const PlacedQuad& quad) {
 
 void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                                float scale) {
-  if (texture.width <= 0 || texture.height <= 0) return;
+  if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
   UseTexture(texture.name);
   AddPlaced(PlaceSprite(x, y, texture, angle, scale));
 }
 
 void BatchRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
                                      int32_t h, const Texture& texture, float scale) {
-  if (texture.width <= 0 || texture.height <= 0) return;
+  if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
   UseTexture(texture.name);
   AddPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale));
 }

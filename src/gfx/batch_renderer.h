@@ -55,6 +55,9 @@ class BatchRenderer : public Renderer {
   void UseTexture(uint32_t name);
   void UseLineWidth(float width);
 
+  // Whether drawing now would leave every pixel as it was: nothing added, or a fully
+  // transparent colour. The beat-tinted glows are black between beats, and large.
+  bool Invisible() const;
   void AddRect(const std::array<float, 8>& corners);
   void AddPlaced(const PlacedQuad& quad);
   // Gathers one primitive's corners.
@@ -67,6 +70,9 @@ class BatchRenderer : public Renderer {
   FixedMatrix sceneClip_;  // projection_ x modelView_
   std::vector<Vertex> vertices_;
   float colour_[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  uint8_t colourBytes_[4] = {255, 255, 255, 255};
+  // Additive drawing in black still raises a stored destination alpha.
+  bool destinationAlpha_ = true;
 
   // What OpenGL has in force, and the shape of what is gathered.
   Shape shape_ = Shape::kQuads;

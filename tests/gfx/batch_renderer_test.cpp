@@ -75,8 +75,9 @@ class BatchAgainstImmediate : public GlTest {
 };
 
 // Every picture turned and scaled (negative and zero scales too) in both blend modes and
-// several tints, with regions, rectangles and lines of several widths between them, first
-// as drawn on the menu and then under a turned, unevenly squeezed and shifted scene.
+// several tints, with regions, rectangles, lines of several widths and invisible drawing
+// between them, some reaching out of the window, first as drawn on the menu and then
+// under a turned, unevenly squeezed and shifted scene.
 void DrawPicturesAndShapes() {
   const Texture textures[] = {pictures.menu,        pictures.ball,   pictures.cow,
                               pictures.chicken,     pictures.kromby, pictures.logo,
@@ -104,6 +105,14 @@ void DrawPicturesAndShapes() {
         if (step % 3 == 0) FillRect(x, y + 30, 61 - step, 23);
         if (step % 3 == 1) FillRectCorners(x + 50, y, x - 7, y + 41);
         DrawLine(x, y, x + 300 - 11 * step, y + 170, 1.0f + 0.75f * static_cast<float>(k));
+        if (step % 4 == 0) {  // black added and transparent mixed in change nothing
+          SetBlendAdditive();
+          SetColor(0, 0, 0, 200);
+          DrawSprite(x, y, pictures.light, 30.0f, 3.0f);
+          SetBlendAlpha();
+          SetColor(255, 255, 255, 0);
+          FillRect(x, y, 90, 90);
+        }
       }
     }
   }
