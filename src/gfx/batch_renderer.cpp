@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <cstddef>
-
 #include "gfx/gl_setup.h"
 #include "platform/platform.h"
 
