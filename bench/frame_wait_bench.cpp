@@ -9,11 +9,11 @@
 #include <chrono>
 #include <thread>
 
-#include "bench_game.h"
 #include "game/balls.h"
 #include "game/frame_loop.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/renderer.h"
+#include "support/game_in_play.h"
 
 namespace fenwhit {
 namespace {
@@ -44,7 +44,7 @@ double ThreadSeconds() {
 void BM_PlayingAtSixtyFrames(benchmark::State& state) {
   RecordingRenderer renderer(false);
   SetRenderer(&renderer);
-  StartBenchGame(5);
+  StartGameInPlay(5);
   RealClockPlatform platform;
   SetPlatform(&platform);
   for (int i = 0; i < 20; ++i) spawnBall(600 + 20 * i, 100 + 25 * i);

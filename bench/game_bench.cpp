@@ -1,9 +1,8 @@
 // One game frame with the ball pool full (1601 normal balls kept in play by a paddle
 // as tall as the arena), against the same frame with an empty pool.
 // Update: the per-frame game logic, no drawing. Draw: backdrop, arena and balls through
-// the OpenGL renderer into an offscreen 1280 x 720 window (run with
+// the game's batched OpenGL renderer into an offscreen 1280 x 720 window (run with
 // SDL_VIDEODRIVER=offscreen); skipped when no OpenGL context can be made.
-#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -11,7 +10,6 @@
 
 #include "app/pictures.h"
 #include "audio/sound_device.h"
-#include "bench_game.h"
 #include "bench_window.h"
 #include "game/arena.h"
 #include "game/backdrop.h"
@@ -24,12 +22,13 @@
 #include "gfx/sprites.h"
 #include "image/png.h"
 #include "platform/test_platform.h"
+#include "support/game_in_play.h"
 
 namespace fenwhit {
 namespace {
 
 void setUpGame(int ballCount) {
-  StartBenchGame(99);
+  StartGameInPlay(99);
   for (int i = 0; i < ballCount; ++i) {
     spawnBall(static_cast<int32_t>(200 + 900 * randomUnit()),
               static_cast<int32_t>(50 + 600 * randomUnit()));
@@ -64,7 +63,7 @@ void BM_DrawFrame(benchmark::State& state) {
     drawBackdrop();
     drawArena();
     drawBalls();
-    glFinish();
+    window.Finish();
     ClearFrame();
   }
 }

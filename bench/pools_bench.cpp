@@ -6,17 +6,17 @@
 // 1601 trail spawns into an empty particle pool and 1601 into the full one, by the
 // pool's resumed scan against a scan from slot 0 each time. Gl: the whole frame drawn
 // by Mesa into an offscreen 1280 x 720 window (run with SDL_VIDEODRIVER=offscreen),
-// against the same frame with every pool empty; skipped when no OpenGL context can be
-// made.
-#include <GL/gl.h>
+// against the same frame with every pool empty, by the game's batched renderer against the
+// immediate one; skipped when no OpenGL context can be made.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <ctime>
 #include <string>
 
 #include "app/pictures.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_device.h"
-#include "bench_game.h"
 #include "bench_window.h"
 #include "events/effect_pools.h"
 #include "events/pool_records.h"
@@ -32,72 +32,26 @@
 #include "gfx/text.h"
 #include "image/png.h"
 #include "platform/test_platform.h"
+#include "support/full_pools.h"
+#include "support/game_in_play.h"
 #include "ui/hud.h"
 
 namespace fenwhit {
 namespace {
 
-int32_t randomIn(int32_t low, int32_t high) {
-  return low + static_cast<int32_t>((high - low) * randomUnit());
-}
-
-// Everything a frame changes, taken once the pools are full.
-struct Snapshot {
-  GameState state;
-  Ball ballPool[kBallPoolSize];
-  decltype(obstacles) obstaclePool;
-  decltype(bricks) brickPool;
-  decltype(invaders) invaderPool;
-  decltype(shots) shotPool;
-  decltype(particles) particlePool;
-};
-Snapshot saved;
-
-void save() {
-  saved.state = game;
-  for (int i = 0; i < kBallPoolSize; ++i) saved.ballPool[i] = balls[i];
-  saved.obstaclePool = obstacles;
-  saved.brickPool = bricks;
-  saved.invaderPool = invaders;
-  saved.shotPool = shots;
-  saved.particlePool = particles;
-}
-
-void restore() {
-  game = saved.state;
-  for (int i = 0; i < kBallPoolSize; ++i) balls[i] = saved.ballPool[i];
-  obstacles = saved.obstaclePool;
-  bricks = saved.brickPool;
-  invaders = saved.invaderPool;
-  shots = saved.shotPool;
-  particles = saved.particlePool;
-}
+testing::FrameSnapshot saved;
 
 // A game in play whose balls never leave: the paddle covers the whole goal. With
 // `fill`, every pool is full of entries spread over the arena.
 void setUpGame(bool fill) {
-  StartBenchGame(7);
+  StartGameInPlay(7);
   if (!fill) {
     spawnBall(1130, 250);
-    save();
+    saved.Take();
     return;
   }
-  for (int i = 0; i <= game.ballLast; ++i) spawnBall(randomIn(200, 1100), randomIn(50, 650));
-  for (int i = 0; i < 50; ++i) {
-    spawnObstacle();
-    Obstacle& obstacle = obstacles[i];
-    obstacle.right = obstacle.left + obstacle.width;
-    obstacle.bottom = obstacle.top + obstacle.height;
-    obstacle.grownWidth = obstacle.width;
-    obstacle.grownHeight = obstacle.height;
-  }
-  for (int i = 0; i < 100; ++i) spawnBrick(600 + 64 * (i % 8), 100 + 32 * (i / 8), 200, 100, 50);
-  for (int i = 0; i <= kPoolLast; ++i) {
-    spawnInvader(randomIn(120, 1150), randomIn(20, 690));
-    spawnShot(randomIn(120, 1150), randomIn(20, 690));
-  }
-  for (int i = 0; i <= particleLast; ++i) spawnSparks(randomIn(120, 1150), randomIn(20, 690), 0);
-  save();
+  testing::FillEveryPool();
+  saved.Take();
 }
 
 void BM_BallUpdateReference(benchmark::State& state) {
@@ -106,7 +60,7 @@ void BM_BallUpdateReference(benchmark::State& state) {
   setUpGame(true);
   for (auto _ : state) {
     state.PauseTiming();
-    restore();
+    saved.Restore();
     state.ResumeTiming();
     updateBalls();
   }
@@ -120,7 +74,7 @@ void BM_FullPoolsUpdate(benchmark::State& state) {
   setUpGame(true);
   for (auto _ : state) {
     state.PauseTiming();
-    restore();
+    saved.Restore();
     state.ResumeTiming();
     updateBalls();
     updatePools();
@@ -152,29 +106,57 @@ void BM_TrailSlotSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_TrailSlotSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Argument 1: every pool full; 0: one ball and empty pools.
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Argument 1: every pool full; 0: one ball and empty pools. Each iteration draws the frame
+// with the immediate renderer, then with the game's batched one, so a machine loaded by
+// other work slows both alike; the batched frame's time is the benchmark's. Counters: both
+// frames' times in milliseconds, wall and the main thread's processor time, and the
+// immediate frame's time over the batched one's.
 void BM_GlFrame(benchmark::State& state) {
   BenchWindow window(state);
   if (!window.Open()) return;
   setUpGame(state.range(0) == 1);
-  window.MakeCurrent();
   game.zoom = 0.7;
+  using Clock = std::chrono::steady_clock;
+  const BenchWindow::Kind kinds[2] = {BenchWindow::Kind::kImmediate, BenchWindow::Kind::kBatched};
+  double wall[2] = {};
+  double processor[2] = {};
   for (auto _ : state) {
-    state.PauseTiming();
-    restore();
-    state.ResumeTiming();
-    setViewTransform();
-    drawBackdrop();
-    drawArena();
-    updateBalls();
-    updatePools();
-    drawBalls();
-    drawHud();
-    glFinish();
-    ClearFrame();
+    double batchedSeconds = 0;
+    for (int k = 0; k < 2; ++k) {
+      window.MakeCurrent(kinds[k]);
+      saved.Restore();
+      const Clock::time_point start = Clock::now();
+      const double cpuStart = ThreadSeconds();
+      setViewTransform();
+      drawBackdrop();
+      drawArena();
+      updateBalls();
+      updatePools();
+      drawBalls();
+      drawHud();
+      window.Finish();
+      ClearFrame();
+      processor[k] += ThreadSeconds() - cpuStart;
+      const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+      wall[k] += seconds;
+      batchedSeconds = seconds;
+    }
+    state.SetIterationTime(batchedSeconds);
   }
+  const double perFrameMs = 1000.0 / static_cast<double>(state.iterations());
+  state.counters["immediate_ms"] = wall[0] * perFrameMs;
+  state.counters["batched_ms"] = wall[1] * perFrameMs;
+  state.counters["immediate_cpu_ms"] = processor[0] * perFrameMs;
+  state.counters["batched_cpu_ms"] = processor[1] * perFrameMs;
+  state.counters["speed_up"] = wall[0] / wall[1];
 }
-BENCHMARK(BM_GlFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GlFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace fenwhit

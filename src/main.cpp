@@ -11,7 +11,7 @@
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
 #include "gamepad/gamepad_platform.h"
-#include "gfx/gl_renderer.h"
+#include "gfx/batch_renderer.h"
 #include "platform/sdl_platform.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   std::optional<fenwhit::AutopilotPlatform> autopilot;
   fenwhit::Platform* platform = &gamepads;
   if (commandLine.autoplay) platform = &autopilot.emplace(gamepads);
-  fenwhit::GlRenderer renderer(*platform);
+  fenwhit::BatchRenderer renderer(*platform);
   std::unique_ptr<fenwhit::SoundDevice> sound = fenwhit::OpenSoundOutput();
   fenwhit::ProgramOptions options;
   options.executableDirectory = fenwhit::ExecutableDirectory();

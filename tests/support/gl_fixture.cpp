@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <ostream>
-#include <vector>
 
 #include "gfx/renderer.h"
 #include "platform/platform.h"
@@ -40,17 +39,15 @@ Rgba GlTest::Pixel(int x, int y) const {
   return {p[0], p[1], p[2], p[3]};
 }
 
-namespace {
-std::vector<uint8_t> ReadAll(int width, int height) {
+std::vector<uint8_t> GlTest::AllPixels() const {
   glFinish();
-  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }
-}  // namespace
 
 int GlTest::LitPixels() const {
-  const auto pixels = ReadAll(kWidth, kHeight);
+  const auto pixels = AllPixels();
   int lit = 0;
   for (size_t i = 0; i < pixels.size(); i += 4) {
     if (pixels[i] || pixels[i + 1] || pixels[i + 2]) ++lit;
@@ -59,7 +56,7 @@ int GlTest::LitPixels() const {
 }
 
 std::array<int, 4> GlTest::LitBounds() const {
-  const auto pixels = ReadAll(kWidth, kHeight);
+  const auto pixels = AllPixels();
   std::array<int, 4> box = {-1, -1, -1, -1};
   for (int row = 0; row < kHeight; ++row) {
     for (int x = 0; x < kWidth; ++x) {

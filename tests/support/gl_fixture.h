@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gfx/gl_renderer.h"
 #include "platform/sdl_platform.h"
@@ -26,6 +27,8 @@ class GlTest : public ::testing::Test {
 
   // Pixel at window coordinates (x right, y down from the top-left corner).
   Rgba Pixel(int x, int y) const;
+  // The whole window, RGBA, bottom row first.
+  std::vector<uint8_t> AllPixels() const;
   // Number of pixels in the window whose red, green or blue is above 0.
   int LitPixels() const;
   // Bounding box of lit pixels: {minX, minY, maxX, maxY}, or all -1 when none.

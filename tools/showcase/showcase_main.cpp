@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/pictures.h"
+#include "gfx/batch_renderer.h"
 #include "gfx/draw.h"
-#include "gfx/gl_renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fenwhit_showcase: %s\n", platform.LastError().c_str());
     return 1;
   }
-  GlRenderer renderer(platform);
+  BatchRenderer renderer(platform);
   SetPlatform(&platform);
   SetRenderer(&renderer);
   renderer.SetUpWindow(kWidth, kHeight);
@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
   LoadOtherPictures(folder);
   ClearFrame();
   DrawScene();
+  renderer.Flush();
   glFinish();
   std::vector<unsigned char> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -1,6 +1,6 @@
 #pragma once
-// A game in play for the benchmarks, whose balls never leave: the paddle covers the
-// whole goal. Sound goes nowhere and the clock is virtual.
+// A game in play for benchmarks and drawing tests, whose balls never leave: the paddle
+// covers the whole goal. Sound goes nowhere and the clock is virtual.
 #include <cstdint>
 
 #include "audio/silent_sound_device.h"
@@ -14,7 +14,7 @@
 
 namespace fenwhit {
 
-inline void StartBenchGame(uint64_t seed) {
+inline void StartGameInPlay(uint64_t seed) {
   static SilentSoundDevice silence;
   static TestPlatform platform;
   SetSoundDevice(&silence);

@@ -1,0 +1,236 @@
+#include "gfx/batch_renderer.h"
+
+#include <GL/gl.h>
+
+#include "gfx/gl_setup.h"
+#include "platform/platform.h"
+
+namespace fenwhit {
+
+void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
+  vertices_.clear();
+  SetUpGlWindow(width, height);
+  // OpenGL's own matrices stay at identity: the vertices arrive already in clip space.
+  projection_ =
+      OrthoMatrix(0.0, static_cast<double>(width), static_cast<double>(height), 0.0, -1.0, 1.0);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  modelView_ = FixedMatrix{};
+  SceneChanged();
+  glLineWidth(1.0f);
+  GLint alphaBits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+  destinationAlpha_ = alphaBits != 0;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  shape_ = Shape::kQuads;
+  blend_ = Blend::kUnknown;
+  texturing_ = true;
+  textureKnown_ = false;
+  lineWidth_ = 1.0f;
+}
+
+void BatchRenderer::Flush() {
+  if (vertices_.empty()) return;
+  const Vertex& first = vertices_.front();
+  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &first.position);
+  glColorPointer(4, GL_FLOAT, sizeof(Vertex), first.colour);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first.u);
+  glDrawArrays(shape_ == Shape::kQuads ? GL_QUADS : GL_LINES, 0,
+               static_cast<GLsizei>(vertices_.size()));
+  vertices_.clear();
+}
+
+void BatchRenderer::ClearFrame() {
+  Flush();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  modelView_ = FixedMatrix{};
+  SceneChanged();
+}
+
+void BatchRenderer::PresentFrame() {
+  Flush();
+  platform_.SwapBuffers();
+}
+
+void BatchRenderer::UseBlend(Blend blend) {
+  if (blend == blend_) return;
+  Flush();
+  if (blend == Blend::kAlpha) {
+    UseBlendAlpha();
+  } else {
+    UseBlendAdditive();
+  }
+  blend_ = blend;
+}
+
+void BatchRenderer::SetBlendAlpha() {
+  UseBlend(Blend::kAlpha);
+}
+
+void BatchRenderer::SetBlendAdditive() {
+  UseBlend(Blend::kAdditive);
+}
+
+void BatchRenderer::SetColor(int32_t r, int32_t g, int32_t b, int32_t a) {
+  // The same float glColor4ub makes of each byte.
+  const int32_t components[4] = {r, g, b, a};
+  for (int i = 0; i < 4; ++i) {
+    colourBytes_[i] = static_cast<uint8_t>(components[i]);
+    colour_[i] = static_cast<float>(colourBytes_[i]) / 255.0f;
+  }
+}
+
+bool BatchRenderer::Invisible() const {
+  const bool transparent = colourBytes_[3] == 0;
+  const bool black = colourBytes_[0] == 0 && colourBytes_[1] == 0 && colourBytes_[2] == 0;
+  switch (blend_) {
+    case Blend::kAlpha:
+      return transparent;
+    case Blend::kAdditive:
+      return transparent || (black && !destinationAlpha_);
+    case Blend::kUnknown:
+      break;
+  }
+  return false;
+}
+
+void BatchRenderer::UseUntextured(Shape shape) {
+  if (!texturing_ && shape == shape_) return;
+  Flush();
+  if (texturing_) glDisable(GL_TEXTURE_2D);
+  texturing_ = false;
+  shape_ = shape;
+}
+
+void BatchRenderer::UseTexture(uint32_t name) {
+  if (texturing_ && textureKnown_ && texture_ == name && shape_ == Shape::kQuads) return;
+  Flush();
+  if (!texturing_) glEnable(GL_TEXTURE_2D);
+  if (!textureKnown_ || texture_ != name) glBindTexture(GL_TEXTURE_2D, name);
+  texturing_ = true;
+  textureKnown_ = true;
+  texture_ = name;
+  shape_ = Shape::kQuads;
+}
+
+void BatchRenderer::UseLineWidth(float width) {
+  if (width == lineWidth_) return;
+  Flush();
+  glLineWidth(width);
+  lineWidth_ = width;
+}
+
+namespace {
+
+bool Outside(const ClipPosition& p) {
+  return p.x < -1.0f || p.x > 1.0f || p.y < -1.0f || p.y > 1.0f || p.z < -1.0f || p.z > 1.0f;
+}
+
+constexpr float kNoTexture[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+}  // namespace
+
+void BatchRenderer::Add(const ClipPosition* positions, const float* u, const float* v, int count) {
+  bool outside = false;
+  for (int i = 0; i < count; ++i) outside = outside || Outside(positions[i]);
+  if (outside != outside_) {
+    Flush();
+    outside_ = outside;
+  }
+  for (int i = 0; i < count; ++i) {
+    vertices_.push_back(
+        {positions[i], {colour_[0], colour_[1], colour_[2], colour_[3]}, u[i], v[i]});
+  }
+}
+
+void BatchRenderer::AddRect(const std::array<float, 8>& corners) {
+  if (Invisible()) return;
+  UseUntextured(Shape::kQuads);
+  ClipPosition positions[4];
+  for (int i = 0; i < 4; ++i) {
+    positions[i] = Transform(sceneClip_, corners[2 * i], corners[2 * i + 1]);
+  }
+  Add(positions, kNoTexture, kNoTexture, 4);
+}
+
+void BatchRenderer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  AddRect(RectCorners(x, y, w, h));
+}
+
+void BatchRenderer::FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  AddRect(RectCornersBetween(x1, y1, x2, y2));
+}
+
+void BatchRenderer::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) {
+  if (Invisible()) return;
+  UseUntextured(Shape::kLines);
+  UseLineWidth(width);
+  const ClipPosition ends[2] = {
+      Transform(sceneClip_, static_cast<float>(x1), static_cast<float>(y1)),
+      Transform(sceneClip_, static_cast<float>(x2), static_cast<float>(y2))};
+  Add(ends, kNoTexture, kNoTexture, 2);
+}
+
+void BatchRenderer::SceneChanged() {
+  sceneClip_ = Multiply(projection_, modelView_);
+}
+
+void BatchRenderer::SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) {
+  SetSceneTransformXY(angle, scale, scale, dx, dy);
+}
+
+void BatchRenderer::SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
+                                        int32_t dy) {
+  const ScenePlacement scene = PlaceScene(angle, scaleX, scaleY, dx, dy);
+  modelView_.Translate(scene.centreX, scene.centreY, 0.0f);
+  modelView_.RotateZ(scene.angle);
+  modelView_.Scale(scene.scaleX, scene.scaleY, 1.0f);
+  modelView_.Translate(scene.backX, scene.backY, scene.backZ);
+  SceneChanged();
+}
+
+Texture BatchRenderer::CreateTexture(const Image* image, int nearest) {
+  Flush();
+  const Texture texture = UploadTexture(image, nearest);
+  texturing_ = true;
+  textureKnown_ = true;
+  texture_ = texture.name;
+  return texture;
+}
+
+void BatchRenderer::AddPlaced(const PlacedQuad& quad) {
+  const QuadPlacement& place = quad.placement;
+  FixedMatrix local = modelView_;
+  local.Translate(place.pivotX, place.pivotY, 0.0f);
+  local.RotateZ(place.angle);
+  local.Scale(place.scale, place.scale, 1.0f);
+  local.Translate(-place.halfW, -place.halfH, 0.0f);
+  const FixedMatrix clip = Multiply(projection_, local);
+  const QuadCorners& corners = quad.corners;
+  ClipPosition positions[4];
+  for (int i = 0; i < 4; ++i) {
+    positions[i] =
+        Transform(clip, static_cast<float>(corners.x[i]), static_cast<float>(corners.y[i]));
+  }
+  Add(positions, corners.u.data(), corners.v.data(), 4);
+}
+
+void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
+                               float scale) {
+  if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
+  UseTexture(texture.name);
+  AddPlaced(PlaceSprite(x, y, texture, angle, scale));
+}
+
+void BatchRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
+                                     int32_t h, const Texture& texture, float scale) {
+  if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
+  UseTexture(texture.name);
+  AddPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale));
+}
+
+}  // namespace fenwhit

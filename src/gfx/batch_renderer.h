@@ -1,0 +1,92 @@
+#pragma once
+// Fixed-function OpenGL drawing that gathers a frame's quads and lines into vertex arrays and
+// draws each run of the same texture, blend mode and line width with one call. Positions
+// are transformed on the processor exactly as OpenGL would transform them, and the runs
+// keep the order of drawing, so the pixels match the immediate renderer's. On software
+// OpenGL, thousands of immediate-mode quads one at a time cost the main thread more than
+// everything else in a full frame.
+#include <cstdint>
+#include <vector>
+
+#include "gfx/fixed_matrix.h"
+#include "gfx/quad_geometry.h"
+#include "gfx/renderer.h"
+
+namespace fenwhit {
+
+class Platform;
+
+class BatchRenderer : public Renderer {
+ public:
+  explicit BatchRenderer(Platform& platform) : platform_(platform) {}
+
+  void SetUpWindow(int32_t width, int32_t height) override;
+
+  void ClearFrame() override;
+  void PresentFrame() override;
+  void SetBlendAlpha() override;
+  void SetBlendAdditive() override;
+  void SetColor(int32_t r, int32_t g, int32_t b, int32_t a) override;
+  void FillRect(int32_t x, int32_t y, int32_t w, int32_t h) override;
+  void FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) override;
+  void SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) override;
+  void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
+                           int32_t dy) override;
+  Texture CreateTexture(const Image* image, int nearest) override;
+  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
+  void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
+                        const Texture& texture, float scale) override;
+
+  // Draws what is gathered; anything that reads the frame back calls this first.
+  void Flush();
+
+ private:
+  struct Vertex {
+    ClipPosition position;
+    float colour[4];
+    float u, v;
+  };
+  enum class Blend { kUnknown, kAlpha, kAdditive };
+  enum class Shape { kQuads, kLines };
+
+  // Each switches OpenGL state, drawing what was gathered under the old state first.
+  void UseBlend(Blend blend);
+  void UseUntextured(Shape shape);
+  void UseTexture(uint32_t name);
+  void UseLineWidth(float width);
+
+  // Whether drawing now would leave every pixel as it was: nothing added, or a fully
+  // transparent colour. The beat-tinted glows are black between beats, and large.
+  bool Invisible() const;
+  void AddRect(const std::array<float, 8>& corners);
+  void AddPlaced(const PlacedQuad& quad);
+  // Gathers one primitive's corners.
+  void Add(const ClipPosition* positions, const float* u, const float* v, int count);
+  void SceneChanged();
+
+  Platform& platform_;
+  FixedMatrix projection_;
+  FixedMatrix modelView_;
+  FixedMatrix sceneClip_;  // projection_ x modelView_
+  std::vector<Vertex> vertices_;
+  float colour_[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+  uint8_t colourBytes_[4] = {255, 255, 255, 255};
+  // Additive drawing in black still raises a stored destination alpha.
+  bool destinationAlpha_ = true;
+
+  // What OpenGL has in force, and the shape of what is gathered.
+  Shape shape_ = Shape::kQuads;
+  // Whether what is gathered reaches outside the window. Mesa sends a whole draw call down
+  // its clipping path when any vertex lies outside, and that path rasterises quads a little
+  // differently (texture coordinates round otherwise at some pixels). Primitives inside
+  // and outside go in separate calls, so each takes the path it takes when drawn alone.
+  bool outside_ = false;
+  Blend blend_ = Blend::kUnknown;
+  bool texturing_ = true;
+  bool textureKnown_ = false;
+  uint32_t texture_ = 0;
+  float lineWidth_ = 1.0f;
+};
+
+}  // namespace fenwhit

@@ -1,0 +1,55 @@
+#include "gfx/gl_setup.h"
+
+#include <GL/gl.h>
+
+#include "image/png.h"
+
+#ifndef GL_BGRA_EXT
+#define GL_BGRA_EXT 0x80E1
+#endif
+
+namespace fenwhit {
+
+void SetUpGlWindow(int32_t width, int32_t height) {
+  glViewport(0, 0, width, height);
+  glEnable(GL_TEXTURE_2D);
+  glShadeModel(GL_SMOOTH);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, static_cast<double>(width), static_cast<double>(height), 0.0, -1.0, 1.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void UseBlendAlpha() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void UseBlendAdditive() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+
+Texture UploadTexture(const Image* image, int nearest) {
+  Texture texture;
+  GLuint name = 0;
+  glEnable(GL_TEXTURE_2D);
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  if (image != nullptr && image->width > 0 && image->height > 0) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image->width, image->height, 0, GL_BGRA_EXT,
+                 GL_UNSIGNED_BYTE, image->pixels.data());
+    texture.width = image->width;
+    texture.height = image->height;
+  }
+  const GLint filter = nearest == 0 ? GL_LINEAR : GL_NEAREST;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  texture.name = name;
+  return texture;
+}
+
+}  // namespace fenwhit
