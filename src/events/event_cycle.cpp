@@ -64,7 +64,7 @@ void apply() {
   closeAnnouncement();
   game.viewJitter = 0;
   // Beat 17 counts again as beat 1. Taking 16 off, rather than storing 1, keeps a beat
-  // that the beat thread counts at this very moment.
+  // that the beat thread counts at this very moment, and a late frame's extra beats.
   beatCount.fetch_sub(kApplyBeat - 1, kRelaxed);
   game.spinSpeed = 0;
   applyEvent();
@@ -89,25 +89,30 @@ void drawTitle(std::string_view text) {
 
 }  // namespace
 
-// Each step acts on one exact beat and is guarded by its flag, so a beat seen for
-// several frames triggers it once.
+// Each step acts once its beat is reached and is guarded by its flag, so a beat seen for
+// several frames triggers it once, and a frame that comes too late to see its beat (a
+// stalled machine) still triggers it in the next one: waiting for an exact count that has
+// passed would stop the events for the rest of the game.
 void updateEventCycle() {
   GameState& g = game;
   if (g.gameOver == 1) return;
   const int32_t beat = beatCount.load(kRelaxed);
-  if (beat == kAnnounceBeat && g.announced == 0) announce();
+  if (beat >= kAnnounceBeat && g.announced == 0) announce();
   const bool doubled = g.doubleEvent == kDoubleEvent;
-  if (doubled && beat == kAndBeat && g.andSoundPlayed == 0) {
+  if (doubled && beat >= kAndBeat && beat < kSecondAnnounceBeat && g.andSoundPlayed == 0) {
     g.andSoundPlayed = 1;
     PlaySound(sound::kAnd);
   }
-  if (doubled && beat == kSecondAnnounceBeat && g.secondChosen == 0) {
+  // Chosen at latest in the frame that applies it.
+  if (doubled && beat >= kSecondAnnounceBeat && beat < kAnnounceBeat && g.secondChosen == 0) {
     g.secondChosen = 1;
     g.andSoundPlayed = 0;
     chooseEvent();
   }
-  if (beat == kApplyBeat) apply();
-  if (g.doubleEvent == kDoubleEvent && beat == kSecondApplyBeat) applySecond();
+  if (beat >= kApplyBeat) apply();
+  if (g.doubleEvent == kDoubleEvent && beat >= kSecondApplyBeat && beat < kAnnounceBeat) {
+    applySecond();
+  }
 }
 
 void cycleTitleColour() {

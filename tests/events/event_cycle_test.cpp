@@ -142,6 +142,7 @@ TEST_F(EventCycleTest, DoubleEventsComeFromTheSixthAnnouncementAndStack) {
   const int32_t count = game.eventCount;
   game.doubleEvent = 4;
   game.eventNumber = 16;
+  game.announced = 1;
   At(17);
   EXPECT_FLOAT_EQ(game.spinSpeed, 0.4f);
   renderer.ClearCalls();
@@ -161,6 +162,37 @@ TEST_F(EventCycleTest, DoubleEventsComeFromTheSixthAnnouncementAndStack) {
   EXPECT_EQ(game.doubleEvent, 0);
   EXPECT_FLOAT_EQ(game.spinSpeed, 0.8f);
   EXPECT_TRUE(game.eventTitle.empty());
+}
+
+TEST_F(EventCycleTest, AFrameTooLateForItsBeatStillTakesTheStep) {
+  // The beats 13 and 17 pass while the machine stalls.
+  game.eventCount = 3;
+  Beats(1, 12);
+  At(14);
+  EXPECT_EQ(game.eventCount, 4);
+  EXPECT_EQ(Plays(sound::kNewEvent), 1);
+  At(19);
+  EXPECT_EQ(beatCount.load(), 3);
+  EXPECT_EQ(countBalls().normalBallCount, 1);
+  EXPECT_EQ(game.announced, 0);
+  Beats(3, 12);
+  At(18);
+  EXPECT_EQ(game.eventCount, 5);
+  EXPECT_EQ(beatCount.load(), 2);
+
+  // A double event's second choice and application, both late, in order.
+  game.doubleEvent = 4;
+  game.secondChosen = 0;
+  game.andSoundPlayed = 0;
+  const float period = game.wavePeriod[0];
+  At(3);
+  At(9);
+  EXPECT_EQ(Plays(sound::kAnd), 1);
+  EXPECT_EQ(game.secondChosen, 0);  // reset by the second application
+  EXPECT_EQ(game.doubleEvent, 0);
+  EXPECT_NE(game.wavePeriod[0], period);
+  EXPECT_EQ(game.eventCount, 5);
+  EXPECT_EQ(beatCount.load(), 9);
 }
 
 TEST_F(EventCycleTest, TheFourteenthAnnouncementStraightensTheView) {
