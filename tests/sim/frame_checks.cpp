@@ -163,13 +163,18 @@ std::string FrameChecks::AfterFrame(bool inGame, const DrawnFrame& drawn) {
   std::string broken = CheckPools();
   if (inGame) {
     ++tally_.gameFrames;
+    ++gameFrames_;
     if (!wasInGame_) ++tally_.games;
     if (broken.empty() && started_) broken = CheckScore();
     if (broken.empty()) broken = CheckBounds(drawn);
     if (wasInGame_) CountEvents();
     Remember();
   }
-  if (wasInGame_ && !inGame) ++tally_.gamesEnded;
+  if (wasInGame_ && !inGame) {
+    ++tally_.gamesEnded;
+    tally_.gameLengths.push_back(gameFrames_);
+  }
+  if (!inGame) gameFrames_ = 0;
   started_ = false;
   wasInGame_ = inGame;
   return broken;

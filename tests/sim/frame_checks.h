@@ -2,6 +2,7 @@
 // What must hold after every frame of a game, and the tally of what the games did.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "events/pool_records.h"
 
@@ -12,7 +13,8 @@ struct Tally {
   long gameFrames = 0;
   long games = 0;
   long gamesEnded = 0;
-  long applications[51] = {};  // by event number + 1: [0] counts cancelled events
+  std::vector<long> gameLengths;  // frames of each ended game
+  long applications[51] = {};     // by event number + 1: [0] counts cancelled events
   long doubleEvents = 0;
   long cancels = 0;
 };
@@ -44,6 +46,7 @@ class FrameChecks {
   Tally tally_;
   bool wasInGame_ = false;
   bool started_ = false;
+  long gameFrames_ = 0;
   // The state at the start of the frame, for the score.
   int32_t score_ = 0;
   int64_t liveBalls_ = 0;

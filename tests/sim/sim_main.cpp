@@ -10,6 +10,7 @@
 // (less any file named with --without). Exits 1 at the first broken check (after
 // saying what broke, where and with which seed), when fewer games ended than asked,
 // or with --every-event when some event was never applied; 0 otherwise.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -176,6 +177,12 @@ void Report(const Tally& tally, const Options& options) {
       "seed %llu: %ld frames, %ld in %ld games (%ld ended), %ld double events, %ld cancels\n",
       options.seed, tally.frames, tally.gameFrames, tally.games, tally.gamesEnded,
       tally.doubleEvents, tally.cancels);
+  std::vector<long> lengths = tally.gameLengths;
+  if (!lengths.empty()) {
+    std::sort(lengths.begin(), lengths.end());
+    std::printf("median game: %ld frames (%.0f s at 60 frames a second)\n",
+                lengths[lengths.size() / 2], lengths[lengths.size() / 2] / 60.0);
+  }
   std::printf("applications by event:");
   for (int e = -1; e <= kLastEventNumber; ++e) {
     if (e == -1 || findEvent(e) != nullptr) std::printf(" %d:%ld", e, tally.applications[e + 1]);
