@@ -1,4 +1,6 @@
 // Fenwhit: the program's entry. The command line is read before anything else starts.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
   if (commandLine.action != fenwhit::CommandLine::Action::kPlay) {
     return fenwhit::AnswerCommandLine(commandLine, std::cout, std::cerr);
   }
+  // Large buffers (the software renderer's, the decoders') come and go with the busiest
+  // scenes; with a fixed threshold they are mapped and given back, instead of the heap
+  // keeping its high-water mark for the rest of the run.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   fenwhit::SdlPlatform sdl("Fenwhit", FENWHIT_APP_ID);
   fenwhit::GamepadPlatform gamepads(sdl);
   std::optional<fenwhit::AutopilotPlatform> autopilot;
