@@ -169,10 +169,20 @@ TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame
 }
 
 TEST_F(EventEffectTest, LastingModesAndTheOneCycleModes) {
+  // A frame lasts 16.6 ms, 86.6 ms while the slow frames last.
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  auto framePeriod = [this] {
+    const double start = platform.Now();
+    RunFrames(1);
+    return platform.Now() - start;
+  };
+  EXPECT_NEAR(framePeriod(), 0.0166, 0.0011);
   Apply(27);
   EXPECT_EQ(game.slowFrames, 1);
+  EXPECT_NEAR(framePeriod(), 0.0866, 0.0011);
   Apply(28);
   EXPECT_EQ(game.slowFrames, 0);
+  EXPECT_NEAR(framePeriod(), 0.0166, 0.0011);
   EXPECT_EQ(game.ballsFrozen, 1);
   Apply(23);
   EXPECT_EQ(game.ballsFrozen, 0);

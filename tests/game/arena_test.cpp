@@ -129,6 +129,18 @@ TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   game.flashColours = 1;
   drawBackdrop();
   EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{100, 84, 67, 255}));
+
+  // A beat's flash falls by 15 a frame: gone in the seventeenth.
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  beatFlash.store(255);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 240);
+  RunFrames(15);
+  EXPECT_EQ(beatFlash.load(), 15);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 0);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 0);
 }
 
 }  // namespace

@@ -117,5 +117,20 @@ TEST_F(HudTest, OneBallEarnsThirteenPerFrameAndTheLineShowsTheNewScore) {
   for (const Text& text : DrawnTexts()) EXPECT_EQ(text.chars.find("SCORE"), std::string::npos);
 }
 
+TEST_F(HudTest, ABonusLifeShowsItsMarkFromTheNextFrame) {
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  game.score = 150000 - 12;  // this frame's 13 points pass the first threshold
+  auto marks = [this] {
+    renderer.ClearCalls();
+    RunFrames(1);
+    int count = 0;
+    for (const Text& text : DrawnTexts()) count += text.chars == ")";
+    return count;
+  };
+  EXPECT_EQ(marks(), 2);
+  EXPECT_EQ(game.lives, 3);
+  EXPECT_EQ(marks(), 3);
+}
+
 }  // namespace
 }  // namespace fenwhit
