@@ -59,6 +59,8 @@ TEST_F(MixerStreamTest, ALoopOfNFramesRepeatsEveryNFrames) {
     }
     EXPECT_GT(dot / std::sqrt(norm * ref), 0.99) << frames;
     EXPECT_NEAR(std::sqrt(norm / frames), 0.4 * 32767 / std::sqrt(2.0), 200);
+    // The right channel is the tone's own, at half the level.
+    for (long i = 100; i < 110; ++i) EXPECT_NEAR(out[2 * i + 1], out[2 * i] / 2, 400) << i;
     device_.CloseStream(stream);
   }
 }

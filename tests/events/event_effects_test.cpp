@@ -147,6 +147,15 @@ TEST_F(EventEffectTest, PoolEventsBuildTheirFormations) {
                 (bricks[i - 1].red < 251 && bricks[i].red >= 251))
         << i;
   }
+  // Whatever colour a wall starts from, it stops rising at 251 to 253.
+  for (int wall = 0; wall < 6; ++wall) {
+    clearPools();
+    Apply(22);
+    const Brick& last = bricks[79];
+    for (auto component : {last.red, last.green, last.blue}) {
+      EXPECT_TRUE(component >= 251 && component <= 253) << component;
+    }
+  }
 }
 
 TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame) {
@@ -192,6 +201,7 @@ TEST_F(EventEffectTest, LastingModesAndTheOneCycleModes) {
   EXPECT_DOUBLE_EQ(game.squeezeXTarget, -1.4);
 
   Apply(30);
+  EXPECT_DOUBLE_EQ(game.squeezeXTarget, 0);
   Apply(41, 2);
   Apply(43);
   Apply(42);

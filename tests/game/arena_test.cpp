@@ -25,6 +25,11 @@ TEST_F(ArenaTest, ApproachStopsWithinOneStepAndNeverOscillates) {
   int value = 7;
   approach(value, 7, 2);
   EXPECT_EQ(value, 7);
+
+  // A paddle shrinks by 3 a frame.
+  game.paddleLengthTarget = 148;
+  approachTargets();
+  EXPECT_EQ(game.paddleLength, 157);
 }
 
 TEST_F(ArenaTest, ZoomReachesItsTargetInAHundredFramesAndStays) {
@@ -141,6 +146,15 @@ TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   EXPECT_EQ(beatFlash.load(), 0);
   RunFrames(1);
   EXPECT_EQ(beatFlash.load(), 0);
+  // The menu picture left at full brightness fades out by 3 a frame.
+  EXPECT_EQ(game.fadeLevel, 0);
+  game.fadeLevel = 252;
+  RunFrames(1);
+  EXPECT_EQ(game.fadeLevel, 249);
+  RunFrames(82);
+  EXPECT_EQ(game.fadeLevel, 3);
+  RunFrames(1);
+  EXPECT_EQ(game.fadeLevel, 0);
 }
 
 }  // namespace

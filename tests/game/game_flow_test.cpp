@@ -128,6 +128,10 @@ TEST_F(GameFlowTest, SecondGameStartsAfreshWithThePaddlesWhereTheyWere) {
   game.ballSpeed = 12;
   game.paddleLengthTarget = 40;
   game.wallRightTarget = 600;
+  game.flashColours = 1;
+  game.ballSkin = 2;
+  game.glowScale = 7;
+  game.hudJitter[3] = 50;
   EndWithEsc();
   const int32_t firstScore = game.lastScore;
   EXPECT_GT(firstScore, 0);
@@ -146,6 +150,10 @@ TEST_F(GameFlowTest, SecondGameStartsAfreshWithThePaddlesWhereTheyWere) {
   EXPECT_EQ(game.wallLeft, 110);
   EXPECT_EQ(game.wallRight, 1170);
   EXPECT_EQ(game.gameOver, 0);
+  EXPECT_EQ(game.flashColours, 0);
+  EXPECT_EQ(game.ballSkin, 0);
+  EXPECT_DOUBLE_EQ(game.glowScale, 1.0);
+  EXPECT_EQ(game.hudJitter[3], 0);
   EXPECT_EQ(LiveBalls(), 1);
   RunFrames(1);
   EXPECT_EQ(game.paddleY[0], 550);

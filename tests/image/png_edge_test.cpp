@@ -10,6 +10,7 @@
 #include "image/libpng_oracle.h"
 #include "image/png.h"
 #include "image/png_test_writer.h"
+#include "platform/file_bytes.h"
 
 namespace fenwhit {
 namespace {
@@ -381,6 +382,9 @@ TEST(PngDecodeFile, ReadsWholeFilesAndRefusesTheRest) {
   EXPECT_FALSE(DecodePng((dir / "missing.png").string()));
   EXPECT_FALSE(DecodePng(dir.string()));
   EXPECT_FALSE(DecodePng(""));
+  // The size limit lets a file of exactly that many bytes through.
+  EXPECT_EQ(ReadRegularFile(write("limit.png", 40), 40)->size(), 40u);
+  EXPECT_FALSE(ReadRegularFile(write("over.png", 41), 40));
   std::filesystem::remove_all(dir);
 }
 

@@ -94,6 +94,15 @@ TEST_F(HudTest, NoMarksForNoLivesOrCancelsAndNothingOnceTheGameIsOver) {
   EXPECT_EQ(texts[1].chars, " SCORE: -7    ");
   EXPECT_EQ(Colours().size(), 2u);
 
+  // One of each: one mark each.
+  game.lives = 1;
+  game.cancels = 1;
+  renderer.ClearCalls();
+  drawHud();
+  ASSERT_EQ(DrawnTexts().size(), 4u);
+  EXPECT_EQ(DrawnTexts()[1].chars, ")");
+  EXPECT_EQ(DrawnTexts()[2].chars, "(");
+
   game.gameOver = 1;
   renderer.ClearCalls();
   drawHud();
