@@ -123,6 +123,33 @@ TEST_F(ArenaTest, WaveLinesBendWithinTheirAmplitude) {
   EXPECT_TRUE(bent);
 }
 
+TEST_F(ArenaTest, TheBackdropWavesFromTheNinthEventTintsFromTheFourteenthGoesWildAtThe28th) {
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  game.waveAmplitude = game.waveAmplitudeTarget = 50;
+  game.bgColour[0] = 200;
+  game.eventCount = 8;
+  RunFrames(1);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 0);
+  EXPECT_EQ(game.bgColour[0], 128);
+
+  game.eventCount = 9;
+  game.waveAmplitudeTarget = 31;
+  game.bgColourTarget[0] = 0;
+  RunFrames(2);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 2);
+  EXPECT_EQ(game.bgColour[0], 128);
+
+  game.eventCount = 14;
+  game.bgColourTarget[0] = 0;
+  RunFrames(2);
+  EXPECT_EQ(game.bgColour[0], 108);
+
+  game.eventCount = 28;
+  RunFrames(1);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 321);
+  EXPECT_FLOAT_EQ(game.waveAmplitudeTarget, 420);
+}
+
 TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   game.bgColour[0] = 100;
   game.bgColour[1] = 52;
