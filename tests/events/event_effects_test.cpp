@@ -167,6 +167,7 @@ TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame
   Apply(6);
   EXPECT_EQ(game.zoomZoomActive, 0);
   EXPECT_DOUBLE_EQ(game.zoomTarget, 0.7 - 0.1);
+  EXPECT_DOUBLE_EQ(game.zoomStep, 0.02);
   EXPECT_EQ(game.wallTopTarget, 10 - 80);
 
   game.zoom = 0.6;
