@@ -228,6 +228,17 @@ TEST_F(EventCycleTest, TitleColourAndTheBlackHoleTurnAtTheirBounds) {
   EXPECT_EQ(game.titleColour[0], 122);
   EXPECT_EQ(game.titleColour[1], 136);
   EXPECT_EQ(game.titleColour[2], 168);
+  // Landing on a bound is not yet past it.
+  game.titleColour[0] = 246;
+  game.titleColour[2] = 173;
+  game.titleColourFalling[0] = 0;
+  game.titleColourFalling[2] = 1;
+  cycleTitleColour();
+  EXPECT_EQ(game.titleColour[0], 250);
+  EXPECT_EQ(game.titleColour[2], 168);
+  cycleTitleColour();
+  EXPECT_EQ(game.titleColour[0], 251);
+  EXPECT_EQ(game.titleColour[2], 163);
 
   // The black hole's two layers turn 3 degrees one way and 5 the other, back to 0
   // only once past a whole turn.
