@@ -23,7 +23,7 @@ class MainMenuTest : public GameTest {
   }
   // Runs the menu with `script` (given the frame number from 0) until a game starts
   // (true) or, at the latest, Esc ends the program in frame `lastFrame` (false). Keys
-  // are released after it.
+  // are released after it, and a game started is left again.
   bool Run(int lastFrame, TestPlatform::Script script) {
     const int first = platform.Pumps();
     platform.SetScript([=](TestPlatform& p, int pump) {
@@ -37,6 +37,7 @@ class MainMenuTest : public GameTest {
       started = false;
     }
     platform.ReleaseAll();
+    if (started) RequestBeatStop();
     return started;
   }
   int Selections() const { return Plays(sound::kSelect); }
@@ -97,11 +98,10 @@ TEST_F(MainMenuTest, SpaceStartsAtOnceAClickOnlyAfterTenFramesAndBothButtonsNeve
   EXPECT_EQ(menu.menuFrames, 11);
   EXPECT_EQ(clickPumps, 11);
   EXPECT_EQ(game.twoPaddles, 0);
-  RequestBeatStop();
 
   // Space still held from the game just left starts the next one after one menu frame.
   platform.SetMouse({});
-  platform.Press(scan::kSpace);
+  platform.Press(scan::kSpace);  // released by Run only after it
   menu.menuIndex = 1;
   EnterMainMenu();
   EXPECT_TRUE(Run(100, [](TestPlatform&, int) {}));
