@@ -21,7 +21,13 @@ Mixer::Mixer(int channelCount)
   playingStreams_.reserve(channels_.size());
 }
 
-bool Mixer::Post(const MixCommand& command) {
+bool Mixer::Post(const MixCommand& posted) {
+  MixCommand command = posted;
+  if (command.postedNs == 0) {
+    command.postedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
+  }
   if (commands_.TryPush(command)) return true;
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPostPatienceMs);
   while (std::chrono::steady_clock::now() < giveUp) {
@@ -74,8 +80,6 @@ void Mixer::Apply(const MixCommand& command, int64_t stampNs) {
       Silence(channel, stampNs);
       channel.stream = command.stream;
       command.stream->channel = command.channel;
-      channel.volume = 255;
-      channel.pan = 128;
       break;
     case MixCommand::Op::kPan:
       channel.pan = ClampPan(command.value);
@@ -121,8 +125,18 @@ void Mixer::MixChunk(int frames) {
 }
 
 void Mixer::Mix(int16_t* out, int frames, int64_t stampNs) {
+  // Commands keep their order: those behind a stream that has to wait wait with it.
   MixCommand command;
-  while (commands_.TryPop(command)) Apply(command, stampNs);
+  while (isWaiting_ || commands_.TryPop(command)) {
+    if (isWaiting_) command = waiting_;
+    isWaiting_ = command.op == MixCommand::Op::kPlayStream && stampNs != 0 &&
+                 stampNs - command.postedNs < kStreamStartDelayNs;
+    if (isWaiting_) {
+      waiting_ = command;
+      break;
+    }
+    Apply(command, stampNs);
+  }
 
   playingStreams_.clear();
   for (Channel& channel : channels_) {

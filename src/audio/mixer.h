@@ -3,6 +3,10 @@
 // stream at its own volume and pan. Any thread posts commands; one thread mixes, and
 // applies the commands at the start of each buffer. Mixing never blocks, allocates or
 // decodes.
+//
+// A stream starts at its channel's volume, and in real time only at the first buffer
+// kStreamStartDelayNs after its play command was posted: callers start a stream and then
+// set its volume, and nothing of it may be heard louder than that.
 #include <cstdint>
 #include <vector>
 
@@ -22,10 +26,13 @@ struct MixCommand {
   int value = 0;
   const Sample* sample = nullptr;
   MixerStream* stream = nullptr;
+  int64_t postedNs = 0;  // steady clock when posted; Post sets it when left at 0
 };
 
 class Mixer {
  public:
+  static constexpr int64_t kStreamStartDelayNs = 10'000'000;
+
   explicit Mixer(int channelCount);
 
   int ChannelCount() const { return static_cast<int>(channels_.size()); }
@@ -34,7 +41,8 @@ class Mixer {
   bool Post(const MixCommand& command);
 
   // The mixing thread: fills frames interleaved stereo frames. stampNs is the steady
-  // clock at this buffer, for the streams' clocks (0 when mixing offline).
+  // clock at this buffer, for the streams' clocks and their start (0 when mixing offline:
+  // then every command posted so far applies at once).
   void Mix(int16_t* out, int frames, int64_t stampNs);
 
  private:
@@ -58,6 +66,9 @@ class Mixer {
   std::vector<int32_t> accumulator_;
   std::vector<int16_t> streamBuffer_;
   std::vector<MixerStream*> playingStreams_;
+  // A stream's play command waiting for its start, with the commands after it.
+  MixCommand waiting_;
+  bool isWaiting_ = false;
 };
 
 }  // namespace fenwhit

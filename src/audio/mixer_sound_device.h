@@ -6,10 +6,11 @@
 // fed by a thread of their own; the mix runs on the output's thread, which never waits
 // for a lock.
 //
-// Conventions where the seam leaves room: starting a sample or stream resets the
-// channel to volume 255 and centre pan; a null or unknown handle does nothing (and
-// StreamTime gives -1 for it); a stopped stream keeps the position at which it stopped
-// and, played again, goes on from there.
+// Conventions where the seam leaves room: starting a sample resets the channel to
+// volume 255 and centre pan; a stream keeps the channel's volume and pan, and the volume
+// set right after starting it is in place before it is heard; a null or unknown handle
+// does nothing (and StreamTime gives -1 for it); a stopped stream keeps the position at
+// which it stopped and, played again, goes on from there.
 #include <array>
 #include <atomic>
 #include <cstdint>

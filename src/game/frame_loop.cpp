@@ -43,11 +43,12 @@ void progressBackground() {
   }
 }
 
+// The beat thread may store a new 255 at any moment: only the value read is lowered.
 void lowerBeatFlash() {
   int32_t flash = beatFlash.load(kRelaxed);
-  if (flash > 0) flash -= 15;
-  if (flash < 0) flash = 0;
-  beatFlash.store(flash, kRelaxed);
+  while (flash > 0 &&
+         !beatFlash.compare_exchange_weak(flash, flash > 15 ? flash - 15 : 0, kRelaxed)) {
+  }
 }
 
 void eventsAndMusic() {

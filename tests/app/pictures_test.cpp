@@ -1,16 +1,18 @@
 // The picture catalogue: loading order, filters, re-creation after a mode switch, and
 // what a missing picture leaves behind.
+#include "app/pictures.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/display.h"
-#include "app/pictures.h"
 #include "gfx/draw.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
+#include "image/png.h"
 #include "support/gl_fixture.h"
 #include "support/scratch_dir.h"
 
@@ -21,8 +23,8 @@ const std::string kAssets = std::string(FENWHIT_SOURCE_DIR) + "/assets/";
 
 std::vector<Texture> AllTextures() {
   const Pictures& p = pictures;
-  return {p.menu,     p.ball,      p.cow,   p.chicken,   p.kromby,       p.corner, p.light,
-          p.particle, p.blackHole, p.brick, p.eventText, p.font.texture};
+  return {p.menu,  p.ball,     p.cow,       p.chicken, p.kromby,    p.corner,
+          p.light, p.particle, p.blackHole, p.brick,   p.eventText, p.font.texture};
 }
 
 TEST(PictureCatalogue, TexturesAreMadeInTheLoadingOrder) {
@@ -32,11 +34,10 @@ TEST(PictureCatalogue, TexturesAreMadeInTheLoadingOrder) {
   LoadOtherPictures(kAssets);
   SetRenderer(nullptr);
   const Pictures& p = pictures;
-  const std::vector<uint32_t> names = {p.menu.name,     p.logo.name,  p.light.name,
-                                       p.particle.name, p.corner.name, p.blackHole.name,
-                                       p.ball.name,     p.cow.name,    p.chicken.name,
-                                       p.kromby.name,   p.brick.name,  p.font.texture.name,
-                                       p.eventText.name};
+  const std::vector<uint32_t> names = {
+      p.menu.name,      p.logo.name,         p.light.name,    p.particle.name, p.corner.name,
+      p.blackHole.name, p.ball.name,         p.cow.name,      p.chicken.name,  p.kromby.name,
+      p.brick.name,     p.font.texture.name, p.eventText.name};
   for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], i + 1) << "texture " << i;
   // Only the font is pixel-exact.
   for (const auto& call : recorder.CallsOf("texture")) {
@@ -68,7 +69,33 @@ TEST(PictureCatalogue, AMissingPictureLeavesAnEmptyRecordAndTheRestLoads) {
   EXPECT_EQ(pictures.kromby.width, 64);
 }
 
-class PicturesInGl : public testing::GlTest {};
+class PicturesInGl : public testing::GlTest {
+ protected:
+  // Each texture with the picture it must hold.
+  static std::vector<std::pair<Texture, std::string>> TexturesAndFiles() {
+    const Pictures& p = pictures;
+    return {{p.menu, "options_new.png"},
+            {p.ball, "metalball2.png"},
+            {p.cow, "Cow.png"},
+            {p.chicken, "Chicken.png"},
+            {p.kromby, "Kromby.png"},
+            {p.corner, "corner2.png"},
+            {p.light, "light.png"},
+            {p.particle, "particle.png"},
+            {p.blackHole, "blackhole.png"},
+            {p.brick, "breakout2.png"},
+            {p.eventText, "bgeventtext.png"},
+            {p.font.texture, "32x64-alien.png"}};
+  }
+  static bool Holds(const Texture& texture, const std::string& file) {
+    const std::optional<Image> image = DecodePng(kAssets + file);
+    if (!image || texture.width != image->width || texture.height != image->height) return false;
+    std::vector<uint32_t> pixels(image->pixels.size());
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels == image->pixels;
+  }
+};
 
 TEST_F(PicturesInGl, AModeSwitchMakesEveryTextureAgainAndTheyStillDraw) {
   LoadMenuPicture(kAssets);
@@ -81,9 +108,13 @@ TEST_F(PicturesInGl, AModeSwitchMakesEveryTextureAgainAndTheyStillDraw) {
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
   EXPECT_EQ(filter, GL_LINEAR);
 
+  for (const auto& [texture, file] : TexturesAndFiles()) EXPECT_TRUE(Holds(texture, file)) << file;
+  EXPECT_TRUE(Holds(pictures.logo, "PlovixLogo.png"));
+
   const auto before = AllTextures();
   SetScreenModeHook([] { RecreateTextures(kAssets); });
   SwitchScreenMode(1);
+  for (const auto& [texture, file] : TexturesAndFiles()) EXPECT_TRUE(Holds(texture, file)) << file;
   const auto after = AllTextures();
   SwitchScreenMode(1);  // the mode in force: nothing is made again
   EXPECT_EQ(AllTextures()[0].name, after[0].name);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/display.h"
+#include "audio/music.h"
 #include "audio/sound_ids.h"
 #include "game/game_state.h"
 #include "support/program_harness.h"
@@ -22,6 +23,19 @@ TEST(Program, EscHeldInTheFirstMenuFrameEndsWithStatusZero) {
   EXPECT_EQ(harness.platform.WindowsOpened(), 1);
   // The intro ran before the menu: 202 frames of at least 20 ms each.
   EXPECT_GE(harness.platform.SleptMs(), 202 * 20);
+  // The sound device starts first; the title music is started nearly silent.
+  std::vector<std::string> startUp;
+  for (const SoundCall& call : harness.sound.Calls()) {
+    if (startUp.size() == 5) break;
+    startUp.push_back(call.op + " " + std::to_string(call.channel) + " " +
+                      std::to_string(call.value) + " " +
+                      call.path.substr(call.path.find_last_of('/') + 1));
+  }
+  EXPECT_EQ(startUp, (std::vector<std::string>{"start 128 44100 ", "open -1 0 rallointro.ogg",
+                                               "load -1 43 select.ogg", "stream_play 67 0 ",
+                                               "volume 67 1 "}));
+  // Full game-music volume, less the menu's first fade step.
+  EXPECT_EQ(musicVolume.load(), 254);
 }
 
 TEST(Program, TheExitItemEndsWithStatusZero) {
@@ -31,7 +45,10 @@ TEST(Program, TheExitItemEndsWithStatusZero) {
     // The menu opens with its latches set: a key moves only after a frame without it.
     // Down on odd frames, released on even ones: eight steps reach the ninth item.
     if (pump < 17) {
-      if (pump % 2 == 1) p.Press(scan::kDown); else p.Release(scan::kDown);
+      if (pump % 2 == 1)
+        p.Press(scan::kDown);
+      else
+        p.Release(scan::kDown);
     } else if (pump == 17) {
       p.Press(scan::kSpace);
     }

@@ -29,6 +29,7 @@ class PlaybackClockTest : public ::testing::Test {
     play.op = MixCommand::Op::kPlayStream;
     play.channel = 1;
     play.stream = stream_.get();
+    play.postedNs = Due(0) - Mixer::kStreamStartDelayNs;  // due to start with the first buffer
     mixer_.Post(play);
   }
   void MixAt(int64_t stampNs) {

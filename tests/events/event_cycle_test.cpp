@@ -238,7 +238,7 @@ TEST_F(EventCycleTest, ACancelledEventStillEndsTheOneCycleModes) {
   EXPECT_EQ(game.eventTitle, "OBSTACLES");
 }
 
-TEST_F(EventCycleTest, TitleColourTurnsAtItsBounds) {
+TEST_F(EventCycleTest, TitleColourAndTheBlackHoleTurnAtTheirBounds) {
   // Near the top, rising: a turn takes the rise and the first fall in one frame.
   const int32_t top[3] = {248, 240, 241};
   for (int k = 0; k < 3; ++k) {
@@ -260,6 +260,29 @@ TEST_F(EventCycleTest, TitleColourTurnsAtItsBounds) {
   EXPECT_EQ(game.titleColour[0], 122);
   EXPECT_EQ(game.titleColour[1], 136);
   EXPECT_EQ(game.titleColour[2], 168);
+  // Landing on a bound is not yet past it.
+  game.titleColour[0] = 246;
+  game.titleColour[2] = 173;
+  game.titleColourFalling[0] = 0;
+  game.titleColourFalling[2] = 1;
+  cycleTitleColour();
+  EXPECT_EQ(game.titleColour[0], 250);
+  EXPECT_EQ(game.titleColour[2], 168);
+  cycleTitleColour();
+  EXPECT_EQ(game.titleColour[0], 251);
+  EXPECT_EQ(game.titleColour[2], 163);
+
+  // The black hole's two layers turn 3 degrees one way and 5 the other, back to 0
+  // only once past a whole turn.
+  game.blackHoleOn = 1;
+  for (int frame = 0; frame < 121; ++frame) drawBlackHole();
+  const auto sprites = renderer.CallsOf("sprite");
+  ASSERT_EQ(sprites.size(), 2u * 121);
+  EXPECT_FLOAT_EQ(sprites[2 * 119].floats[0], 360.0f);
+  EXPECT_FLOAT_EQ(sprites[2 * 120].floats[0], 0.0f);
+  EXPECT_FLOAT_EQ(sprites[2 * 71 + 1].floats[0], -360.0f);
+  EXPECT_FLOAT_EQ(sprites[2 * 72 + 1].floats[0], 0.0f);
+  EXPECT_FLOAT_EQ(sprites[2 * 73 + 1].floats[0], -5.0f);
 }
 
 }  // namespace

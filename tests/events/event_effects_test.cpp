@@ -147,6 +147,15 @@ TEST_F(EventEffectTest, PoolEventsBuildTheirFormations) {
                 (bricks[i - 1].red < 251 && bricks[i].red >= 251))
         << i;
   }
+  // Whatever colour a wall starts from, it stops rising at 251 to 253.
+  for (int wall = 0; wall < 6; ++wall) {
+    clearPools();
+    Apply(22);
+    const Brick& last = bricks[79];
+    for (auto component : {last.red, last.green, last.blue}) {
+      EXPECT_TRUE(component >= 251 && component <= 253) << component;
+    }
+  }
 }
 
 TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame) {
@@ -158,6 +167,7 @@ TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame
   Apply(6);
   EXPECT_EQ(game.zoomZoomActive, 0);
   EXPECT_DOUBLE_EQ(game.zoomTarget, 0.7 - 0.1);
+  EXPECT_DOUBLE_EQ(game.zoomStep, 0.02);
   EXPECT_EQ(game.wallTopTarget, 10 - 80);
 
   game.zoom = 0.6;
@@ -169,10 +179,20 @@ TEST_F(EventEffectTest, ZoomZoomZoomReturnsAtTheNextApplicationEvenInTheNextGame
 }
 
 TEST_F(EventEffectTest, LastingModesAndTheOneCycleModes) {
+  // A frame lasts 16.6 ms, 86.6 ms while the slow frames last.
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  auto framePeriod = [this] {
+    const double start = platform.Now();
+    RunFrames(1);
+    return platform.Now() - start;
+  };
+  EXPECT_NEAR(framePeriod(), 0.0166, 0.0011);
   Apply(27);
   EXPECT_EQ(game.slowFrames, 1);
+  EXPECT_NEAR(framePeriod(), 0.0866, 0.0011);
   Apply(28);
   EXPECT_EQ(game.slowFrames, 0);
+  EXPECT_NEAR(framePeriod(), 0.0166, 0.0011);
   EXPECT_EQ(game.ballsFrozen, 1);
   Apply(23);
   EXPECT_EQ(game.ballsFrozen, 0);
@@ -182,6 +202,7 @@ TEST_F(EventEffectTest, LastingModesAndTheOneCycleModes) {
   EXPECT_DOUBLE_EQ(game.squeezeXTarget, -1.4);
 
   Apply(30);
+  EXPECT_DOUBLE_EQ(game.squeezeXTarget, 0);
   Apply(41, 2);
   Apply(43);
   Apply(42);

@@ -9,6 +9,9 @@ using ObstacleTest = PoolTest;
 TEST_F(ObstacleTest, GrowsFromItsCornerOneUnitPerFrameAndStops) {
   spawnObstacle();
   obstacles[0] = Obstacle{1, 200, 300, 2.5f, 4, 200, 300, 0, 0};
+  game.bgColour[0] = 10;
+  game.bgColour[1] = 20;
+  game.bgColour[2] = 30;
   for (int frame = 0; frame < 3; ++frame) updatePools();
   EXPECT_EQ(obstacles[0].right, 203.0f);  // 2.5 wide: three frames
   EXPECT_EQ(obstacles[0].bottom, 303.0f);
@@ -17,6 +20,13 @@ TEST_F(ObstacleTest, GrowsFromItsCornerOneUnitPerFrameAndStops) {
   EXPECT_EQ(obstacles[0].bottom, 304.0f);
   EXPECT_EQ(obstacles[0].left, 200.0f);
   EXPECT_EQ(obstacles[0].top, 300.0f);
+  // Filled with the backdrop's colour.
+  std::vector<int> fill;
+  for (const DrawCall& call : renderer.Calls()) {
+    if (call.op == "color") fill = call.ints;
+    if (call.op == "fill_corners") break;
+  }
+  EXPECT_EQ(fill, (std::vector<int>{10, 20, 30, 255}));
 }
 
 TEST_F(ObstacleTest, BallStillInsideAfterTheSideTestsBouncesVerticallyWithItsEarlierVx) {

@@ -1,7 +1,9 @@
 #include "game/arena.h"
 
 #include <cmath>
+#include <set>
 
+#include "app/pictures.h"
 #include "game/approach.h"
 #include "game/backdrop.h"
 #include "game/game_fixture.h"
@@ -25,6 +27,11 @@ TEST_F(ArenaTest, ApproachStopsWithinOneStepAndNeverOscillates) {
   int value = 7;
   approach(value, 7, 2);
   EXPECT_EQ(value, 7);
+
+  // A paddle shrinks by 3 a frame.
+  game.paddleLengthTarget = 148;
+  approachTargets();
+  EXPECT_EQ(game.paddleLength, 157);
 }
 
 TEST_F(ArenaTest, ZoomReachesItsTargetInAHundredFramesAndStays) {
@@ -118,6 +125,84 @@ TEST_F(ArenaTest, WaveLinesBendWithinTheirAmplitude) {
   EXPECT_TRUE(bent);
 }
 
+TEST_F(ArenaTest, WallsPaddlesAndGlowsAreDrawnWhereThePlayerExpectsThem) {
+  const Texture light = pictures.light;
+  pictures.light = Texture{64, 64, 91};
+  game.twoPaddles = 1;
+  game.paddleY[0] = 100;
+  game.paddleY[1] = 400;
+  renderer.ClearCalls();
+  drawArena();
+  pictures.light = light;
+
+  std::set<std::vector<int>> lines;
+  for (const DrawCall& call : renderer.CallsOf("line")) lines.insert(call.ints);
+  for (const std::vector<int>& wall :
+       {std::vector<int>{110, 10, 1170, 10}, {1170, 10, 1170, 710}, {110, 710, 1170, 710}}) {
+    EXPECT_EQ(lines.count(wall), 1u)
+        << wall[0] << "," << wall[1] << " " << wall[2] << "," << wall[3];
+  }
+  // Paddle one red, paddle two green, each 20 wide.
+  std::vector<std::vector<int>> paddles;
+  std::vector<int> colour;
+  for (const DrawCall& call : renderer.Calls()) {
+    if (call.op == "color") colour = call.ints;
+    if (call.op == "fill_corners" && call.ints[2] == 130) {
+      paddles.push_back(call.ints);
+      paddles.push_back(colour);
+    }
+  }
+  EXPECT_EQ(
+      paddles,
+      (std::vector<std::vector<int>>{
+          {110, 100, 130, 260}, {255, 20, 10, 255}, {110, 400, 130, 560}, {10, 255, 20, 255}}));
+  // Glows centred on the arena's corners and the paddles' ends, the second paddle's small.
+  std::multiset<std::vector<int>> glows;
+  for (const DrawCall& call : renderer.CallsOf("sprite")) {
+    if (call.textureName != 91) continue;
+    glows.insert({call.ints[0] + 32, call.ints[1] + 32, static_cast<int>(call.floats[1])});
+  }
+  EXPECT_EQ(glows, (std::multiset<std::vector<int>>{{110, 10, 2},
+                                                    {1170, 10, 2},
+                                                    {110, 710, 2},
+                                                    {1170, 710, 2},
+                                                    {110, 100, 2},
+                                                    {130, 100, 2},
+                                                    {130, 260, 2},
+                                                    {110, 260, 2},
+                                                    {110, 400, 1},
+                                                    {130, 400, 1},
+                                                    {130, 560, 1},
+                                                    {110, 560, 1}}));
+}
+
+TEST_F(ArenaTest, TheBackdropWavesFromTheNinthEventTintsFromTheFourteenthGoesWildAtThe28th) {
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  game.waveAmplitude = game.waveAmplitudeTarget = 50;
+  game.bgColour[0] = 200;
+  game.eventCount = 8;
+  RunFrames(1);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 0);
+  EXPECT_EQ(game.bgColour[0], 128);
+
+  game.eventCount = 9;
+  game.waveAmplitudeTarget = 31;
+  game.bgColourTarget[0] = 0;
+  RunFrames(2);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 2);
+  EXPECT_EQ(game.bgColour[0], 128);
+
+  game.eventCount = 14;
+  game.bgColourTarget[0] = 0;
+  RunFrames(2);
+  EXPECT_EQ(game.bgColour[0], 108);
+
+  game.eventCount = 28;
+  RunFrames(1);
+  EXPECT_FLOAT_EQ(game.waveAmplitude, 321);
+  EXPECT_FLOAT_EQ(game.waveAmplitudeTarget, 420);
+}
+
 TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   game.bgColour[0] = 100;
   game.bgColour[1] = 52;
@@ -129,6 +214,27 @@ TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   game.flashColours = 1;
   drawBackdrop();
   EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{100, 84, 67, 255}));
+
+  // A beat's flash falls by 15 a frame: gone in the seventeenth.
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  beatFlash.store(255);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 240);
+  RunFrames(15);
+  EXPECT_EQ(beatFlash.load(), 15);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 0);
+  RunFrames(1);
+  EXPECT_EQ(beatFlash.load(), 0);
+  // The menu picture left at full brightness fades out by 3 a frame.
+  EXPECT_EQ(game.fadeLevel, 0);
+  game.fadeLevel = 252;
+  RunFrames(1);
+  EXPECT_EQ(game.fadeLevel, 249);
+  RunFrames(82);
+  EXPECT_EQ(game.fadeLevel, 3);
+  RunFrames(1);
+  EXPECT_EQ(game.fadeLevel, 0);
 }
 
 }  // namespace

@@ -65,6 +65,27 @@ TEST_F(EndingTest, LosingTheLastNormalBallEndsTheGameWithLivesLeft) {
   EXPECT_EQ(game.cancels, 2);
 }
 
+TEST_F(EndingTest, WithNoLivesLeftTheGameGoesOnUntilTheNextLoss) {
+  game.lives = 0;
+  PlaceBall(1, BallKind::Normal, 700, 300);
+  RunFrames(3);
+  EXPECT_EQ(game.gameOver, 0);
+  // One of two balls lost ends it.
+  balls[1] = Ball{BallKind::Normal, 1, 600, -2, 0, 0, 0};
+  RunFrames(1);
+  EXPECT_EQ(game.gameOver, 1);
+
+  // So does a chaos ball caught by a paddle, still with its sound.
+  resetGameState();
+  game.lives = 0;
+  game.paddleY[0] = 300;
+  PlaceBall(1, BallKind::Chaos, 130, 350, -10, 0);
+  const int lostBefore = Plays(sound::kBallLost);
+  RunFrames(1);
+  EXPECT_EQ(game.gameOver, 1);
+  EXPECT_EQ(Plays(sound::kBallLost), lostBefore + 1);
+}
+
 TEST_F(EndingTest, AGameLostOnItsFirstBallScoresThirteenPerFrame) {
   balls[0] = Ball{BallKind::Normal, 400, 600, -4, 0, 0, 0};
   game.paddleY[0] = 10;
@@ -99,6 +120,17 @@ TEST_F(EndingTest, EndingTurnsTheArenaAndFadesTheMusicOut) {
   EXPECT_EQ(musicVolume.load(), 98);
   // The red flash is taken back at the top of the next frame early in a game.
   EXPECT_EQ(game.bgColour[0], 128);
+
+  // From the fourteenth event on it stays, and fades back by 10 a frame.
+  resetGameState();
+  game.eventCount = 14;
+  game.lives = -1;
+  RunFrames(1);
+  EXPECT_EQ(std::vector<int32_t>(game.bgColour, game.bgColour + 3),
+            (std::vector<int32_t>{255, 0, 0}));
+  RunFrames(2);
+  EXPECT_EQ(std::vector<int32_t>(game.bgColour, game.bgColour + 3),
+            (std::vector<int32_t>{235, 20, 20}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Starting, ending and leaving whole games.
 #include "app/display.h"
 #include "app/paths.h"
+#include "events/pool_records.h"
 #include "game/game_fixture.h"
 
 namespace fenwhit {
@@ -51,23 +52,43 @@ TEST_F(GameFlowTest, StartOpensTheStreamsAndSpawnsTheFirstBall) {
   EndWithEsc();
 }
 
-TEST_F(GameFlowTest, OtherScreenModesZoomLess) {
-  screenMode.index = 3;
-  screenMode.viewOffsetX = 300;
-  startGame(1);
-  EXPECT_DOUBLE_EQ(game.zoomTarget, 0.9);
-  EXPECT_EQ(renderer.CallsOf("scene")[0].ints, (std::vector<int>{300, 0}));
-  EndWithEsc();
+TEST_F(GameFlowTest, TheLargerScreenModesZoomLessAndShiftThePlayfield) {
+  SetScreenModeHook(nullptr);
+  const int expected[3][4] = {
+      {1920, 1080, 300, 200}, {1920, 1200, 300, 200}, {2560, 1440, 400, 300}};
+  for (int mode = 3; mode <= 5; ++mode) {
+    const int* row = expected[mode - 3];
+    SwitchScreenMode(mode);
+    EXPECT_EQ(renderer.CallsOf("window").back().ints, (std::vector<int>{row[0], row[1]}));
+    EXPECT_EQ(platform.LastWidth(), row[0]);
+    renderer.ClearCalls();
+    resetGameState();
+    startGame(1);
+    EXPECT_DOUBLE_EQ(game.zoomTarget, 0.9);
+    EXPECT_EQ(renderer.CallsOf("scene")[0].ints, (std::vector<int>{row[2], row[3]}));
+    EndWithEsc();
+  }
 }
 
 TEST_F(GameFlowTest, LeavingStopsTheMusicAndEmptiesThePools) {
   startGame(0);
   for (int i = 0; i < 30; ++i) spawnGhostBall(500, 300);
   balls[1700].kind = BallKind::Bogus;
+  addObstacle(-800, -4000, -700, 4000);
+  spawnBrick(600, 100, 10, 20, 30);
+  spawnInvader(-1200, 200);
+  spawnShot(-100, 300);
   RunFrames(20);
   audio.ClearCalls();
   EndWithEsc();
   EXPECT_EQ(LiveBalls(), 0);
+  // The next game starts with no effect left over.
+  auto live = [](const auto& pool) {
+    int count = 0;
+    for (int32_t i = 0; i <= pool.kLast; ++i) count += pool[i].alive != 0;
+    return count;
+  };
+  EXPECT_EQ(live(obstacles) + live(bricks) + live(invaders) + live(shots) + live(particles), 0);
   EXPECT_FALSE(BeatThreadRunning());
   EXPECT_EQ(Plays(sound::kExplosion), 1);
 
@@ -107,6 +128,10 @@ TEST_F(GameFlowTest, SecondGameStartsAfreshWithThePaddlesWhereTheyWere) {
   game.ballSpeed = 12;
   game.paddleLengthTarget = 40;
   game.wallRightTarget = 600;
+  game.flashColours = 1;
+  game.ballSkin = 2;
+  game.glowScale = 7;
+  game.hudJitter[3] = 50;
   EndWithEsc();
   const int32_t firstScore = game.lastScore;
   EXPECT_GT(firstScore, 0);
@@ -125,6 +150,10 @@ TEST_F(GameFlowTest, SecondGameStartsAfreshWithThePaddlesWhereTheyWere) {
   EXPECT_EQ(game.wallLeft, 110);
   EXPECT_EQ(game.wallRight, 1170);
   EXPECT_EQ(game.gameOver, 0);
+  EXPECT_EQ(game.flashColours, 0);
+  EXPECT_EQ(game.ballSkin, 0);
+  EXPECT_DOUBLE_EQ(game.glowScale, 1.0);
+  EXPECT_EQ(game.hudJitter[3], 0);
   EXPECT_EQ(LiveBalls(), 1);
   RunFrames(1);
   EXPECT_EQ(game.paddleY[0], 550);

@@ -103,6 +103,20 @@ TEST_F(Primitives, RotationAndScaleTurnAboutTheSceneCentre) {
   EXPECT_EQ(shifted[3], box[3] + 200);
 }
 
+TEST_F(Primitives, TheProjectionIsOneUnitPerPixelOfTheLargestWindowToo) {
+  renderer_->SetUpWindow(2560, 1440);
+  float m[16];
+  glGetFloatv(GL_PROJECTION_MATRIX, m);
+  EXPECT_FLOAT_EQ(m[0], 2.0f / 2560);
+  EXPECT_FLOAT_EQ(m[5], -2.0f / 1440);
+  EXPECT_FLOAT_EQ(m[12], -1.0f);
+  EXPECT_FLOAT_EQ(m[13], 1.0f);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 2560);
+  EXPECT_EQ(viewport[3], 1440);
+}
+
 TEST_F(Primitives, UntexturedPrimitivesLeaveTexturingOff) {
   FillRect(0, 0, 1, 1);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));

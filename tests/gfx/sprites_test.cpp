@@ -82,6 +82,16 @@ TEST_F(Sprites, RegionSamplesToTheEdgeAndWrapsBeyondIt) {
   DrawSpriteRegion(200, 100, 3, 0, 2, 1, strip, 1.0f);  // runs past u = 1: repeats
   EXPECT_EQ(Pixel(200, 100), (Rgba{255, 255, 255, 255}));
   EXPECT_EQ(Pixel(201, 100), (Rgba{255, 0, 0, 255}));
+  // Rows are picked by the texture's height, columns by its width.
+  const Texture grid =
+      CreateTexture(MakeImage(2, 4, {kRed, kGreen, kBlue, kWhite, kGreen, kRed, kWhite, kBlue}), 1);
+  DrawSpriteRegion(300, 100, 1, 2, 1, 1, grid, 1.0f);
+  DrawSpriteRegion(300, 110, 0, 1, 2, 2, grid, 1.0f);
+  EXPECT_EQ(Pixel(300, 100), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(300, 110), (Rgba{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(301, 110), (Rgba{255, 255, 255, 255}));
+  EXPECT_EQ(Pixel(300, 111), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(301, 111), (Rgba{255, 0, 0, 255}));
 }
 
 TEST_F(Sprites, TextureWithoutAnImageRecordsNoSizeAndDrawsNothing) {
@@ -109,6 +119,16 @@ TEST_F(Sprites, ColourTintsTheSprite) {
   SetColor(255, 20, 10, 255);
   DrawSpriteRegion(30, 30, 0, 0, 1, 1, dot, 1.0f);
   EXPECT_EQ(Pixel(30, 30), (Rgba{255, 20, 10, 255}));
+}
+
+TEST_F(Sprites, SpritesAreTexturedRightAfterAnUntexturedPrimitive) {
+  const Texture green = CreateTexture(MakeImage(2, 2, {kGreen, kGreen, kGreen, kGreen}), 1);
+  FillRect(0, 0, 1, 1);
+  DrawSprite(40, 40, green, 0.0f, 1.0f);  // half a pixel down: rows 40.5 to 42.5
+  EXPECT_EQ(Pixel(40, 41), (Rgba{0, 255, 0, 255}));
+  DrawLine(0, 2, 5, 2, 1.0f);
+  DrawSpriteRegion(50, 40, 0, 0, 2, 2, green, 1.0f);
+  EXPECT_EQ(Pixel(50, 40), (Rgba{0, 255, 0, 255}));
 }
 
 }  // namespace

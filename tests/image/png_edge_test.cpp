@@ -10,6 +10,7 @@
 #include "image/libpng_oracle.h"
 #include "image/png.h"
 #include "image/png_test_writer.h"
+#include "platform/file_bytes.h"
 
 namespace fenwhit {
 namespace {
@@ -136,6 +137,10 @@ TEST(PngDecode, HeaderAcceptsOnlyTheStandardDepthsAndMethods) {
     PngBuilder png;
     png.Chunk("IHDR", header).Data(Scanlines({{0}})).End();
     EXPECT_FALSE(Decode(png.bytes()));
+    // Not even with no image data at all to match the empty picture.
+    PngBuilder empty;
+    empty.Chunk("IHDR", header).Data(Scanlines({})).End();
+    EXPECT_FALSE(Decode(empty.bytes()));
   }
   for (int method = 1; method <= 2; ++method) {  // compression, then filter method
     Bytes header = testing::HeaderData(1, 1, 8, 0);
@@ -162,6 +167,7 @@ TEST(PngDecode, TransparencyMustFitTheColourType) {
   EXPECT_FALSE(withTrns(0, {0}));
   EXPECT_FALSE(withTrns(0, {0, 0, 0}));
   EXPECT_FALSE(withTrns(2, {0, 0, 0, 0}));
+  EXPECT_FALSE(withTrns(2, Bytes(8, 0)));
   EXPECT_FALSE(withTrns(3, Bytes(257, 0)));
   ASSERT_TRUE(withTrns(3, Bytes(256, 7)));
   EXPECT_EQ(withTrns(3, Bytes(256, 7))->pixels[0], 0x07090909u);
@@ -209,6 +215,9 @@ TEST(PngDecode, PaletteRulesForEntriesAndAlphas) {
   PngBuilder hugePalette;
   hugePalette.Header(1, 1, 8, 3).Chunk("PLTE", Bytes(257 * 3, 1)).Data(Scanlines({{0}})).End();
   EXPECT_FALSE(Decode(hugePalette.bytes()));
+  PngBuilder fullPalette;
+  fullPalette.Header(1, 1, 8, 3).Chunk("PLTE", Bytes(256 * 3, 1)).Data(Scanlines({{255}})).End();
+  EXPECT_EQ(Decode(fullPalette.bytes())->pixels[0], 0xff010101u);
   // Only the first PLTE counts; a palette is ignored in a true-colour image.
   PngBuilder twoPalettes;
   twoPalettes.Header(1, 1, 8, 3).Chunk("PLTE", {1, 2, 3}).Chunk("PLTE", {4, 5, 6});
@@ -257,6 +266,12 @@ TEST(PngDecode, FiltersMatchLibpngForEveryPixelDistance) {
     ASSERT_TRUE(ours && reference);
     EXPECT_EQ(ours->pixels, reference->pixels) << "bytes per pixel " << int(layout.bytesPerPixel);
   }
+  // A Paeth tie between the left and the upper-left neighbour goes to the left one (30,
+  // not 50): above 50 60, then left 30 with nothing added.
+  PngBuilder tie;
+  tie.Header(2, 2, 8, 0).Data({0, 50, 60, 4, 236, 0}).End();
+  EXPECT_EQ(Decode(tie.bytes())->pixels,
+            (std::vector<uint32_t>{0xff323232, 0xff3c3c3c, 0xff1e1e1e, 0xff1e1e1e}));
 }
 
 // Rows are converted several pixels at a time with the rest one by one, and runs of Paeth rows
@@ -412,6 +427,9 @@ TEST(PngDecodeFile, ReadsWholeFilesAndRefusesTheRest) {
   EXPECT_FALSE(DecodePng((dir / "missing.png").string()));
   EXPECT_FALSE(DecodePng(dir.string()));
   EXPECT_FALSE(DecodePng(""));
+  // The size limit lets a file of exactly that many bytes through.
+  EXPECT_EQ(ReadRegularFile(write("limit.png", 40), 40)->size(), 40u);
+  EXPECT_FALSE(ReadRegularFile(write("over.png", 41), 40));
   std::filesystem::remove_all(dir);
 }
 

@@ -94,6 +94,15 @@ TEST_F(HudTest, NoMarksForNoLivesOrCancelsAndNothingOnceTheGameIsOver) {
   EXPECT_EQ(texts[1].chars, " SCORE: -7    ");
   EXPECT_EQ(Colours().size(), 2u);
 
+  // One of each: one mark each.
+  game.lives = 1;
+  game.cancels = 1;
+  renderer.ClearCalls();
+  drawHud();
+  ASSERT_EQ(DrawnTexts().size(), 4u);
+  EXPECT_EQ(DrawnTexts()[1].chars, ")");
+  EXPECT_EQ(DrawnTexts()[2].chars, "(");
+
   game.gameOver = 1;
   renderer.ClearCalls();
   drawHud();
@@ -115,6 +124,21 @@ TEST_F(HudTest, OneBallEarnsThirteenPerFrameAndTheLineShowsTheNewScore) {
   RunFrames(5);
   EXPECT_EQ(game.score, 130);
   for (const Text& text : DrawnTexts()) EXPECT_EQ(text.chars.find("SCORE"), std::string::npos);
+}
+
+TEST_F(HudTest, ABonusLifeShowsItsMarkFromTheNextFrame) {
+  PlaceBall(0, BallKind::Normal, 600, 300);
+  game.score = 150000 - 12;  // this frame's 13 points pass the first threshold
+  auto marks = [this] {
+    renderer.ClearCalls();
+    RunFrames(1);
+    int count = 0;
+    for (const Text& text : DrawnTexts()) count += text.chars == ")";
+    return count;
+  };
+  EXPECT_EQ(marks(), 2);
+  EXPECT_EQ(game.lives, 3);
+  EXPECT_EQ(marks(), 3);
 }
 
 }  // namespace
