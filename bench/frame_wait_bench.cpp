@@ -14,6 +14,7 @@
 #include "gfx/recording_renderer.h"
 #include "gfx/renderer.h"
 #include "support/game_in_play.h"
+#include "thread_time.h"
 
 namespace fenwhit {
 namespace {
@@ -34,12 +35,6 @@ class RealClockPlatform : public TestPlatform {
         duration_cast<steady_clock::duration>(duration<double>(deadline))));
   }
 };
-
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 void BM_PlayingAtSixtyFrames(benchmark::State& state) {
   RecordingRenderer renderer(false);

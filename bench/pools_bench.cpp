@@ -34,6 +34,7 @@
 #include "platform/test_platform.h"
 #include "support/full_pools.h"
 #include "support/game_in_play.h"
+#include "thread_time.h"
 #include "ui/hud.h"
 
 namespace fenwhit {
@@ -106,12 +107,6 @@ void BM_TrailSlotSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_TrailSlotSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // Argument 1: every pool full; 0: one ball and empty pools. Each iteration draws the frame
 // with the immediate renderer, then with the game's batched one, so a machine loaded by
 // other work slows both alike; the batched frame's time is the benchmark's. Counters: both
@@ -133,13 +128,7 @@ void BM_GlFrame(benchmark::State& state) {
       saved.Restore();
       const Clock::time_point start = Clock::now();
       const double cpuStart = ThreadSeconds();
-      setViewTransform();
-      drawBackdrop();
-      drawArena();
-      updateBalls();
-      updatePools();
-      drawBalls();
-      drawHud();
+      testing::DrawPoolFrame();
       window.Finish();
       ClearFrame();
       processor[k] += ThreadSeconds() - cpuStart;

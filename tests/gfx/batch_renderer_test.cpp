@@ -168,13 +168,7 @@ TEST_F(BatchAgainstImmediate, GameFramesMatchPixelForPixel) {
     SetRenderer(&drawing);
     full.Restore();
     seedRandom(3);
-    setViewTransform();
-    drawBackdrop();
-    drawArena();
-    updateBalls();
-    updatePools();
-    drawBalls();
-    drawHud();
+    testing::DrawPoolFrame();
   });
 }
 

@@ -6,14 +6,28 @@
 
 #include "events/effect_pools.h"
 #include "events/pool_records.h"
+#include "game/arena.h"
+#include "game/backdrop.h"
 #include "game/balls.h"
 #include "game/game_state.h"
 #include "game/random.h"
+#include "ui/hud.h"
 
 namespace fenwhit::testing {
 
 inline int32_t RandomIn(int32_t low, int32_t high) {
   return low + static_cast<int32_t>((high - low) * randomUnit());
+}
+
+// What the game's frame draws and moves, in its order, without the pacing and input.
+inline void DrawPoolFrame() {
+  setViewTransform();
+  drawBackdrop();
+  drawArena();
+  updateBalls();
+  updatePools();
+  drawBalls();
+  drawHud();
 }
 
 inline void FillEveryPool() {
