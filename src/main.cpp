@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   // keeping its high-water mark for the rest of the run.
   mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   fenwhit::SdlPlatform sdl("Fenwhit", FENWHIT_APP_ID);
+  sdl.SetFullscreen(commandLine.fullscreen);
   fenwhit::GamepadPlatform gamepads(sdl);
   std::optional<fenwhit::AutopilotPlatform> autopilot;
   fenwhit::Platform* platform = &gamepads;

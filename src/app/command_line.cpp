@@ -7,10 +7,11 @@ namespace fenwhit {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: fenwhit [--autoplay | --help | --version]\n"
-    "  --autoplay  the game plays by itself, starting one game after another\n"
-    "  --help      show this text and exit\n"
-    "  --version   show the version and exit\n"
+    "usage: fenwhit [--autoplay] [--fullscreen] | --help | --version\n"
+    "  --autoplay    the game plays by itself, starting one game after another\n"
+    "  --fullscreen  start in fullscreen (F11 or Alt+Enter switches at any time)\n"
+    "  --help        show this text and exit\n"
+    "  --version     show the version and exit\n"
     "Run it where quellard.data is.\n";
 
 }  // namespace
@@ -23,6 +24,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     const std::string_view argument = argv[i];
     if (argument == "--autoplay") {
       commandLine.autoplay = true;
+    } else if (argument == "--fullscreen") {
+      commandLine.fullscreen = true;
     } else if (argument == "--help") {
       help = true;
     } else if (argument == "--version") {

@@ -10,6 +10,7 @@ struct CommandLine {
   enum class Action { kPlay, kHelp, kVersion, kBadUsage };
   Action action = Action::kPlay;
   bool autoplay = false;
+  bool fullscreen = false;
   // The first argument not understood, for the complaint.
   std::string unknown;
 };

@@ -33,8 +33,9 @@ extern ScreenModeState screenMode;
 void SelectStartMode();
 // Opens the window and sets the fixed render state; false if it cannot be opened.
 bool OpenScreen(int32_t width, int32_t height, int32_t depth);
-// Switches to mode m (ignored when m is the current mode): new window, then the
-// textures are made again through the hook.
+// Switches to mode m (ignored when m is the current mode): new window size (fullscreen
+// stays fullscreen, with the new mode's picture in it), then the textures are made again
+// through the hook.
 void SwitchScreenMode(int32_t mode);
 // Called after every switch to re-create textures in the new context.
 void SetScreenModeHook(std::function<void()> hook);

@@ -9,7 +9,10 @@ namespace fenwhit {
 
 void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
   vertices_.clear();
-  SetUpGlWindow(width, height);
+  width_ = width;
+  height_ = height;
+  drawable_ = platform_.DrawableSize();
+  SetUpGlWindow(width, height, drawable_);
   // OpenGL's own matrices stay at identity: the vertices arrive already in clip space.
   projection_ =
       OrthoMatrix(0.0, static_cast<double>(width), static_cast<double>(height), 0.0, -1.0, 1.0);
@@ -19,7 +22,7 @@ void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
   glLoadIdentity();
   modelView_ = FixedMatrix{};
   SceneChanged();
-  glLineWidth(1.0f);
+  SetGlLineWidth(1.0f);
   GLint alphaBits = 0;
   glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
   destinationAlpha_ = alphaBits != 0;
@@ -46,7 +49,14 @@ void BatchRenderer::Flush() {
 
 void BatchRenderer::ClearFrame() {
   Flush();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The drawable changes size when fullscreen is toggled or the desktop resizes the window.
+  const PixelSize drawable = platform_.DrawableSize();
+  if (!(drawable == drawable_)) {
+    drawable_ = drawable;
+    FitGlViewport(width_, height_, drawable_);
+    SetGlLineWidth(lineWidth_);
+  }
+  ClearGlFrame();
   modelView_ = FixedMatrix{};
   SceneChanged();
 }
@@ -120,7 +130,7 @@ void BatchRenderer::UseTexture(uint32_t name) {
 void BatchRenderer::UseLineWidth(float width) {
   if (width == lineWidth_) return;
   Flush();
-  glLineWidth(width);
+  SetGlLineWidth(width);
   lineWidth_ = width;
 }
 

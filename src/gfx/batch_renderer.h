@@ -11,6 +11,7 @@
 #include "gfx/fixed_matrix.h"
 #include "gfx/quad_geometry.h"
 #include "gfx/renderer.h"
+#include "platform/letterbox.h"
 
 namespace fenwhit {
 
@@ -66,6 +67,9 @@ class BatchRenderer : public Renderer {
   void SceneChanged();
 
   Platform& platform_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  PixelSize drawable_;
   FixedMatrix projection_;
   FixedMatrix modelView_;
   FixedMatrix sceneClip_;  // projection_ x modelView_

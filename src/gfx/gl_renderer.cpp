@@ -39,11 +39,20 @@ void DrawPlaced(const PlacedQuad& quad, const Texture& texture) {
 }  // namespace
 
 void GlRenderer::SetUpWindow(int32_t width, int32_t height) {
-  SetUpGlWindow(width, height);
+  width_ = width;
+  height_ = height;
+  drawable_ = platform_.DrawableSize();
+  SetUpGlWindow(width, height, drawable_);
 }
 
 void GlRenderer::ClearFrame() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // The drawable changes size when fullscreen is toggled or the desktop resizes the window.
+  const PixelSize drawable = platform_.DrawableSize();
+  if (!(drawable == drawable_)) {
+    drawable_ = drawable;
+    FitGlViewport(width_, height_, drawable_);
+  }
+  ClearGlFrame();
   glLoadIdentity();
 }
 
@@ -74,7 +83,7 @@ void GlRenderer::FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void GlRenderer::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) {
   glDisable(GL_TEXTURE_2D);
-  glLineWidth(width);
+  SetGlLineWidth(width);
   glBegin(GL_LINES);
   glVertex2i(x1, y1);
   glVertex2i(x2, y2);

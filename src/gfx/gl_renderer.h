@@ -1,6 +1,7 @@
 #pragma once
 // Drawing with fixed-function OpenGL in immediate mode, on the current context.
 #include "gfx/renderer.h"
+#include "platform/letterbox.h"
 
 namespace fenwhit {
 
@@ -25,13 +26,15 @@ class GlRenderer : public Renderer {
   void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
                            int32_t dy) override;
   Texture CreateTexture(const Image* image, int nearest) override;
-  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
-                  float scale) override;
+  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                         const Texture& texture, float scale) override;
 
  private:
   Platform& platform_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  PixelSize drawable_;
 };
 
 }  // namespace fenwhit

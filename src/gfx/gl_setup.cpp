@@ -10,8 +10,39 @@
 
 namespace fenwhit {
 
-void SetUpGlWindow(int32_t width, int32_t height) {
-  glViewport(0, 0, width, height);
+namespace {
+float pixelsPerUnit = 1.0f;
+}
+
+void FitGlViewport(int32_t width, int32_t height, PixelSize drawable) {
+  if (drawable.width <= 0 || drawable.height <= 0) drawable = {width, height};
+  const PixelRect picture = Letterbox(width, height, drawable.width, drawable.height);
+  // OpenGL counts rows from the bottom.
+  const int32_t bottom = drawable.height - picture.y - picture.height;
+  glViewport(picture.x, bottom, picture.width, picture.height);
+  // Wide lines may reach past the viewport; the scissor keeps the bars black.
+  glScissor(picture.x, bottom, picture.width, picture.height);
+  if (picture.width == drawable.width && picture.height == drawable.height) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glEnable(GL_SCISSOR_TEST);
+  }
+  pixelsPerUnit = width > 0 ? static_cast<float>(picture.width) / static_cast<float>(width) : 1.0f;
+}
+
+void ClearGlFrame() {
+  const bool scissor = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
+  if (scissor) glDisable(GL_SCISSOR_TEST);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+void SetGlLineWidth(float width) {
+  glLineWidth(width * pixelsPerUnit);
+}
+
+void SetUpGlWindow(int32_t width, int32_t height, PixelSize drawable) {
+  FitGlViewport(width, height, drawable);
   glEnable(GL_TEXTURE_2D);
   glShadeModel(GL_SMOOTH);
   glMatrixMode(GL_PROJECTION);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/gamepad.h"
+#include "platform/letterbox.h"
 
 namespace fenwhit {
 
@@ -41,6 +42,8 @@ class Platform {
   // Returns false when the window or its context cannot be made.
   virtual bool OpenWindow(int width, int height) = 0;
   virtual void SwapBuffers() = 0;
+  // The window's drawable in pixels; {0, 0} means the size it was opened at.
+  virtual PixelSize DrawableSize() const { return {}; }
 
   // Takes every pending event from the system so key and mouse state are current;
   // close requests and other window events are queued for TakeWindowEvent.

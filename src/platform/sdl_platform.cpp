@@ -70,9 +70,13 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   }
   // A screen-mode switch keeps the window and its context and only resizes it, so
   // every texture name stays valid; the caller uploads the pictures again anyway.
+  const PixelSize size = WindowSize(width, height);
   if (window_ != nullptr) {
-    SDL_SetWindowSize(window_, width, height);
-    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    // In fullscreen this sets the size the window gets back when it leaves fullscreen.
+    SDL_SetWindowSize(window_, size.width, size.height);
+    if (!fullscreen_) {
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
     return true;
   }
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -82,8 +86,10 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                             height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+  if (fullscreen_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             size.width, size.height, flags);
   if (window_ == nullptr) {
     lastError_ = std::string("no window: ") + SDL_GetError();
     return false;
@@ -98,6 +104,52 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SetIcon();
   SDL_GL_MakeCurrent(window_, context_);
   SDL_GL_SetSwapInterval(0);  // the game paces its own frames
+  return true;
+}
+
+PixelSize SdlPlatform::WindowSize(int width, int height) const {
+  if (!fitToDesktop_) return {width, height};
+  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
+  SDL_Rect usable{};
+  if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return {width, height};
+  // The frame around the window takes its share of the usable area, once it is known.
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (window_ != nullptr && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
+    usable.w -= left + right;
+    usable.h -= top + bottom;
+  }
+  return FitWithin(width, height, usable.w, usable.h);
+}
+
+void SdlPlatform::SetFullscreen(bool on) {
+  fullscreen_ = on;
+  if (window_ == nullptr) return;
+  if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    fullscreen_ = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+  }
+}
+
+PixelSize SdlPlatform::DrawableSize() const {
+  if (window_ == nullptr) return {};
+  PixelSize size;
+  SDL_GL_GetDrawableSize(window_, &size.width, &size.height);
+  return size;
+}
+
+bool SdlPlatform::TakeFullscreenKey(const SDL_KeyboardEvent& key) {
+  const bool down = key.type == SDL_KEYDOWN;
+  const SDL_Scancode code = key.keysym.scancode;
+  bool* latch = nullptr;
+  if (code == SDL_SCANCODE_F11) {
+    latch = &f11Latched_;
+  } else if (code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER) {
+    // Only a fresh press with Alt down toggles: Enter held before Alt stays the menu's key.
+    const bool fresh = down && key.repeat == 0 && (key.keysym.mod & KMOD_ALT) != 0;
+    if (enterLatched_ || fresh) latch = &enterLatched_;
+  }
+  if (latch == nullptr) return false;
+  if (down && !*latch) SetFullscreen(!fullscreen_);
+  *latch = down;
   return true;
 }
 
@@ -137,6 +189,7 @@ void SdlPlatform::PumpEvents() {
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
+        if (TakeFullscreenKey(event.key)) break;
         const int code = SetOneScanCode(event.key.keysym.scancode);
         if (code > 0) {
           keys_[code] = event.type == SDL_KEYDOWN;

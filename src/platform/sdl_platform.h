@@ -8,6 +8,7 @@
 #include "platform/sdl_gamepads.h"
 
 struct SDL_Window;
+struct SDL_KeyboardEvent;
 
 namespace fenwhit {
 
@@ -21,6 +22,7 @@ class SdlPlatform : public Platform {
 
   bool OpenWindow(int width, int height) override;
   void SwapBuffers() override;
+  PixelSize DrawableSize() const override;
   void PumpEvents() override;
   bool KeyHeld(int scanCode) const override;
   MouseState ReadMouse() override;
@@ -34,11 +36,24 @@ class SdlPlatform : public Platform {
   // Why the last OpenWindow failed.
   const std::string& LastError() const { return lastError_; }
 
+  // Fullscreen at the desktop's own resolution, or the window. Before the window opens
+  // this chooses how it opens; a screen-mode switch keeps it. F11 and Alt+Enter toggle it.
+  void SetFullscreen(bool on);
+  bool Fullscreen() const { return fullscreen_; }
+
+  // Whether a window too large for the desktop's usable area is made smaller (with the
+  // same shape). Tests that read back a window of an exact size turn it off.
+  void SetFitToDesktop(bool on) { fitToDesktop_ = on; }
+
   // Gamepads start with the window; tests that need no window start them alone.
   bool StartGamepads() { return gamepads_.Start(); }
 
  private:
   void SetIcon();
+  // The window size for a w x h picture on this desktop.
+  PixelSize WindowSize(int width, int height) const;
+  // Handles F11 and Alt+Enter; true when the event was one of them, which the game never sees.
+  bool TakeFullscreenKey(const SDL_KeyboardEvent& key);
 
   std::string title_;
   std::string appId_;
@@ -46,6 +61,11 @@ class SdlPlatform : public Platform {
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
   bool videoStarted_ = false;
+  bool fullscreen_ = false;
+  bool fitToDesktop_ = true;
+  // Held toggle keys: holding one toggles once.
+  bool f11Latched_ = false;
+  bool enterLatched_ = false;
   bool keys_[scan::kCount] = {};
   // Keys that went down since the last pump: a tap shorter than a frame still counts as
   // held for one frame.

@@ -35,11 +35,16 @@ TEST(CommandLine, PlaysAnswersOrRefusesWithTheUsage) {
   const Answer autoplay = AnswerTo({"--autoplay"});
   EXPECT_EQ(autoplay.commandLine.action, CommandLine::Action::kPlay);
   EXPECT_TRUE(autoplay.commandLine.autoplay);
+  EXPECT_FALSE(autoplay.commandLine.fullscreen);
+  const Answer both = AnswerTo({"--fullscreen", "--autoplay"});
+  EXPECT_EQ(both.commandLine.action, CommandLine::Action::kPlay);
+  EXPECT_TRUE(both.commandLine.fullscreen && both.commandLine.autoplay);
 
   const Answer help = AnswerTo({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: fenwhit", 0), 0u) << help.out;
   EXPECT_NE(help.out.find("--autoplay"), std::string::npos);
+  EXPECT_NE(help.out.find("--fullscreen"), std::string::npos);
   EXPECT_EQ(help.err, "");
 
   const Answer version = AnswerTo({"--version"});

@@ -103,7 +103,8 @@ TEST_F(Primitives, RotationAndScaleTurnAboutTheSceneCentre) {
   EXPECT_EQ(shifted[3], box[3] + 200);
 }
 
-TEST_F(Primitives, TheProjectionIsOneUnitPerPixelOfTheLargestWindowToo) {
+// The projection is in the mode's units whatever the drawable; the viewport is the drawable.
+TEST_F(Primitives, TheProjectionSpansTheLargestModeInASmallerDrawableToo) {
   renderer_->SetUpWindow(2560, 1440);
   float m[16];
   glGetFloatv(GL_PROJECTION_MATRIX, m);
@@ -113,8 +114,8 @@ TEST_F(Primitives, TheProjectionIsOneUnitPerPixelOfTheLargestWindowToo) {
   EXPECT_FLOAT_EQ(m[13], 1.0f);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 2560);
-  EXPECT_EQ(viewport[3], 1440);
+  EXPECT_EQ(viewport[2], kWidth);
+  EXPECT_EQ(viewport[3], kHeight);
 }
 
 TEST_F(Primitives, UntexturedPrimitivesLeaveTexturingOff) {

@@ -15,6 +15,7 @@ void PrintTo(const Rgba& c, std::ostream* os) {
 
 void GlTest::SetUp() {
   platform_ = std::make_unique<SdlPlatform>("Fenwhit test");
+  platform_->SetFitToDesktop(false);  // the offscreen desktop is smaller than the window
   if (!platform_->OpenWindow(kWidth, kHeight)) {
     GTEST_SKIP() << "no OpenGL context here: " << platform_->LastError();
   }
