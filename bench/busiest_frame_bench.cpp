@@ -32,28 +32,29 @@ void BM_BusiestFrame(benchmark::State& state) {
   StartGameInPlay(3);
   TestPlatform clock;  // virtual, so the frame's wait is no wait
   const std::string path = SnapshotPath();
-  if (!testing::LoadFrameSnapshot(path)) {
+  static testing::FrameSnapshot frame;
+  if (!frame.Load(path)) {
     state.SkipWithError(("no frame saved by this build in " + path).c_str());
     return;
   }
+  frame.Restore();
   const bool busiest = state.range(0) == 1;
   if (!busiest) {
     clearPools();
     clearBalls();
     spawnBall(600, 300);
   }
-  testing::SaveFrameSnapshot(path + ".bench");
+  frame.Take();
   window.MakeCurrent(state.range(1) == 1 ? BenchWindow::Kind::kBatched
                                          : BenchWindow::Kind::kImmediate);
   SetPlatform(&clock);
   for (auto _ : state) {
     state.PauseTiming();
-    testing::LoadFrameSnapshot(path + ".bench");
+    frame.Restore();
     state.ResumeTiming();
     runFrame();
     window.Finish();
   }
-  std::remove((path + ".bench").c_str());
 }
 BENCHMARK(BM_BusiestFrame)
     ->ArgsProduct({{0, 1}, {0, 1}})

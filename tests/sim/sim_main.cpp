@@ -223,7 +223,9 @@ int Run(const Options& options) {
     }
     if (!options.capture.empty() && BeatThreadRunning() && renderer.frame.drawCalls > mostDrawing) {
       mostDrawing = renderer.frame.drawCalls;
-      testing::SaveFrameSnapshot(options.capture);
+      static testing::FrameSnapshot busiest;
+      busiest.Take();
+      busiest.Save(options.capture);
     }
     renderer.frame = DrawnFrame{};
     platform.TapCancelNowAndThen();

@@ -5,9 +5,6 @@
 #include <memory>
 
 #include "audio/music.h"
-#include "events/pool_records.h"
-#include "game/balls.h"
-#include "game/game_state.h"
 
 namespace fenwhit::testing {
 
@@ -15,62 +12,63 @@ namespace {
 
 constexpr char kMagic[8] = {'F', 'W', 'F', 'R', 'A', 'M', 'E', '1'};
 
-// Plain copies of every record; the texts of the game state are not kept.
-struct Snapshot {
+struct FileHeader {
   char magic[8];
   uint32_t size;
-  int32_t beatFlash;
-  GameState game;
-  Ball balls[kBallPoolSize];
-  decltype(obstacles) obstaclePool;
-  decltype(bricks) brickPool;
-  decltype(invaders) invaderPool;
-  decltype(shots) shotPool;
-  decltype(particles) particlePool;
 };
 
 }  // namespace
 
-bool SaveFrameSnapshot(const std::string& path) {
-  auto snapshot = std::make_unique<Snapshot>();
-  std::memcpy(snapshot->magic, kMagic, sizeof(kMagic));
-  snapshot->size = sizeof(Snapshot);
-  snapshot->beatFlash = beatFlash.load();
-  snapshot->game = game;
-  snapshot->game.eventTitle = {};
-  snapshot->game.musicFileName = {};
-  snapshot->game.beatFileName = {};
-  std::memcpy(snapshot->balls, balls, sizeof(balls));
-  snapshot->obstaclePool = obstacles;
-  snapshot->brickPool = bricks;
-  snapshot->invaderPool = invaders;
-  snapshot->shotPool = shots;
-  snapshot->particlePool = particles;
+void FrameSnapshot::Take() {
+  beatFlash_ = beatFlash.load();
+  state_ = game;
+  std::memcpy(balls_, balls, sizeof(balls_));
+  obstacles_ = obstacles;
+  bricks_ = bricks;
+  invaders_ = invaders;
+  shots_ = shots;
+  particles_ = particles;
+}
+
+void FrameSnapshot::Restore() const {
+  beatFlash.store(beatFlash_);
+  game = state_;
+  std::memcpy(balls, balls_, sizeof(balls_));
+  obstacles = obstacles_;
+  bricks = bricks_;
+  invaders = invaders_;
+  shots = shots_;
+  particles = particles_;
+}
+
+// Plain copies of every record; the texts of the game state are not kept.
+bool FrameSnapshot::Save(const std::string& path) const {
+  auto copy = std::make_unique<FrameSnapshot>(*this);
+  copy->state_.eventTitle = {};
+  copy->state_.musicFileName = {};
+  copy->state_.beatFileName = {};
+  FileHeader header{};
+  std::memcpy(header.magic, kMagic, sizeof(kMagic));
+  header.size = sizeof(FrameSnapshot);
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
-  const bool written = std::fwrite(snapshot.get(), sizeof(Snapshot), 1, file) == 1;
+  const bool written = std::fwrite(&header, sizeof(header), 1, file) == 1 &&
+                       std::fwrite(copy.get(), sizeof(FrameSnapshot), 1, file) == 1;
   return std::fclose(file) == 0 && written;
 }
 
-bool LoadFrameSnapshot(const std::string& path) {
-  auto snapshot = std::make_unique<Snapshot>();
+bool FrameSnapshot::Load(const std::string& path) {
+  auto loaded = std::make_unique<FrameSnapshot>();
+  FileHeader header{};
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
-  const bool read = std::fread(snapshot.get(), sizeof(Snapshot), 1, file) == 1;
+  const bool read = std::fread(&header, sizeof(header), 1, file) == 1 &&
+                    std::memcmp(header.magic, kMagic, sizeof(kMagic)) == 0 &&
+                    header.size == sizeof(FrameSnapshot) &&
+                    std::fread(loaded.get(), sizeof(FrameSnapshot), 1, file) == 1;
   std::fclose(file);
-  if (!read || std::memcmp(snapshot->magic, kMagic, sizeof(kMagic)) != 0 ||
-      snapshot->size != sizeof(Snapshot)) {
-    return false;
-  }
-  beatFlash.store(snapshot->beatFlash);
-  game = snapshot->game;
-  std::memcpy(balls, snapshot->balls, sizeof(balls));
-  obstacles = snapshot->obstaclePool;
-  bricks = snapshot->brickPool;
-  invaders = snapshot->invaderPool;
-  shots = snapshot->shotPool;
-  particles = snapshot->particlePool;
-  return true;
+  if (read) *this = *loaded;
+  return read;
 }
 
 }  // namespace fenwhit::testing

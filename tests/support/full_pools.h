@@ -11,6 +11,7 @@
 #include "game/balls.h"
 #include "game/game_state.h"
 #include "game/random.h"
+#include "support/frame_snapshot.h"
 #include "ui/hud.h"
 
 namespace fenwhit::testing {
@@ -47,37 +48,5 @@ inline void FillEveryPool() {
   }
   for (int i = 0; i <= particleLast; ++i) spawnSparks(RandomIn(120, 1150), RandomIn(20, 690), 0);
 }
-
-// Large: keep it in static storage.
-class FrameSnapshot {
- public:
-  void Take() {
-    state_ = game;
-    for (int i = 0; i < kBallPoolSize; ++i) balls_[i] = balls[i];
-    obstacles_ = obstacles;
-    bricks_ = bricks;
-    invaders_ = invaders;
-    shots_ = shots;
-    particles_ = particles;
-  }
-  void Restore() const {
-    game = state_;
-    for (int i = 0; i < kBallPoolSize; ++i) balls[i] = balls_[i];
-    obstacles = obstacles_;
-    bricks = bricks_;
-    invaders = invaders_;
-    shots = shots_;
-    particles = particles_;
-  }
-
- private:
-  GameState state_;
-  Ball balls_[kBallPoolSize];
-  decltype(obstacles) obstacles_;
-  decltype(bricks) bricks_;
-  decltype(invaders) invaders_;
-  decltype(shots) shots_;
-  decltype(particles) particles_;
-};
 
 }  // namespace fenwhit::testing
