@@ -9,6 +9,7 @@
 #include "game/backdrop.h"
 #include "game/balls.h"
 #include "game/frame_input.h"
+#include "game/frame_wait.h"
 #include "game/game_flow.h"
 #include "game/game_state.h"
 #include "game/scoring.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr double kFramePeriod = 0.0166;
 constexpr double kSlowFramePeriod = 0.0866;
-// Sleeps on this machine wake up to about a tenth of a millisecond late.
-constexpr double kSpinTime = 0.0005;
 constexpr int32_t kEndingLength = 400;
 constexpr auto kRelaxed = std::memory_order_relaxed;
 
@@ -71,13 +70,10 @@ void fadeInGame() {
   DrawSprite(0, 0, pictures.menu, 0.0f, 1.0f);
 }
 
-// Sleeps through most of the wait, then watches the clock for the last stretch, which
-// a sleep could overshoot: the period stays exact and the wait costs almost nothing.
+FrameWait frameWait;
+
 void waitForFrameEnd(Platform& platform, double frameStart) {
-  const double period = game.slowFrames == 1 ? kSlowFramePeriod : kFramePeriod;
-  platform.SleepUntil(frameStart + period - kSpinTime);
-  while (platform.Clock() - frameStart <= period) {
-  }
+  frameWait.Wait(platform, frameStart, game.slowFrames == 1 ? kSlowFramePeriod : kFramePeriod);
 }
 
 }  // namespace

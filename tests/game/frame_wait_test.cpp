@@ -1,5 +1,8 @@
 // The frame wait sleeps through most of the frame period and watches the clock only
-// for its last half millisecond, at the normal and at the slow period alike.
+// for its last stretch, at the normal and at the slow period alike; the stretch follows
+// how late the sleeps wake.
+#include "game/frame_wait.h"
+
 #include <vector>
 
 #include "game/game_fixture.h"
@@ -15,9 +18,10 @@ class WatchedClock : public TestPlatform {
   }
   void SleepUntil(double deadline) override {
     deadlines.push_back(deadline);
-    TestPlatform::SleepUntil(deadline);
+    TestPlatform::SleepUntil(deadline + lateWake);
   }
   int reads = 0;
+  double lateWake = 0;
   std::vector<double> deadlines;
 };
 
@@ -53,6 +57,30 @@ TEST_F(FrameWaitTest, SleepsThenSpinsOnlyTheLastStretch) {
     ASSERT_FALSE(clock.deadlines.empty());
     EXPECT_NEAR(clock.deadlines.back() - (clock.Now() - length), period - 0.0005, 0.0011);
   }
+}
+
+TEST(FrameWaitAlone, WatchesLongerAfterLateWakesThenNarrowsAgain) {
+  WatchedClock clock;
+  clock.SetClockStep(0.0001);
+  FrameWait wait;
+  const auto frame = [&] {
+    const double start = clock.Now();
+    wait.Wait(clock, start, 0.0166);
+    return clock.Now() - start;
+  };
+  clock.lateWake = 0.0012;
+  for (int i = 0; i < 3; ++i) EXPECT_LT(frame(), 0.0166 + 0.0015);
+  // The late wake as measured (one clock step more) and a margin.
+  EXPECT_NEAR(wait.SpinTime(), 0.0015, 1e-6);
+  // Even a wake later than the longest stretch only costs that one frame.
+  clock.lateWake = 0.01;
+  frame();
+  EXPECT_EQ(wait.SpinTime(), FrameWait::kLongestSpin);
+  clock.lateWake = 0;
+  const size_t sleeps = clock.deadlines.size();
+  for (int i = 0; i < 300; ++i) EXPECT_LT(frame(), 0.0166 + 0.0006);
+  EXPECT_EQ(clock.deadlines.size(), sleeps + 300);
+  EXPECT_EQ(wait.SpinTime(), FrameWait::kShortestSpin);
 }
 
 }  // namespace
