@@ -39,6 +39,19 @@ void BeatThreadSleep(int milliseconds) {
   beatSleep.load(kRelaxed)(milliseconds);
 }
 
+constexpr int32_t kBeatWindowMs = 33;
+// Far more than the stream clock ever steps back between two mixed buffers.
+constexpr int32_t kMissedStartDropMs = 100;
+
+// A loop start lies between the previous poll and this one: the position is in the
+// window just after it, or, when a loaded machine woke the thread too late for the
+// window, the position has fallen back a long way since the previous poll.
+bool PassedLoopStart(int32_t position, int32_t previous) {
+  if (position < 0) return false;
+  if (position < kBeatWindowMs) return true;
+  return previous >= 0 && previous - position > kMissedStartDropMs;
+}
+
 }  // namespace
 
 void FadeTitleMusicDown() {
@@ -84,6 +97,7 @@ void StartTitleMusic() {
 void RunBeatThread() {
   beatCount.store(0, kRelaxed);
   int32_t beatPosition = 0;
+  int32_t previousPosition = -1;
   SoundDevice& device = TheSoundDevice();
   const SoundHandle music = Handle(sound::kGameMusic);
   const SoundHandle beat = Handle(sound::kBeatTrack);
@@ -92,7 +106,7 @@ void RunBeatThread() {
   device.PlayStream(sound::kBeatChannel, beat);
   bool first = true;
   for (;;) {
-    if (beatPosition >= 0 && beatPosition < 33) {
+    if (PassedLoopStart(beatPosition, previousPosition)) {
       beatCount.fetch_add(1, kRelaxed);
       beatFlash.store(255, kRelaxed);
       // Hold off past the detection window so one loop start counts once.
@@ -107,6 +121,7 @@ void RunBeatThread() {
       first = false;
       if (stop) break;
     }
+    previousPosition = beatPosition;
     BeatThreadSleep(6);
     beatPosition = device.StreamTime(beat);
     if (beatStopRequest.load(kRelaxed) == 1) break;

@@ -91,13 +91,15 @@ TEST_F(BeatThreadTest, StartsBothStreamsAndCountsTheFirstBeatAtOnce) {
   EXPECT_EQ(beatStopRequest.load(), 0);
 }
 
-// The fourth poll reports the position under test; all others are mid-loop.
-template <int32_t kPosition>
+// The fourth poll reports the position under test after three at kBefore; the track
+// then stays there, or just past the window.
+template <int32_t kPosition, int32_t kBefore = 100>
 int32_t OnePositionAmongMidLoop(int poll) {
-  return poll == 3 ? kPosition : 200;
+  if (poll < 3) return kBefore;
+  return poll == 3 || kPosition >= 33 ? kPosition : 40;
 }
 
-TEST_F(BeatThreadTest, PositionsFromZeroTo32CountAsABeatAnd33DoesNot) {
+TEST_F(BeatThreadTest, PositionsFromZeroTo32OrFarBackCountAsABeat) {
   struct Case {
     int32_t (*script)(int);
     int32_t expected;
@@ -106,14 +108,20 @@ TEST_F(BeatThreadTest, PositionsFromZeroTo32CountAsABeatAnd33DoesNot) {
                         {OnePositionAmongMidLoop<32>, 2},
                         {OnePositionAmongMidLoop<33>, 1},
                         {OnePositionAmongMidLoop<-1>, 1},
-                        {OnePositionAmongMidLoop<332>, 1}};
+                        {OnePositionAmongMidLoop<332>, 1},
+                        // A poll too late for the window: the position fell back a long way.
+                        {OnePositionAmongMidLoop<60, 300>, 2},
+                        // Stepping back a little is clock jitter, not a loop start.
+                        {OnePositionAmongMidLoop<260, 300>, 1},
+                        {OnePositionAmongMidLoop<200, 300>, 1}};
   for (const Case& c : cases) {
     polls_.store(0);
     Script(c.script);
     StartThread();
     ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 8; }));
     StopAndJoin();
-    EXPECT_EQ(beatCount.load(), c.expected) << "position " << c.script(3);
+    EXPECT_EQ(beatCount.load(), c.expected)
+        << "position " << c.script(2) << " then " << c.script(3);
   }
 }
 
