@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "app/pictures.h"
 #include "audio/sound_device.h"
 #include "bench_window.h"
 #include "game/arena.h"
@@ -18,6 +17,7 @@
 #include "game/game_state.h"
 #include "game/random.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/sprites.h"
 #include "image/png.h"

@@ -14,7 +14,6 @@
 #include <ctime>
 #include <string>
 
-#include "app/pictures.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_device.h"
 #include "bench_window.h"
@@ -27,6 +26,7 @@
 #include "game/game_state.h"
 #include "game/random.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/recording_renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"

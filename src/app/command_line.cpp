@@ -7,12 +7,15 @@ namespace fenwhit {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: fenwhit [--autoplay] [--fullscreen] | --help | --version\n"
+    "usage: fenwhit [--autoplay] [--fullscreen | --window] | --scores | --help | --version\n"
     "  --autoplay    the game plays by itself, starting one game after another\n"
-    "  --fullscreen  start in fullscreen (F11 or Alt+Enter switches at any time)\n"
+    "  --fullscreen  start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
+    "  --window      start in a window this time\n"
+    "  --scores      print the best-scores tables and exit\n"
     "  --help        show this text and exit\n"
     "  --version     show the version and exit\n"
-    "Run it where quellard.data is.\n";
+    "The asset archive quellard.data is looked for in the working directory, beside\n"
+    "the program, and in ../share/fenwhit/ from the program's folder.\n";
 
 }  // namespace
 
@@ -20,12 +23,17 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   CommandLine commandLine;
   bool help = false;
   bool version = false;
+  bool scores = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--autoplay") {
       commandLine.autoplay = true;
-    } else if (argument == "--fullscreen") {
-      commandLine.fullscreen = true;
+    } else if (argument == "--fullscreen" || argument == "--window") {
+      // The last of the two wins, as a later option does with most programs.
+      commandLine.screen =
+          argument == "--window" ? CommandLine::Screen::kWindow : CommandLine::Screen::kFullscreen;
+    } else if (argument == "--scores") {
+      scores = true;
     } else if (argument == "--help") {
       help = true;
     } else if (argument == "--version") {
@@ -41,6 +49,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     commandLine.action = CommandLine::Action::kHelp;
   } else if (version) {
     commandLine.action = CommandLine::Action::kVersion;
+  } else if (scores) {
+    commandLine.action = CommandLine::Action::kScores;
   }
   return commandLine;
 }
@@ -48,6 +58,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
 int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
   switch (commandLine.action) {
     case CommandLine::Action::kPlay:
+    case CommandLine::Action::kScores:
       return 0;
     case CommandLine::Action::kHelp:
       out << kUsage;

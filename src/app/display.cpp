@@ -11,9 +11,11 @@ namespace {
 std::function<void()> modeHook;
 }
 
-void SelectStartMode() {
+void SelectStartMode(int32_t mode) {
+  if (mode < 0 || mode >= kScreenModeCount) mode = 0;
   screenMode = ScreenModeState{};
-  const ScreenModeRow& row = kScreenModes[0];
+  screenMode.index = mode;
+  const ScreenModeRow& row = kScreenModes[mode];
   screenMode.width = row.width;
   screenMode.height = row.height;
   screenMode.viewOffsetX = row.viewOffsetX;

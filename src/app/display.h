@@ -29,8 +29,9 @@ inline constexpr ScreenModeRow kScreenModes[kScreenModeCount] = {
 
 extern ScreenModeState screenMode;
 
-// Sets mode 0 (1280 x 720, no offset). Called at start-up before the window opens.
-void SelectStartMode();
+// Sets the mode the window opens in: mode 0 (1280 x 720, no offset) unless the player's
+// remembered mode is given. Called at start-up before the window opens.
+void SelectStartMode(int32_t mode = 0);
 // Opens the window and sets the fixed render state; false if it cannot be opened.
 bool OpenScreen(int32_t width, int32_t height, int32_t depth);
 // Switches to mode m (ignored when m is the current mode): new window size (fullscreen

@@ -59,7 +59,7 @@ std::string DescribeMissingArchive(const ProgramOptions& options,
 // Start-up in its fixed order. Returns 0 to go on, or the exit status of a failure.
 int StartUp(const ProgramOptions& options) {
   TheSoundDevice().Start(44100, 128);
-  SelectStartMode();
+  SelectStartMode(options.screenMode);
   const std::string temporary =
       options.temporaryDirectory.empty() ? TemporaryDirectory() : options.temporaryDirectory;
   std::string error;

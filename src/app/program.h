@@ -16,6 +16,8 @@ struct ProgramOptions {
   std::string executableDirectory;
   // Empty: $TMPDIR or /tmp.
   std::string temporaryDirectory;
+  // The screen mode the window opens in (the player's remembered one).
+  int screenMode = 0;
   // Tests use a fixed seed; 0 seeds from the clock.
   unsigned long long randomSeed = 0;
   // In tests the program returns instead of ending the process: wait for the beat

@@ -42,14 +42,28 @@ void Mixer::Detach(MixerStream* stream, int64_t stampNs) {
     channels_[stream->channel].stream = nullptr;
     stream->channel = -1;
   }
+  StopClock(*stream, stampNs);
+}
+
+void Mixer::StopClock(MixerStream& stream, int64_t stampNs) {
   // The position stays where the stream was heard to stop.
-  int64_t position = stream->played;
-  if (stream->clockRunning && stampNs != 0) {
-    position = PlaybackClock::Position(stream->clockAnchor, stream->clockStamp, stream->played,
-                                       stampNs, stream->mixRate);
+  int64_t position = stream.played;
+  if (stream.clockRunning && stampNs != 0) {
+    position = PlaybackClock::Position(stream.clockAnchor, stream.clockStamp, stream.played,
+                                       stampNs, stream.mixRate);
   }
-  stream->clockRunning = false;
-  stream->clock.Publish(position, 0, position);
+  stream.clockRunning = false;
+  stream.clock.Publish(position, 0, position);
+}
+
+void Mixer::HoldStreams(int64_t stampNs) {
+  // A stopped clock stays as published; on resume it restarts from what has been mixed,
+  // at most a buffer or two ahead of where it was held.
+  for (Channel& channel : channels_) {
+    if (channel.stream != nullptr && channel.stream->clockRunning) {
+      StopClock(*channel.stream, stampNs);
+    }
+  }
 }
 
 void Mixer::Silence(Channel& channel, int64_t stampNs) {
@@ -138,6 +152,12 @@ void Mixer::Mix(int16_t* out, int frames, int64_t stampNs) {
     Apply(command, stampNs);
   }
 
+  if (paused_.load(std::memory_order_relaxed)) {
+    std::fill(out, out + frames * 2, int16_t{0});
+    HoldStreams(stampNs);
+    return;
+  }
+
   playingStreams_.clear();
   for (Channel& channel : channels_) {
     if (channel.stream == nullptr) continue;
@@ -145,10 +165,17 @@ void Mixer::Mix(int16_t* out, int frames, int64_t stampNs) {
     playingStreams_.push_back(channel.stream);
   }
 
+  const int32_t master = masterGain_.load(std::memory_order_relaxed);
   for (int done = 0; done < frames;) {
     const int chunk = std::min(kChunkFrames, frames - done);
     MixChunk(chunk);
     int16_t* to = out + done * 2;
+    if (master != kUnityGain) {
+      // 64 bits: a full mix of loud channels times the gain overflows 32.
+      for (int i = 0; i < chunk * 2; ++i) {
+        accumulator_[i] = static_cast<int32_t>((int64_t{accumulator_[i]} * master) >> 15);
+      }
+    }
     for (int i = 0; i < chunk * 2; ++i) {
       to[i] = static_cast<int16_t>(std::clamp(accumulator_[i], -32768, 32767));
     }

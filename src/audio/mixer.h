@@ -7,10 +7,17 @@
 // A stream starts at its channel's volume, and in real time only at the first buffer
 // kStreamStartDelayNs after its play command was posted: callers start a stream and then
 // set its volume, and nothing of it may be heard louder than that.
+//
+// Paused, the mix is silence and nothing advances: samples keep their place, streams take
+// nothing from their rings and their clocks stand still where they were heard. Commands
+// still apply, so a sample started during a pause is heard from its start on resume.
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "audio/command_queue.h"
+#include "audio/mix_gains.h"
 #include "audio/mixer_stream.h"
 
 namespace fenwhit {
@@ -39,6 +46,12 @@ class Mixer {
   // Any thread. When the queue is full (the mixing thread has stalled) it waits a
   // little and then gives up; returns whether the command was queued.
   bool Post(const MixCommand& command);
+  // Any thread; takes effect from the next buffer.
+  void SetPaused(bool paused) { paused_.store(paused, std::memory_order_relaxed); }
+  // Any thread: a Q15 gain, 0 to kUnityGain, on the summed mix before clipping.
+  void SetMasterGain(int32_t gain) {
+    masterGain_.store(std::clamp(gain, 0, kUnityGain), std::memory_order_relaxed);
+  }
 
   // The mixing thread: fills frames interleaved stereo frames. stampNs is the steady
   // clock at this buffer, for the streams' clocks and their start (0 when mixing offline:
@@ -57,6 +70,8 @@ class Mixer {
 
   void Apply(const MixCommand& command, int64_t stampNs);
   void Detach(MixerStream* stream, int64_t stampNs);
+  void StopClock(MixerStream& stream, int64_t stampNs);
+  void HoldStreams(int64_t stampNs);
   void Silence(Channel& channel, int64_t stampNs);
   void PublishClock(MixerStream& stream, int frames, int64_t stampNs);
   void MixChunk(int frames);
@@ -69,6 +84,8 @@ class Mixer {
   // A stream's play command waiting for its start, with the commands after it.
   MixCommand waiting_;
   bool isWaiting_ = false;
+  std::atomic<bool> paused_{false};
+  std::atomic<int32_t> masterGain_{kUnityGain};
 };
 
 }  // namespace fenwhit

@@ -1,8 +1,10 @@
 #include "audio/mixer_sound_device.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
+#include "audio/mix_gains.h"
 #include "audio/sample_decoder.h"
 #include "platform/file_bytes.h"
 
@@ -199,6 +201,15 @@ void MixerSoundDevice::CloseStream(SoundHandle stream) {
   found->closed.store(true, std::memory_order_release);
   // If the mixer never gets the command the stream is kept, never freed under it.
   Post(MixCommand::Op::kRelease, -1, 0, nullptr, found);
+}
+
+void MixerSoundDevice::SetPaused(bool paused) {
+  mixer_.SetPaused(paused);
+}
+
+void MixerSoundDevice::SetMasterVolume(int level) {
+  level = std::clamp(level, 0, kMasterVolumeSteps);
+  mixer_.SetMasterGain(kUnityGain * level * level / (kMasterVolumeSteps * kMasterVolumeSteps));
 }
 
 }  // namespace fenwhit

@@ -10,7 +10,9 @@
 // volume 255 and centre pan; a stream keeps the channel's volume and pan, and the volume
 // set right after starting it is in place before it is heard; a null or unknown handle
 // does nothing (and StreamTime gives -1 for it); a stopped stream keeps the position at
-// which it stopped and, played again, goes on from there.
+// which it stopped and, played again, goes on from there. A sample started while paused
+// is heard from its start on resume. Master volume level n scales amplitude by (n/10)^2
+// (5 is -12 dB, 1 is -40 dB), which sounds roughly even from step to step.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -51,6 +53,8 @@ class MixerSoundDevice : public SoundDevice {
   int32_t StreamTime(SoundHandle stream) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
+  void SetPaused(bool paused) override;
+  void SetMasterVolume(int level) override;
 
   // A sample from 16-bit mono frames at the mixing rate (benchmarks, tests).
   SoundHandle AddSample(std::vector<int16_t> frames);

@@ -52,6 +52,26 @@ bool PassedLoopStart(int32_t position, int32_t previous) {
   return previous >= 0 && previous - position > kMissedStartDropMs;
 }
 
+// One loop start counts once, in stream time: after a count, positions in the window
+// belong to the same start until a poll has seen the track leave it. The wall-clock
+// hold-off alone does not do: a paused track stands still in the window for as long
+// as the pause lasts.
+class LoopStartLatch {
+ public:
+  bool Counts(int32_t position, int32_t previous) {
+    if (counted_ && position >= 0 && position < kBeatWindowMs) return false;
+    if (PassedLoopStart(position, previous)) {
+      counted_ = true;
+      return true;
+    }
+    if (position >= kBeatWindowMs) counted_ = false;
+    return false;
+  }
+
+ private:
+  bool counted_ = false;
+};
+
 }  // namespace
 
 void FadeTitleMusicDown() {
@@ -105,8 +125,10 @@ void RunBeatThread() {
   device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
   device.PlayStream(sound::kBeatChannel, beat);
   bool first = true;
+  LoopStartLatch latch;
   for (;;) {
-    if (PassedLoopStart(beatPosition, previousPosition)) {
+    // The first beat comes before the track has been read, so it latches nothing.
+    if (first || latch.Counts(beatPosition, previousPosition)) {
       beatCount.fetch_add(1, kRelaxed);
       beatFlash.store(255, kRelaxed);
       // Hold off past the detection window so one loop start counts once.

@@ -54,9 +54,15 @@ int32_t RecordingSoundDevice::StreamTime(SoundHandle stream) {
   std::function<int32_t(SoundHandle)> clock;
   {
     std::lock_guard lock(mutex_);
+    const auto last = lastTimes_.find(stream);
+    if (paused_ && last != lastTimes_.end()) return last->second;
     clock = clock_;
   }
-  return clock ? clock(stream) : 1000;
+  // Outside the lock: a script may call back into the device.
+  const int32_t time = clock ? clock(stream) : 1000;
+  std::lock_guard lock(mutex_);
+  lastTimes_[stream] = time;
+  return time;
 }
 
 void RecordingSoundDevice::StopStream(SoundHandle stream) {
@@ -64,6 +70,18 @@ void RecordingSoundDevice::StopStream(SoundHandle stream) {
 }
 void RecordingSoundDevice::CloseStream(SoundHandle stream) {
   Record({"stream_close", -1, 0, stream, {}});
+}
+
+void RecordingSoundDevice::SetPaused(bool paused) {
+  {
+    std::lock_guard lock(mutex_);
+    paused_ = paused;
+  }
+  Record({"pause", -1, paused ? 1 : 0, 0, {}});
+}
+
+void RecordingSoundDevice::SetMasterVolume(int level) {
+  Record({"master", -1, level, 0, {}});
 }
 
 std::vector<SoundCall> RecordingSoundDevice::Calls() const {

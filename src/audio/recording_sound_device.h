@@ -1,8 +1,10 @@
 #pragma once
 // A sound device that plays nothing and writes down every call, for tests.
-// Stream time comes from a script so tests can step the beat exactly.
+// Stream time comes from a script so tests can step the beat exactly; paused, every
+// stream keeps reporting what it reported last before the pause.
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,9 +14,9 @@
 namespace fenwhit {
 
 struct SoundCall {
-  std::string op;  // "start", "load", "play", "pan", "volume", "stop", "open", ...
+  std::string op;  // "start", "load", "play", "pan", "volume", "stop", "open", "pause", ...
   int channel = -1;
-  int value = 0;  // pan, volume, slot or handle, depending on op
+  int value = 0;  // pan, volume, slot, handle, 1/0 for pause or the master level
   SoundHandle handle = 0;
   std::string path;
 };
@@ -32,6 +34,8 @@ class RecordingSoundDevice : public SoundDevice {
   int32_t StreamTime(SoundHandle stream) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
+  void SetPaused(bool paused) override;
+  void SetMasterVolume(int level) override;
 
   std::vector<SoundCall> Calls() const;
   void ClearCalls();
@@ -49,6 +53,8 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<SoundCall> calls_;
   std::vector<std::string> failing_;
   std::function<int32_t(SoundHandle)> clock_;
+  bool paused_ = false;
+  std::map<SoundHandle, int32_t> lastTimes_;
   std::atomic<SoundHandle> nextHandle_{1};
 };
 

@@ -9,6 +9,9 @@ namespace fenwhit {
 // Handles of loaded samples and open streams. 0 is the null handle: using it does nothing.
 using SoundHandle = int32_t;
 
+// The player's volume runs from 0 (silent) to this (unity).
+inline constexpr int kMasterVolumeSteps = 10;
+
 class SoundDevice {
  public:
   virtual ~SoundDevice() = default;
@@ -30,6 +33,13 @@ class SoundDevice {
   virtual int32_t StreamTime(SoundHandle stream) = 0;
   virtual void StopStream(SoundHandle stream) = 0;
   virtual void CloseStream(SoundHandle stream) = 0;
+
+  // Holds every channel and stream where it stands, silent, until resumed: stream positions
+  // (StreamTime) stop, and go on from the same place. Commands posted meanwhile still apply.
+  virtual void SetPaused(bool /*paused*/) {}
+  // The player's volume, 0 (silent) to kMasterVolumeSteps: scales the whole mix after the
+  // channels' own volumes, which keep their meaning for the game.
+  virtual void SetMasterVolume(int /*level*/) {}
 };
 
 SoundDevice& TheSoundDevice();

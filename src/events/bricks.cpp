@@ -1,6 +1,5 @@
 // The wall of bricks: every bounce off a brick smashes it, but its rectangle holds
 // for the rest of the frame, so each ball inside it that frame bounces and scores.
-#include "app/pictures.h"
 #include "events/ball_bounce.h"
 #include "events/effect_pools.h"
 #include "events/pool_passes.h"
@@ -8,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/scoring.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 
 namespace fenwhit {

@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "app/pictures.h"
 #include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_ids.h"
@@ -12,6 +11,7 @@
 #include "game/random.h"
 #include "game/rounding.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 

@@ -1,12 +1,12 @@
 // Particles trail the balls and mark every hit; each fades by 12 per colour component
 // per frame and is freed once black, so one starting at 255 lives 22 frames.
-#include "app/pictures.h"
 #include "events/effect_pools.h"
 #include "events/pool_passes.h"
 #include "events/pool_records.h"
 #include "events/snapped_points.h"
 #include "game/random.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 
 namespace fenwhit {

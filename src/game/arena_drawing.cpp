@@ -1,10 +1,10 @@
 // The arena over the backdrop: black masks hide the backdrop above, right of and below
 // the arena, leaving it visible behind the paddle line and inside.
-#include "app/pictures.h"
 #include "game/arena.h"
 #include "game/game_state.h"
 #include "game/glows.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 
 namespace fenwhit {

@@ -1,6 +1,5 @@
 #include "game/balls.h"
 
-#include "app/pictures.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_ids.h"
 #include "events/effect_pools.h"
@@ -8,6 +7,7 @@
 #include "game/random.h"
 #include "game/rounding.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 
 namespace fenwhit {

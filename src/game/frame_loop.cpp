@@ -1,6 +1,5 @@
 #include "game/frame_loop.h"
 
-#include "app/pictures.h"
 #include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "events/effect_pools.h"
@@ -14,6 +13,7 @@
 #include "game/game_state.h"
 #include "game/scoring.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 #include "platform/exit.h"
 #include "platform/platform.h"

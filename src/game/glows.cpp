@@ -1,9 +1,9 @@
 #include "game/glows.h"
 
-#include "app/pictures.h"
 #include "audio/music.h"
 #include "game/random.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 
 namespace fenwhit {

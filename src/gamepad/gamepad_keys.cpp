@@ -19,6 +19,8 @@ HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads) {
     if (!state.connected) continue;
     const uint32_t held = state.held;
     Hold(keys, held, pad::kBack, scan::kEsc);
+    // Start pauses a game (and goes on); in the menu it activates.
+    if (context != PadContext::kMenu) Hold(keys, held, pad::kStart, scan::kP);
     switch (context) {
       case PadContext::kMenu:
         Hold(keys, held, pad::kUp, scan::kUp);

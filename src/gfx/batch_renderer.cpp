@@ -203,6 +203,11 @@ void BatchRenderer::SetSceneTransformXY(float angle, float scaleX, float scaleY,
   SceneChanged();
 }
 
+void BatchRenderer::ResetSceneTransform() {
+  modelView_ = FixedMatrix{};
+  SceneChanged();
+}
+
 Texture BatchRenderer::CreateTexture(const Image* image, int nearest) {
   Flush();
   const Texture texture = UploadTexture(image, nearest);

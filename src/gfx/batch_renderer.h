@@ -34,6 +34,7 @@ class BatchRenderer : public Renderer {
   void SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) override;
   void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
                            int32_t dy) override;
+  void ResetSceneTransform() override;
   Texture CreateTexture(const Image* image, int nearest) override;
   void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,

@@ -37,6 +37,10 @@ void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx, in
   TheRenderer().SetSceneTransformXY(angle, scaleX, scaleY, dx, dy);
 }
 
+void ResetSceneTransform() {
+  TheRenderer().ResetSceneTransform();
+}
+
 Texture CreateTexture(const std::optional<Image>& image, int nearest) {
   return TheRenderer().CreateTexture(image ? &*image : nullptr, nearest);
 }

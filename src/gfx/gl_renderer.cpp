@@ -103,6 +103,10 @@ void GlRenderer::SetSceneTransformXY(float angle, float scaleX, float scaleY, in
   glTranslatef(scene.backX, scene.backY, scene.backZ);
 }
 
+void GlRenderer::ResetSceneTransform() {
+  glLoadIdentity();
+}
+
 Texture GlRenderer::CreateTexture(const Image* image, int nearest) {
   return UploadTexture(image, nearest);
 }

@@ -45,6 +45,9 @@ void RecordingRenderer::SetSceneTransformXY(float angle, float scaleX, float sca
                                             int32_t dy) {
   if (keepCalls_) Record({"scene_xy", {dx, dy}, {angle, scaleX, scaleY}, 0});
 }
+void RecordingRenderer::ResetSceneTransform() {
+  if (keepCalls_) Record({"scene_reset", {}, {}, 0});
+}
 Texture RecordingRenderer::CreateTexture(const Image* image, int nearest) {
   Texture texture;
   texture.name = nextName_++;

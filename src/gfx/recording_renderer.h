@@ -9,7 +9,7 @@ namespace fenwhit {
 
 struct DrawCall {
   std::string op;  // "window", "clear", "present", "blend_alpha", "blend_additive", "color", "fill_rect",
-                   // "fill_corners", "line", "scene", "scene_xy", "texture", "sprite", "region"
+                   // "fill_corners", "line", "scene", "scene_xy", "scene_reset", "texture", "sprite", "region"
   // Integer arguments in the order of the call (colour r, g, b, a; rect x, y, w, h; line
   // x1, y1, x2, y2; sprite x, y; region x, y, srcX, srcY, w, h; scene dx, dy).
   std::vector<int> ints;
@@ -36,6 +36,7 @@ class RecordingRenderer : public Renderer {
   void SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) override;
   void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
                            int32_t dy) override;
+  void ResetSceneTransform() override;
   Texture CreateTexture(const Image* image, int nearest) override;
   void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                   float scale) override;

@@ -29,6 +29,9 @@ class Renderer {
   virtual void SetSceneTransform(float angle, float scale, int32_t dx, int32_t dy) = 0;
   virtual void SetSceneTransformXY(float angle, float scaleX, float scaleY, int32_t dx,
                                    int32_t dy) = 0;
+  // Scene transforms compose; this undoes them all, back to one unit per picture pixel, as
+  // ClearFrame does without clearing (for drawing on top of a finished scene).
+  virtual void ResetSceneTransform() = 0;
   // image may be null: the texture then has no contents and width and height -1.
   virtual Texture CreateTexture(const Image* image, int nearest) = 0;
   virtual void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,

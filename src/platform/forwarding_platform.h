@@ -17,6 +17,8 @@ class ForwardingPlatform : public Platform {
   MouseState ReadMouse() override { return inner_.ReadMouse(); }
   WindowEvent TakeWindowEvent() override { return inner_.TakeWindowEvent(); }
   void DiscardKeyPress() override { inner_.DiscardKeyPress(); }
+  uint64_t KeyPresses() const override { return inner_.KeyPresses(); }
+  bool WindowActive() const override { return inner_.WindowActive(); }
   GamepadState Gamepad(int slot) const override { return inner_.Gamepad(slot); }
   double Clock() override { return inner_.Clock(); }
   void SleepMs(int milliseconds) override { inner_.SleepMs(milliseconds); }

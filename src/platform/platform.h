@@ -11,15 +11,23 @@ namespace fenwhit {
 // PC set-1 scan codes of the keys the game reads.
 namespace scan {
 constexpr int kEsc = 1;
+constexpr int kMinus = 12;
+constexpr int kEquals = 13;  // the main keyboard's plus
 constexpr int kW = 17;
+constexpr int kP = 25;
 constexpr int kA = 30;
 constexpr int kS = 31;
 constexpr int kK = 37;
 constexpr int kZ = 44;
 constexpr int kM = 50;
 constexpr int kSpace = 57;
+// The Pause key sends E1 1D 45; its last byte stands for it (Num Lock, which shares it,
+// is never read).
+constexpr int kPause = 69;
 constexpr int kUp = 72;
+constexpr int kKeypadMinus = 74;
 constexpr int kLeft = 75;
+constexpr int kKeypadPlus = 78;
 constexpr int kDown = 80;
 constexpr int kCount = 128;
 }  // namespace scan
@@ -54,6 +62,10 @@ class Platform {
   virtual WindowEvent TakeWindowEvent() = 0;
   // Reads and discards one pending key press, if any.
   virtual void DiscardKeyPress() = 0;
+  // How many keys went down since the start, keys the game never reads included.
+  virtual uint64_t KeyPresses() const { return 0; }
+  // Whether the window has the keyboard focus and is not minimised.
+  virtual bool WindowActive() const { return true; }
   // The gamepad in a slot (0 to pad::kSlots - 1), as of the last PumpEvents.
   virtual GamepadState Gamepad(int slot) const {
     (void)slot;

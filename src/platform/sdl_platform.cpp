@@ -15,8 +15,14 @@ int SetOneScanCode(int sdlScancode) {
   switch (sdlScancode) {
     case SDL_SCANCODE_ESCAPE:
       return scan::kEsc;
+    case SDL_SCANCODE_MINUS:
+      return scan::kMinus;
+    case SDL_SCANCODE_EQUALS:
+      return scan::kEquals;
     case SDL_SCANCODE_W:
       return scan::kW;
+    case SDL_SCANCODE_P:
+      return scan::kP;
     case SDL_SCANCODE_A:
       return scan::kA;
     case SDL_SCANCODE_S:
@@ -29,8 +35,14 @@ int SetOneScanCode(int sdlScancode) {
       return scan::kM;
     case SDL_SCANCODE_SPACE:
       return scan::kSpace;
+    case SDL_SCANCODE_PAUSE:
+      return scan::kPause;
     case SDL_SCANCODE_UP:
       return scan::kUp;
+    case SDL_SCANCODE_KP_MINUS:
+      return scan::kKeypadMinus;
+    case SDL_SCANCODE_KP_PLUS:
+      return scan::kKeypadPlus;
     case SDL_SCANCODE_LEFT:
       return scan::kLeft;
     case SDL_SCANCODE_DOWN:
@@ -183,9 +195,10 @@ void SdlPlatform::PumpEvents() {
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
           ++closeRequests_;
-        } else {
-          ++otherEvents_;
+          break;
         }
+        TrackWindowState(event.window.event);
+        ++otherEvents_;
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
@@ -195,7 +208,10 @@ void SdlPlatform::PumpEvents() {
           keys_[code] = event.type == SDL_KEYDOWN;
           if (event.type == SDL_KEYDOWN) tapped_[code] = true;
         }
-        if (event.type == SDL_KEYDOWN && event.key.repeat == 0) ++pendingPresses_;
+        if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+          ++pendingPresses_;
+          ++keyPresses_;
+        }
         break;
       }
       case SDL_MOUSEWHEEL:
@@ -208,6 +224,26 @@ void SdlPlatform::PumpEvents() {
     }
   }
   gamepads_.EndPump();
+}
+
+void SdlPlatform::TrackWindowState(uint8_t windowEvent) {
+  switch (windowEvent) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      focused_ = true;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      focused_ = false;
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      minimised_ = true;
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      minimised_ = false;
+      break;
+    default:
+      break;
+  }
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {

@@ -28,6 +28,8 @@ class SdlPlatform : public Platform {
   MouseState ReadMouse() override;
   WindowEvent TakeWindowEvent() override;
   void DiscardKeyPress() override;
+  bool WindowActive() const override { return focused_ && !minimised_; }
+  uint64_t KeyPresses() const override { return keyPresses_; }
   GamepadState Gamepad(int slot) const override { return gamepads_.Slot(slot); }
   double Clock() override;
   void SleepMs(int milliseconds) override;
@@ -54,6 +56,8 @@ class SdlPlatform : public Platform {
   PixelSize WindowSize(int width, int height) const;
   // Handles F11 and Alt+Enter; true when the event was one of them, which the game never sees.
   bool TakeFullscreenKey(const SDL_KeyboardEvent& key);
+  // Focus and minimising, from SDL's window events.
+  void TrackWindowState(uint8_t windowEvent);
 
   std::string title_;
   std::string appId_;
@@ -63,6 +67,9 @@ class SdlPlatform : public Platform {
   bool videoStarted_ = false;
   bool fullscreen_ = false;
   bool fitToDesktop_ = true;
+  // Until the desktop says otherwise, a new window counts as focused.
+  bool focused_ = true;
+  bool minimised_ = false;
   // Held toggle keys: holding one toggles once.
   bool f11Latched_ = false;
   bool enterLatched_ = false;
@@ -73,6 +80,7 @@ class SdlPlatform : public Platform {
   int closeRequests_ = 0;
   int otherEvents_ = 0;
   int pendingPresses_ = 0;
+  uint64_t keyPresses_ = 0;
   int32_t wheel_ = 0;
   SdlGamepads gamepads_;
 };

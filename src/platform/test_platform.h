@@ -22,6 +22,7 @@ class TestPlatform : public Platform {
   MouseState ReadMouse() override { return mouse_; }
   WindowEvent TakeWindowEvent() override;
   void DiscardKeyPress() override { ++discardedPresses_; }
+  bool WindowActive() const override { return windowActive_; }
   // Every reading moves the clock on by clockStep, so busy waits end.
   double Clock() override;
   void SleepMs(int milliseconds) override;
@@ -29,13 +30,19 @@ class TestPlatform : public Platform {
   void SleepUntil(double deadline) override;
 
   void SetScript(Script script) { script_ = std::move(script); }
-  void Press(int scanCode) { keys_.insert(scanCode); }
+  void Press(int scanCode) {
+    if (keys_.insert(scanCode).second) ++keyPresses_;
+  }
+  // A key the game never reads.
+  void PressOtherKey() { ++keyPresses_; }
+  uint64_t KeyPresses() const override { return keyPresses_; }
   void Release(int scanCode) { keys_.erase(scanCode); }
   void ReleaseAll() { keys_.clear(); }
   void SetMouse(MouseState mouse) { mouse_ = mouse; }
   void RequestClose() { events_.push_back(WindowEvent::kClose); }
   void QueueOtherEvent() { events_.push_back(WindowEvent::kOther); }
   void SetClockStep(double seconds) { clockStep_ = seconds; }
+  void SetWindowActive(bool active) { windowActive_ = active; }
   void FailWindow() { failWindow_ = true; }
 
   int Pumps() const { return pumps_; }
@@ -62,6 +69,8 @@ class TestPlatform : public Platform {
   int height_ = 0;
   int discardedPresses_ = 0;
   bool failWindow_ = false;
+  bool windowActive_ = true;
+  uint64_t keyPresses_ = 0;
 };
 
 }  // namespace fenwhit

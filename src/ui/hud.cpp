@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/pictures.h"
 #include "game/game_state.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/text.h"
 
 namespace fenwhit {

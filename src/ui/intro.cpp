@@ -1,7 +1,7 @@
 #include "ui/intro.h"
 
-#include "app/pictures.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/platform.h"

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/display.h"
-#include "app/pictures.h"
 #include "audio/music.h"
 #include "audio/sound_bank.h"
 #include "game/backdrop.h"
@@ -12,6 +11,7 @@
 #include "game/random.h"
 #include "game/rounding.h"
 #include "gfx/draw.h"
+#include "gfx/pictures.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/exit.h"

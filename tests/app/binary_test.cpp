@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <vector>
@@ -100,6 +101,35 @@ TEST(Binary, HelpPrintsTheUsageAndExitsZero) {
   EXPECT_EQ(ReadText(child.stdoutFile).rfind("usage: fenwhit", 0), 0u);
   EXPECT_EQ(ReadText(child.stderrFile), "");
   EXPECT_TRUE(temp.Files().empty());
+}
+
+// --scores prints the tables kept in the data folder without opening a window; a damaged
+// table is set aside with one line, never lost.
+TEST(Binary, ScoresPrintsTheKeptTablesAndSetsADamagedOneAside) {
+  ScratchDir work, temp;
+  const std::string table =
+      "fenwhit scores 1\n"
+      "two\t900\tBOB\t2026-11-30\t4\t75\n"
+      "one\t1500\tALICE\t2026-12-01\t7\t120\n";
+  const std::string scores = "data-home/fenwhit/scores";
+  temp.WriteFile(scores, {table.begin(), table.end()});
+  auto child = Start(work, temp, {"--scores"});
+  EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
+  EXPECT_EQ(ReadText(child.stdoutFile),
+            "kind\trank\tscore\tname\tdate\tevents\tseconds\n"
+            "one\t1\t1500\tALICE\t2026-12-01\t7\t120\n"
+            "two\t1\t900\tBOB\t2026-11-30\t4\t75\n");
+  EXPECT_EQ(ReadText(child.stderrFile), "");
+
+  const std::string damaged = table + "one\t12x\tEVE\t2026-12-02\t1\t5\n";
+  temp.WriteFile(scores, {damaged.begin(), damaged.end()});
+  child = Start(work, temp, {"--scores"});
+  EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
+  EXPECT_EQ(ReadText(child.stdoutFile), "kind\trank\tscore\tname\tdate\tevents\tseconds\n");
+  const std::string message = ReadText(child.stderrFile);
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  EXPECT_NE(message.find("scores.damaged-1"), std::string::npos) << message;
+  EXPECT_EQ(ReadText(temp.path() / (scores + ".damaged-1")), damaged);
 }
 
 TEST(Binary, AnUnknownOptionPrintsTheUsageOnStderrAndExitsTwo) {

@@ -35,16 +35,26 @@ TEST(CommandLine, PlaysAnswersOrRefusesWithTheUsage) {
   const Answer autoplay = AnswerTo({"--autoplay"});
   EXPECT_EQ(autoplay.commandLine.action, CommandLine::Action::kPlay);
   EXPECT_TRUE(autoplay.commandLine.autoplay);
-  EXPECT_FALSE(autoplay.commandLine.fullscreen);
+  EXPECT_EQ(autoplay.commandLine.screen, CommandLine::Screen::kRemembered);
   const Answer both = AnswerTo({"--fullscreen", "--autoplay"});
   EXPECT_EQ(both.commandLine.action, CommandLine::Action::kPlay);
-  EXPECT_TRUE(both.commandLine.fullscreen && both.commandLine.autoplay);
+  EXPECT_TRUE(both.commandLine.screen == CommandLine::Screen::kFullscreen &&
+              both.commandLine.autoplay);
+  // Either choice holds for one run; the later of the two wins.
+  EXPECT_EQ(AnswerTo({"--window"}).commandLine.screen, CommandLine::Screen::kWindow);
+  EXPECT_EQ(AnswerTo({"--window", "--fullscreen"}).commandLine.screen,
+            CommandLine::Screen::kFullscreen);
+  const Answer scores = AnswerTo({"--scores"});
+  EXPECT_EQ(scores.commandLine.action, CommandLine::Action::kScores);
+  EXPECT_EQ(scores.out + scores.err, "");
 
   const Answer help = AnswerTo({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: fenwhit", 0), 0u) << help.out;
   EXPECT_NE(help.out.find("--autoplay"), std::string::npos);
-  EXPECT_NE(help.out.find("--fullscreen"), std::string::npos);
+  for (const char* option : {"--fullscreen", "--window", "--scores"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
   EXPECT_EQ(help.err, "");
 
   const Answer version = AnswerTo({"--version"});

@@ -1,6 +1,8 @@
 // Every way out of the program, driven through the real menu and game loops.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/display.h"
 #include "audio/music.h"
 #include "audio/sound_ids.h"
@@ -125,6 +127,19 @@ TEST(Program, ScreenModeItemsSwitchOnceAndKeepTheMode) {
   EXPECT_EQ(harness.platform.LastHeight(), 800);
   EXPECT_EQ(screenMode.index, 1);
   SwitchScreenMode(0);  // leave the start mode for the next test
+
+  // A remembered mode opens the window at once in that mode; a number no mode has, in the
+  // first.
+  for (const auto& [remembered, width, height] :
+       {std::tuple{4, 1920, 1200}, std::tuple{17, 1280, 720}}) {
+    ProgramHarness again;
+    again.options.screenMode = remembered;
+    EXPECT_EQ(again.Run([](TestPlatform& p, int) { p.RequestClose(); }), 0);
+    EXPECT_EQ(again.platform.WindowsOpened(), 1);
+    EXPECT_EQ(again.platform.LastWidth(), width);
+    EXPECT_EQ(again.platform.LastHeight(), height);
+  }
+  SelectStartMode();
 }
 
 }  // namespace

@@ -99,6 +99,12 @@ int32_t OnePositionAmongMidLoop(int poll) {
   return poll == 3 || kPosition >= 33 ? kPosition : 40;
 }
 
+int32_t HeldAtALoopStartThenTheNext(int poll) {
+  if (poll < 3) return 100;
+  if (poll < 20) return 20;
+  return poll == 20 ? 40 : 10;
+}
+
 TEST_F(BeatThreadTest, PositionsFromZeroTo32OrFarBackCountAsABeat) {
   struct Case {
     int32_t (*script)(int);
@@ -113,12 +119,15 @@ TEST_F(BeatThreadTest, PositionsFromZeroTo32OrFarBackCountAsABeat) {
                         {OnePositionAmongMidLoop<60, 300>, 2},
                         // Stepping back a little is clock jitter, not a loop start.
                         {OnePositionAmongMidLoop<260, 300>, 1},
-                        {OnePositionAmongMidLoop<200, 300>, 1}};
+                        {OnePositionAmongMidLoop<200, 300>, 1},
+                        // A track held at one loop start (paused there) counts it once,
+                        // however long; it leaves the window, and the next start counts.
+                        {HeldAtALoopStartThenTheNext, 3}};
   for (const Case& c : cases) {
     polls_.store(0);
     Script(c.script);
     StartThread();
-    ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 8; }));
+    ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 24; }));
     StopAndJoin();
     EXPECT_EQ(beatCount.load(), c.expected)
         << "position " << c.script(2) << " then " << c.script(3);
@@ -148,19 +157,28 @@ TEST_F(BeatThreadTest, AStopRequestDuringTheHoldOffEndsTheThreadWithoutAnotherPo
   EXPECT_EQ(beatCount.load(), 2);
 }
 
-TEST_F(BeatThreadTest, ABeatTrackPositionHeldInTheWindowCountsOncePerHoldOff) {
-  // A track that keeps reporting a position inside the window keeps counting: once
-  // per hold-off and poll, never twice in a row without the hold-off between.
+TEST_F(BeatThreadTest, APauseAtALoopStartCountsItOnceAndTheBeatGoesOnAfter) {
+  // The game pauses 20 ms into a loop: from then on the device reports 20, for far
+  // longer than the hold-off, without asking the track's clock.
   device_.SetStreamClock([this](SoundHandle) {
-    polls_.fetch_add(1);
-    return 10;
+    const int poll = polls_.fetch_add(1);
+    if (poll == 3) device_.SetPaused(true);
+    return poll < 3 ? 100 : poll == 3 ? 20 : poll == 4 ? 40 : 10;
   });
   StartThread();
-  ASSERT_TRUE(WaitFor([] { return beatCount.load() >= 4; }));
+  ASSERT_TRUE(WaitFor([] { return beatCount.load() == 2; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_EQ(beatCount.load(), 2);
+  EXPECT_EQ(polls_.load(), 4);
+  EXPECT_EQ(device_.StreamTime(kBeat), 20);
+  device_.SetPaused(false);
+  ASSERT_TRUE(WaitFor([this] { return polls_.load() >= 8; }));
   StopAndJoin();
-  // The stop request may come between the last poll and its count.
-  EXPECT_GE(beatCount.load(), polls_.load());
-  EXPECT_LE(beatCount.load(), polls_.load() + 1);
+  EXPECT_EQ(beatCount.load(), 3);
+  const auto pauses = device_.CallsOf("pause");
+  ASSERT_EQ(pauses.size(), 2u);
+  EXPECT_EQ(pauses[0].value, 1);
+  EXPECT_EQ(pauses[1].value, 0);
 }
 
 TEST_F(BeatThreadTest, ALoopingTrackGivesOneBeatPerLoop) {

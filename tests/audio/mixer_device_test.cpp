@@ -1,5 +1,5 @@
-// Samples through the mixer: pan and volume, channels, cut-off, null handles, and what
-// becomes of bad files.
+// Samples through the mixer: pan and volume, channels, cut-off, null handles, what
+// becomes of bad files, and the whole mix paused and under the master volume.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -148,6 +148,87 @@ TEST_F(MixerDeviceTest, NullAndUnknownHandlesAndChannelsDoNothing) {
   EXPECT_EQ(out[0], 500);
   EXPECT_EQ(out[1], 0);
   EXPECT_EQ(device_.AddSample(std::vector<int16_t>{}), 0);
+}
+
+TEST_F(MixerDeviceTest, APauseHoldsSamplesAndStreamsWhereTheyStandUntilResumed) {
+  constexpr int kBefore = 10000;
+  constexpr int kAfter = 25000;  // past the loop's end and the ramp's
+  const std::string tone =
+      WriteOgg("tone.ogg", testing::Sine(14700, 2, 44100, 523.0, 0.3), 2, 44100);
+  std::vector<int16_t> ramp(30000);
+  for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(i % 2000 * 4);
+  auto start = [&](MixerSoundDevice& device) {
+    const SoundHandle stream = device.OpenStream(tone);
+    device.PlayStream(65, stream);
+    device.PlaySample(3, device.AddSample(ramp));
+    device.SetPan(3, 0);
+    return stream;
+  };
+  // Posted during the pause; the reference gets them at the same point of its render.
+  auto meanwhile = [](MixerSoundDevice& device) {
+    device.SetVolume(65, 100);
+    device.PlaySample(4, device.AddSample(std::vector<int16_t>(3000, 500)));
+    device.SetPan(4, 255);
+  };
+  MixerSoundDevice reference;
+  start(reference);
+  std::vector<int16_t> expected = Render(reference, kBefore);
+  meanwhile(reference);
+  const auto expectedAfter = Render(reference, kAfter);
+  expected.insert(expected.end(), expectedAfter.begin(), expectedAfter.end());
+
+  const SoundHandle stream = start(device_);
+  std::vector<int16_t> out = Render(kBefore);
+  const int32_t time = device_.StreamTime(stream);
+  const int64_t played = device_.StreamFramesPlayed(stream);
+  ASSERT_EQ(played, kBefore);
+  device_.SetPaused(true);
+  meanwhile(device_);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(AllZero(Render(9000))) << i;
+  EXPECT_EQ(device_.StreamTime(stream), time);
+  EXPECT_EQ(device_.StreamFramesPlayed(stream), played);
+  // Resumed, everything goes on with exactly the frames that came next without the pause.
+  device_.SetPaused(false);
+  const auto after = Render(kAfter);
+  out.insert(out.end(), after.begin(), after.end());
+  EXPECT_EQ(FirstDifference(out, expected), -1);
+  EXPECT_EQ(device_.StreamFramesPlayed(stream), kBefore + kAfter);
+}
+
+TEST_F(MixerDeviceTest, MasterVolumeScalesTheSummedMixBeforeClipping) {
+  // Level 10, the default, leaves a whole mix of a stream and clipping samples bit for bit.
+  const std::string tone =
+      WriteOgg("tone.ogg", testing::Sine(14700, 2, 44100, 523.0, 0.4), 2, 44100);
+  auto play = [&](MixerSoundDevice& device) {
+    device.PlayStream(65, device.OpenStream(tone));
+    for (int channel = 1; channel <= 3; ++channel) {
+      device.PlaySample(channel, device.AddSample(std::vector<int16_t>(5000, 30000)));
+    }
+    return Render(device, 12000);
+  };
+  MixerSoundDevice reference;
+  device_.SetMasterVolume(3);
+  device_.SetMasterVolume(kMasterVolumeSteps);
+  EXPECT_EQ(FirstDifference(play(device_), play(reference)), -1);
+  device_.SetMasterVolume(0);
+  EXPECT_TRUE(AllZero(Render(4000)));
+  device_.StopChannel(65);
+
+  // Between, amplitude goes with the square of the level; above 10 acts as 10.
+  device_.SetMasterVolume(5);
+  EXPECT_EQ(Level(10000, 255, 0), std::make_pair(2500, 0));
+  device_.SetMasterVolume(11);
+  EXPECT_EQ(Level(10000, 255, 0), std::make_pair(10000, 0));
+  // The sum is scaled, then clipped: 3 x 30000 at a quarter is 22500, not a quarter of
+  // 32767; at 0.81 it still clips, and does not wrap round.
+  for (int channel = 1; channel <= 3; ++channel) {
+    device_.PlaySample(channel, Constant(30000));
+    device_.SetPan(channel, 0);
+  }
+  device_.SetMasterVolume(5);
+  EXPECT_EQ(Render(4)[0], 22500);
+  device_.SetMasterVolume(9);
+  EXPECT_EQ(Render(4)[0], 32767);
 }
 
 TEST_F(MixerDeviceTest, DecodedSamplesAreMonoAtTheMixingRate) {

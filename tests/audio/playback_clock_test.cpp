@@ -89,5 +89,25 @@ TEST_F(PlaybackClockTest, ACutOffStreamStopsWhereItWasHeard) {
   EXPECT_EQ(At(Due(40)), kBuffer + 5 * kRate / 1000);
 }
 
+TEST_F(PlaybackClockTest, APausedStreamHoldsWhereItWasHeardAndResumesWithoutSteppingBack) {
+  MixAt(Due(0));
+  MixAt(Due(1));
+  // Paused 5 ms into the second buffer: held there while the output asks for silence.
+  const int64_t held = kBuffer + 5 * kRate / 1000;
+  mixer_.SetPaused(true);
+  mixer_.Mix(out_, kBuffer, Due(1) + 5 * kMs);
+  EXPECT_EQ(At(Due(1) + 5 * kMs), held);
+  for (int k = 2; k < 30; ++k) MixAt(Due(k));
+  EXPECT_EQ(At(Due(40)), held);
+  EXPECT_EQ(stream_->played, 2 * kBuffer);
+  // Resumed, it runs on from no further back than it was held, never past what was mixed.
+  mixer_.SetPaused(false);
+  MixAt(Due(30));
+  EXPECT_GE(At(Due(30)), held);
+  EXPECT_LE(At(Due(30)), 2 * kBuffer);
+  EXPECT_EQ(At(Due(30) + 5 * kMs), At(Due(30)) + 5 * kRate / 1000);
+  EXPECT_EQ(stream_->played, 3 * kBuffer);
+}
+
 }  // namespace
 }  // namespace fenwhit

@@ -12,39 +12,18 @@
 #include "audio/sound_ids.h"
 #include "game/balls.h"
 #include "game/game_state.h"
+#include "support/beat_feeder.h"
 #include "support/program_harness.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
 namespace {
 
+using testing::BeatFeeder;
 using testing::ProgramHarness;
 
 constexpr int kFramesPerBeat = 20;  // 180 beats a minute at 60 frames a second
 constexpr int kCycles = 21;
-
-// Hands the beat thread one loop start of the beat track at a time and waits until
-// it has counted it, so that every beat lands on a known frame.
-class BeatFeeder {
- public:
-  explicit BeatFeeder(RecordingSoundDevice& sound) {
-    sound.SetStreamClock([this](SoundHandle) { return due_.exchange(false) ? 0 : 1000; });
-  }
-  // False when the beat thread did not count it within ten seconds (a loaded machine).
-  bool Deliver() {
-    beatFlash.store(0);
-    due_.store(true);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (beatFlash.load() != 255) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-  }
-
- private:
-  std::atomic<bool> due_{false};
-};
 
 bool TitleDrawn(const RecordingRenderer& renderer) {
   for (const DrawCall& call : renderer.Calls()) {

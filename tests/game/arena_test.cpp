@@ -3,10 +3,10 @@
 #include <cmath>
 #include <set>
 
-#include "app/pictures.h"
 #include "game/approach.h"
 #include "game/backdrop.h"
 #include "game/game_fixture.h"
+#include "gfx/pictures.h"
 
 namespace fenwhit {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/pictures.h"
 #include "game/game_fixture.h"
+#include "gfx/pictures.h"
 
 namespace fenwhit {
 namespace {

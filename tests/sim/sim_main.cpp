@@ -20,12 +20,12 @@
 #include <string>
 
 #include "app/archive_writer.h"
-#include "app/pictures.h"
 #include "app/program.h"
 #include "audio/music.h"
 #include "autoplay/autopilot_platform.h"
 #include "events/event_catalogue.h"
 #include "game/game_state.h"
+#include "gfx/pictures.h"
 #include "gfx/recording_renderer.h"
 #include "sim/beat_lockstep.h"
 #include "sim/frame_checks.h"

@@ -25,6 +25,9 @@ Child StartProgram(const std::string& executable, const ScratchDir& workDir,
     if (freopen(child.stdoutFile.c_str(), "w", stdout) == nullptr) _exit(121);
     if (freopen(child.stderrFile.c_str(), "w", stderr) == nullptr) _exit(121);
     setenv("TMPDIR", tempDir.str().c_str(), 1);
+    // The files the game keeps go to the temporary folder, never the user's own.
+    setenv("XDG_DATA_HOME", (tempDir.str() + "/data-home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (tempDir.str() + "/config-home").c_str(), 1);
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     unsetenv("DISPLAY");

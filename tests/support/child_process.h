@@ -18,7 +18,8 @@ struct Child {
 };
 
 // Starts `executable` in workDir with TMPDIR=tempDir under SDL's offscreen and dummy
-// drivers; stdout and stderr go to files in workDir.
+// drivers, the freedesktop data and config folders in tempDir (data-home, config-home);
+// stdout and stderr go to files in workDir.
 Child StartProgram(const std::string& executable, const ScratchDir& workDir,
                    const ScratchDir& tempDir, std::vector<const char*> arguments = {});
 

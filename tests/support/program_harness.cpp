@@ -14,13 +14,17 @@ ProgramHarness::ProgramHarness(bool keepDrawCalls) : renderer(keepDrawCalls) {
 }
 
 int ProgramHarness::Run(TestPlatform::Script script) {
+  return Run(std::move(script), platform, renderer);
+}
+
+int ProgramHarness::Run(TestPlatform::Script script, Platform& outer, Renderer& drawing) {
   // A script that never reaches an exit would hang the test: close the window after
   // a generous number of frames, so it fails on its expectations instead.
   platform.SetScript([script = std::move(script)](TestPlatform& p, int pump) {
     if (script) script(p, pump);
     if (pump == kFrameLimit) p.RequestClose();
   });
-  return RunProgram(platform, renderer, sound, options);
+  return RunProgram(outer, drawing, sound, options);
 }
 
 }  // namespace fenwhit::testing

@@ -17,6 +17,9 @@ class ProgramHarness {
   explicit ProgramHarness(bool keepDrawCalls = false);
   // Runs the program to its end and returns its exit status.
   int Run(TestPlatform::Script script);
+  // The same, the program seeing the scripted platform through outer and drawing through
+  // drawing (wrappers around platform and renderer).
+  int Run(TestPlatform::Script script, Platform& outer, Renderer& drawing);
 
   static constexpr int kFrameLimit = 20000;
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/pictures.h"
 #include "game/game_fixture.h"
+#include "gfx/pictures.h"
 
 namespace fenwhit {
 namespace {

@@ -1,0 +1,27 @@
+#pragma once
+// Every picture the game draws with, uploaded once at start-up (and again after a screen-mode
+// switch). The screens and the overlays beside them draw from here; the program fills it.
+#include "gfx/text.h"
+#include "gfx/texture.h"
+
+namespace fenwhit {
+
+struct Pictures {
+  Texture menu;       // "options_new.png"
+  Texture ball;       // "metalball2.png"
+  Texture cow;        // "Cow.png"
+  Texture chicken;    // "Chicken.png"
+  Texture kromby;     // "Kromby.png"
+  Texture logo;       // "PlovixLogo.png"
+  Texture corner;     // "corner2.png"
+  Texture light;      // "light.png"
+  Texture particle;   // "particle.png"
+  Texture blackHole;  // "blackhole.png"
+  Texture brick;      // "breakout2.png"
+  Texture eventText;  // "bgeventtext.png"
+  BitmapFont font;    // "32x64-alien.png"
+};
+
+extern Pictures pictures;
+
+}  // namespace fenwhit

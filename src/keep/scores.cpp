@@ -1,0 +1,205 @@
+#include "keep/scores.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstddef>
+#include <utility>
+
+namespace fenwhit {
+
+namespace {
+
+constexpr std::array<std::string_view, 2> kKindWords = {"one", "two"};
+constexpr std::string_view kVersionPrefix = "fenwhit scores ";
+constexpr int kVersion = 1;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Digits only: no sign, no spaces, no room for overflow.
+template <typename Number>
+bool ParseCount(std::string_view text, Number& value) {
+  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return failure == std::errc() && end == text.data() + text.size();
+}
+
+bool IsValidDate(std::string_view date) {
+  if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  if (!ParseCount(date.substr(0, 4), year) || !ParseCount(date.substr(5, 2), month) ||
+      !ParseCount(date.substr(8, 2), day)) {
+    return false;
+  }
+  if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+  constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+bool IsValidName(std::string_view name) {
+  return !name.empty() && name.size() <= kMaxNameLength &&
+         std::all_of(name.begin(), name.end(), IsNameCharacter);
+}
+
+std::vector<std::string_view> SplitAtTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  while (true) {
+    const size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+// Checks the first line; "" when it is this game's version.
+std::string VersionProblem(std::string_view line) {
+  int version = 0;
+  if (!line.starts_with(kVersionPrefix) ||
+      !ParseCount(line.substr(kVersionPrefix.size()), version) || version < 1) {
+    return "line 1: not a scores file";
+  }
+  if (version > kVersion)
+    return "version " + std::to_string(version) + " is newer than this game's";
+  return "";
+}
+
+// Reads one entry line; "" when it is good.
+std::string ParseRow(std::string_view line, size_t& kind, ScoreEntry& entry) {
+  const std::vector<std::string_view> fields = SplitAtTabs(line);
+  if (fields.size() != 6) return "not 6 tab-separated fields";
+  const auto word = std::find(kKindWords.begin(), kKindWords.end(), fields[0]);
+  if (word == kKindWords.end()) return "bad kind of game";
+  kind = static_cast<size_t>(word - kKindWords.begin());
+  if (!ParseCount(fields[1], entry.score) || entry.score > kMaxScore) return "bad score";
+  if (!IsValidName(fields[2])) return "bad name";
+  entry.name = fields[2];
+  if (!IsValidDate(fields[3])) return "bad date";
+  entry.date = fields[3];
+  if (!ParseCount(fields[4], entry.events)) return "bad number of events";
+  if (!ParseCount(fields[5], entry.seconds)) return "bad number of seconds";
+  return "";
+}
+
+// Everything after the kind (and the rank, in the tab-separated listing).
+std::string EntryFields(const ScoreEntry& entry) {
+  return std::to_string(entry.score) + "\t" + entry.name + "\t" + entry.date + "\t" +
+         std::to_string(entry.events) + "\t" + std::to_string(entry.seconds) + "\n";
+}
+
+}  // namespace
+
+bool IsNameCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || IsDigit(c) || c == ' ' || c == '.' || c == '-' || c == '_';
+}
+
+bool IsValidEntry(const ScoreEntry& entry) {
+  return entry.score >= 0 && entry.score <= kMaxScore && IsValidName(entry.name) &&
+         IsValidDate(entry.date) && entry.events >= 0 && entry.seconds >= 0;
+}
+
+std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why) {
+  ScoreTables tables;
+  if (text.empty()) return tables;
+  if (text.size() > kScoresMaxBytes) {
+    why = "larger than 64 KiB";
+    return std::nullopt;
+  }
+  if (text.find('\0') != std::string_view::npos) {
+    why = "holds a NUL byte";
+    return std::nullopt;
+  }
+  int lineNumber = 0;
+  for (size_t start = 0; start < text.size();) {
+    const size_t newline = text.find('\n', start);
+    const size_t end = newline == std::string_view::npos ? text.size() : newline;
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    const std::string where = "line " + std::to_string(++lineNumber) + ": ";
+    if (line.size() > kScoresMaxLineBytes) {
+      why = where + "longer than 200 bytes";
+      return std::nullopt;
+    }
+    if (lineNumber == 1) {
+      why = VersionProblem(line);
+      if (!why.empty()) return std::nullopt;
+      continue;
+    }
+    size_t kind = 0;
+    ScoreEntry entry;
+    if (const std::string problem = ParseRow(line, kind, entry); !problem.empty()) {
+      why = where + problem;
+      return std::nullopt;
+    }
+    if (tables.kinds[kind].size() == kTableSize) {
+      why = where + "more than " + std::to_string(kTableSize) + " rows of kind " +
+            std::string(kKindWords[kind]);
+      return std::nullopt;
+    }
+    tables.kinds[kind].push_back(std::move(entry));
+  }
+  // A file written by hand may list them in any order; among equal scores the file's order
+  // stands.
+  for (auto& table : tables.kinds) {
+    std::stable_sort(table.begin(), table.end(),
+                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.score > b.score; });
+  }
+  return tables;
+}
+
+std::string FormatScores(const ScoreTables& tables) {
+  std::string text = std::string(kVersionPrefix) + std::to_string(kVersion) + "\n";
+  for (size_t kind = 0; kind < tables.kinds.size(); ++kind) {
+    int written = 0;
+    for (const ScoreEntry& entry : tables.kinds[kind]) {
+      if (written == kTableSize) break;
+      if (!IsValidEntry(entry)) continue;
+      text += std::string(kKindWords[kind]) + "\t" + EntryFields(entry);
+      ++written;
+    }
+  }
+  return text;
+}
+
+int InsertScore(ScoreTables& tables, GameKind kind, const ScoreEntry& entry) {
+  const auto index = static_cast<size_t>(kind);
+  if (index >= tables.kinds.size()) return 0;
+  std::vector<ScoreEntry>& table = tables.kinds[index];
+  size_t place = 0;
+  while (place < table.size() && table[place].score >= entry.score) ++place;
+  if (place >= size_t{kTableSize}) return 0;
+  table.insert(table.begin() + static_cast<std::ptrdiff_t>(place), entry);
+  if (table.size() > size_t{kTableSize}) table.resize(kTableSize);
+  return static_cast<int>(place) + 1;
+}
+
+std::string RankTitle(int rank) {
+  switch (rank) {
+    case 1:
+      return "NEW BEST!";
+    case 2:
+      return "2ND BEST";
+    case 3:
+      return "3RD BEST";
+    default:
+      if (rank >= 4 && rank <= kTableSize) return std::to_string(rank) + "TH BEST";
+      return "";
+  }
+}
+
+std::string ScoresAsTsv(const ScoreTables& tables) {
+  std::string text = "kind\trank\tscore\tname\tdate\tevents\tseconds\n";
+  for (size_t kind = 0; kind < tables.kinds.size(); ++kind) {
+    int rank = 0;
+    for (const ScoreEntry& entry : tables.kinds[kind]) {
+      text +=
+          std::string(kKindWords[kind]) + "\t" + std::to_string(++rank) + "\t" + EntryFields(entry);
+    }
+  }
+  return text;
+}
+
+}  // namespace fenwhit

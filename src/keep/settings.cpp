@@ -1,0 +1,190 @@
+#include "keep/settings.h"
+
+#include <charconv>
+#include <cstdint>
+#include <utility>
+
+#include "keep/atomic_file.h"
+
+namespace fenwhit {
+
+namespace {
+
+constexpr std::string_view kSpaces = " \t\r\v\f";
+constexpr std::string_view kTooLarge = "larger than 64 KiB; using the default settings";
+// A broken file could hold thousands of bad lines: the first few tell the story.
+constexpr size_t kMaxWarningsShown = 10;
+
+std::string_view Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(kSpaces);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
+}
+
+// Text from the file, fit to be printed: no control characters reach the terminal.
+std::string Shown(std::string_view text) {
+  constexpr size_t kMaxShown = 60;
+  std::string shown;
+  for (const char c : text.substr(0, kMaxShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    shown += byte < 0x20 || byte == 0x7f ? '?' : c;
+  }
+  if (text.size() > kMaxShown) shown += "...";
+  return shown;
+}
+
+std::string Lowered(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lowered;
+}
+
+std::string SizeName(const ModeSize& size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+int ParseScreenMode(std::string_view value, std::span<const ModeSize> modes,
+                    const std::string& where, std::vector<std::string>& warnings) {
+  const std::string wanted = Lowered(value);
+  std::string known;
+  for (size_t i = 0; i < modes.size(); ++i) {
+    if (wanted == SizeName(modes[i])) return static_cast<int>(i);
+    known += (i == 0 ? "" : ", ") + SizeName(modes[i]);
+  }
+  warnings.push_back(where + "screen_mode = \"" + Shown(value) +
+                     "\" is not one of the window sizes (" + known + "); using " +
+                     (modes.empty() ? "the first" : SizeName(modes[0])));
+  return 0;
+}
+
+bool ParseFullscreen(std::string_view value, const std::string& where,
+                     std::vector<std::string>& warnings) {
+  const std::string word = Lowered(value);
+  if (word == "yes" || word == "true" || word == "1") return true;
+  if (word == "no" || word == "false" || word == "0") return false;
+  warnings.push_back(where + "fullscreen = \"" + Shown(value) + "\" is not yes or no; using no");
+  return false;
+}
+
+int ParseVolume(std::string_view value, const std::string& where,
+                std::vector<std::string>& warnings) {
+  int volume = -1;
+  const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), volume);
+  if (failure == std::errc() && end == value.data() + value.size() && volume >= 0 && volume <= 10) {
+    return volume;
+  }
+  warnings.push_back(where + "volume = \"" + Shown(value) +
+                     "\" is not a number from 0 to 10; using 10");
+  return Settings{}.volume;
+}
+
+}  // namespace
+
+Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
+                       std::vector<std::string>& warnings) {
+  Settings settings;
+  if (text.size() > kSettingsMaxBytes) {
+    warnings.emplace_back(kTooLarge);
+    return settings;
+  }
+  size_t otherBytes = 0;
+  int lineNumber = 0;
+  for (size_t start = 0; start < text.size();) {
+    const size_t newline = text.find('\n', start);
+    const size_t end = newline == std::string_view::npos ? text.size() : newline;
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    const std::string where = "line " + std::to_string(++lineNumber) + ": ";
+    if (line.size() > kSettingsMaxLineBytes) {
+      warnings.push_back(where + "longer than 1024 bytes; ignored");
+      continue;
+    }
+    if (line.find('\0') != std::string_view::npos) {
+      warnings.push_back(where + "holds a NUL byte; ignored");
+      continue;
+    }
+    const std::string_view content = Trimmed(line);
+    if (content.empty() || content.front() == '#') continue;
+    const size_t equals = content.find('=');
+    const std::string_view key = Trimmed(content.substr(0, equals));
+    if (equals == std::string_view::npos || key.empty()) {
+      warnings.push_back(where + "\"" + Shown(content) +
+                         "\" is not a \"key = value\" line; ignored");
+      continue;
+    }
+    const std::string_view value = Trimmed(content.substr(equals + 1));
+    if (key == "screen_mode") {
+      settings.screenMode = ParseScreenMode(value, modes, where, warnings);
+    } else if (key == "fullscreen") {
+      settings.fullscreen = ParseFullscreen(value, where, warnings);
+    } else if (key == "volume") {
+      settings.volume = ParseVolume(value, where, warnings);
+    } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
+      warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");
+    } else {
+      otherBytes += line.size() + 1;
+      settings.otherLines.emplace_back(line);
+    }
+  }
+  return settings;
+}
+
+std::string FormatSettings(const Settings& settings, std::span<const ModeSize> modes) {
+  std::string text = "# Fenwhit settings\n";
+  if (!modes.empty()) {
+    const bool known = settings.screenMode >= 0 && settings.screenMode < int(modes.size());
+    text += "screen_mode = " + SizeName(modes[known ? settings.screenMode : 0]) + "\n";
+  }
+  text += settings.fullscreen ? "fullscreen = yes\n" : "fullscreen = no\n";
+  const int volume = settings.volume < 0 ? 0 : settings.volume > 10 ? 10 : settings.volume;
+  text += "volume = " + std::to_string(volume) + "\n";
+  for (const std::string& line : settings.otherLines) text += line + "\n";
+  return text;
+}
+
+SettingsFile::SettingsFile(std::string path, std::span<const ModeSize> modes)
+    : path_(std::move(path)), modes_(modes.begin(), modes.end()) {}
+
+Settings SettingsFile::Load(std::ostream& err) {
+  if (path_.empty()) return {};
+  std::string text;
+  std::string error;
+  switch (ReadSmallFile(path_, kSettingsMaxBytes, text, error)) {
+    case ReadResult::kMissing:
+      return {};
+    case ReadResult::kTooLarge:
+      err << "fenwhit: " << path_ << ": " << kTooLarge << '\n';
+      return {};
+    case ReadResult::kUnreadable:
+      err << "fenwhit: " << path_ << ": cannot read it (" << error
+          << "); using the default settings\n";
+      return {};
+    case ReadResult::kOk:
+      break;
+  }
+  std::vector<std::string> warnings;
+  Settings settings = ParseSettings(text, modes_, warnings);
+  for (size_t i = 0; i < warnings.size() && i < kMaxWarningsShown; ++i) {
+    err << "fenwhit: " << path_ << ": " << warnings[i] << '\n';
+  }
+  if (warnings.size() > kMaxWarningsShown) {
+    err << "fenwhit: " << path_ << ": " << warnings.size() - kMaxWarningsShown
+        << " more warnings\n";
+  }
+  return settings;
+}
+
+bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
+  if (path_.empty()) return true;
+  std::string error;
+  if (WriteFileAtomically(path_, FormatSettings(settings, modes_), error)) return true;
+  if (!warnedAboutSaving_) {
+    err << "fenwhit: cannot keep settings: " << error << "; they last for this session only\n";
+    warnedAboutSaving_ = true;
+  }
+  return false;
+}
+
+}  // namespace fenwhit

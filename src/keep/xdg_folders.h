@@ -1,0 +1,22 @@
+#pragma once
+// Where the game keeps its best scores and settings, by the freedesktop base-folder rules:
+// $XDG_DATA_HOME and $XDG_CONFIG_HOME when set to an absolute path, else the usual folders
+// below $HOME.
+#include <functional>
+#include <string>
+
+namespace fenwhit {
+
+// The value of an environment variable, or nullptr when it is unset.
+using EnvironmentLookup = std::function<const char*(const char*)>;
+
+// <data home>/fenwhit/scores; "" when there is no usable home folder (keep scores for the
+// session only).
+std::string ScoresPath(const EnvironmentLookup& lookup);
+std::string ScoresPath();
+
+// <config home>/fenwhit/settings; "" when there is no usable home folder.
+std::string SettingsPath(const EnvironmentLookup& lookup);
+std::string SettingsPath();
+
+}  // namespace fenwhit

@@ -1,0 +1,131 @@
+#include "pause/pause_platform.h"
+
+#include <iterator>
+
+#include "audio/music.h"
+#include "audio/sound_device.h"
+
+namespace fenwhit {
+
+namespace {
+
+// Keys whose change while paused may change the picture (the volume bar).
+constexpr int kWatchedKeys[] = {scan::kMinus, scan::kEquals, scan::kKeypadMinus, scan::kKeypadPlus};
+// A little longer than the volume bar stays.
+constexpr double kBarSeconds = 2.1;
+
+}  // namespace
+
+PausePlatform::PausePlatform(Platform& inner, SoundDevice& sound, std::function<void()> drawScreen,
+                             bool pauseOnFocusLoss)
+    : ForwardingPlatform(inner),
+      sound_(sound),
+      drawScreen_(std::move(drawScreen)),
+      pauseOnFocusLoss_(pauseOnFocusLoss) {}
+
+bool PausePlatform::PauseKeyHeld() const {
+  return inner().KeyHeld(scan::kP) || inner().KeyHeld(scan::kPause);
+}
+
+void PausePlatform::PumpEvents() {
+  escapeAfterPause_ = false;
+  inner().PumpEvents();
+  const bool pauseKey = PauseKeyHeld();
+  const bool pressed = pauseKey && !pauseKeyWasHeld_;
+  pauseKeyWasHeld_ = pauseKey;
+  const bool active = inner().WindowActive();
+  const bool focusLost = wasActive_ && !active;
+  wasActive_ = active;
+  // A game runs its beat thread from its start until it is left; the menu never does.
+  if (BeatThreadRunning() && (pressed || (pauseOnFocusLoss_ && focusLost))) {
+    RunPaused();
+    HideHeldCancels();
+  }
+  if (spaceHidden_ && !inner().KeyHeld(scan::kSpace)) spaceHidden_ = false;
+  if (hiddenButtons_ != 0) hiddenButtons_ &= inner().ReadMouse().buttons;
+}
+
+void PausePlatform::RunPaused() {
+  paused_ = true;
+  sound_.SetPaused(true);
+  const double start = inner().Clock();
+  bool escapeWasHeld = inner().KeyHeld(scan::kEsc);
+  bool watchedWereHeld[std::size(kWatchedKeys)] = {};
+  PixelSize drawn = inner().DrawableSize();
+  drawScreen_();
+  double lastDrawn = start;
+  double hideBarAt = -1.0;
+  for (;;) {
+    inner().SleepMs(kPollMs);
+    inner().PumpEvents();
+    bool redraw = false;
+    for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
+         event = inner().TakeWindowEvent()) {
+      if (event == WindowEvent::kClose) closeRequested_ = true;
+      redraw = true;
+    }
+    if (closeRequested_) break;
+    const bool pauseKey = PauseKeyHeld();
+    const bool goOn = pauseKey && !pauseKeyWasHeld_;
+    pauseKeyWasHeld_ = pauseKey;
+    if (goOn) break;
+    const bool escape = inner().KeyHeld(scan::kEsc);
+    if (escape && !escapeWasHeld) {
+      escapeAfterPause_ = true;
+      break;
+    }
+    escapeWasHeld = escape;
+    const double now = inner().Clock();
+    // A volume key shows its bar at once, and the bar goes again after a while.
+    for (size_t i = 0; i < std::size(kWatchedKeys); ++i) {
+      const bool held = inner().KeyHeld(kWatchedKeys[i]);
+      if (held != watchedWereHeld[i]) {
+        redraw = true;
+        hideBarAt = now + kBarSeconds;
+      }
+      watchedWereHeld[i] = held;
+    }
+    if (hideBarAt >= 0 && now >= hideBarAt) {
+      redraw = true;
+      hideBarAt = -1.0;
+    }
+    const PixelSize size = inner().DrawableSize();
+    if (size.width != drawn.width || size.height != drawn.height) redraw = true;
+    if (redraw || now - lastDrawn >= kRedrawSeconds) {
+      drawScreen_();
+      drawn = size;
+      lastDrawn = now;
+    }
+  }
+  pausedTime_ += inner().Clock() - start;
+  wasActive_ = inner().WindowActive();
+  sound_.SetPaused(false);
+  paused_ = false;
+}
+
+void PausePlatform::HideHeldCancels() {
+  spaceHidden_ = inner().KeyHeld(scan::kSpace);
+  hiddenButtons_ = inner().ReadMouse().buttons;
+}
+
+bool PausePlatform::KeyHeld(int scanCode) const {
+  if (scanCode == scan::kEsc && escapeAfterPause_) return true;
+  if (scanCode == scan::kSpace && spaceHidden_) return false;
+  return inner().KeyHeld(scanCode);
+}
+
+MouseState PausePlatform::ReadMouse() {
+  MouseState mouse = inner().ReadMouse();
+  mouse.buttons &= ~hiddenButtons_;
+  return mouse;
+}
+
+WindowEvent PausePlatform::TakeWindowEvent() {
+  if (closeRequested_) {
+    closeRequested_ = false;
+    return WindowEvent::kClose;
+  }
+  return inner().TakeWindowEvent();
+}
+
+}  // namespace fenwhit

@@ -1,0 +1,58 @@
+#pragma once
+// The platform a game sees with a pause. P, the Pause key or a gamepad's Start (and, for a
+// person playing, the window losing its focus or being minimised) hold the game inside
+// PumpEvents until the player goes on: nothing of the game runs meanwhile, the sound holds
+// its place, and the clock the game reads leaves the paused time out, so the frames go on
+// without a burst of catch-up.
+#include <functional>
+
+#include "platform/forwarding_platform.h"
+
+namespace fenwhit {
+
+class SoundDevice;
+
+class PausePlatform final : public ForwardingPlatform {
+ public:
+  // drawScreen draws and presents one picture of the paused game.
+  PausePlatform(Platform& inner, SoundDevice& sound, std::function<void()> drawScreen,
+                bool pauseOnFocusLoss);
+
+  void PumpEvents() override;
+  bool KeyHeld(int scanCode) const override;
+  MouseState ReadMouse() override;
+  WindowEvent TakeWindowEvent() override;
+  double Clock() override { return inner().Clock() - pausedTime_; }
+  void SleepUntil(double deadline) override { inner().SleepUntil(deadline + pausedTime_); }
+
+  bool Paused() const { return paused_; }
+  // Seconds spent paused since the start.
+  double PausedTime() const { return pausedTime_; }
+
+  // How often the paused loop looks at its input, and how often it redraws at the least
+  // (the desktop asks for a redraw when it has spoilt the picture).
+  static constexpr int kPollMs = 20;
+  static constexpr double kRedrawSeconds = 5.0;
+
+ private:
+  // Runs until the player goes on, leaves with Esc or closes the window.
+  void RunPaused();
+  bool PauseKeyHeld() const;
+  // Space and mouse buttons held when play goes on stay hidden until released, so no
+  // cancel is spent by a key pressed while paused.
+  void HideHeldCancels();
+
+  SoundDevice& sound_;
+  std::function<void()> drawScreen_;
+  bool pauseOnFocusLoss_;
+  bool paused_ = false;
+  double pausedTime_ = 0.0;
+  bool pauseKeyWasHeld_ = false;
+  bool wasActive_ = true;
+  bool escapeAfterPause_ = false;
+  bool closeRequested_ = false;
+  bool spaceHidden_ = false;
+  int32_t hiddenButtons_ = 0;
+};
+
+}  // namespace fenwhit

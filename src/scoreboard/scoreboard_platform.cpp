@@ -1,0 +1,134 @@
+#include "scoreboard/scoreboard_platform.h"
+
+#include <ctime>
+
+#include "audio/music.h"
+#include "game/game_state.h"
+#include "ui/main_menu.h"
+
+namespace fenwhit {
+
+namespace {
+
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
+  return text;
+}
+
+}  // namespace
+
+ScoreboardPlatform::ScoreboardPlatform(Platform& inner, ScoreFile& scores, std::string playerName,
+                                       bool recordGames, std::ostream& err)
+    : ForwardingPlatform(inner),
+      scores_(scores),
+      playerName_(std::move(playerName)),
+      recordGames_(recordGames),
+      err_(err) {}
+
+bool ScoreboardPlatform::InMenu() const {
+  // The intro shows no menu frame; a game runs its beat thread until it is left.
+  return !BeatThreadRunning() && menu.menuFrames > 0;
+}
+
+void ScoreboardPlatform::PumpEvents() {
+  inner().PumpEvents();
+  FollowGame();
+  WatchIdle();
+}
+
+void ScoreboardPlatform::FollowGame() {
+  const bool running = BeatThreadRunning();
+  if (running && !inGame_) {
+    inGame_ = true;
+    kind_ = game.twoPaddles != 0 ? GameKind::kTwoPaddles : GameKind::kOnePaddle;
+    gameStartedAt_ = inner().Clock();
+    lastRank_ = 0;
+  }
+  if (running && game.gameOver == 0) {
+    score_ = game.score;
+    events_ = game.eventCount;
+    seconds_ = static_cast<int32_t>(inner().Clock() - gameStartedAt_);
+  }
+  if (!running && inGame_) {
+    // The ending set the last score; the menu has since cleared the game's own.
+    score_ = game.lastScore;
+    EnterGame();
+  }
+}
+
+void ScoreboardPlatform::EnterGame() {
+  inGame_ = false;
+  if (!recordGames_ || score_ <= 0) return;
+  ScoreEntry entry;
+  entry.score = score_;
+  entry.name = playerName_;
+  entry.date = Today();
+  entry.events = events_;
+  entry.seconds = seconds_;
+  lastRank_ = scores_.Record(kind_, entry, err_);
+}
+
+bool ScoreboardPlatform::AnythingHeld(const MouseState& mouse) const {
+  if (mouse.buttons != 0) return true;
+  for (int code = 1; code < scan::kCount; ++code) {
+    if (inner().KeyHeld(code)) return true;
+  }
+  for (int slot = 0; slot < pad::kSlots; ++slot) {
+    if (inner().Gamepad(slot).held != 0) return true;
+  }
+  return false;
+}
+
+void ScoreboardPlatform::WatchIdle() {
+  const double now = inner().Clock();
+  const MouseState mouse = inner().ReadMouse();
+  // A key the game never reads is still a touch.
+  const uint64_t presses = inner().KeyPresses();
+  const bool held = AnythingHeld(mouse) || presses != lastKeyPresses_;
+  lastKeyPresses_ = presses;
+  const bool moved =
+      mouse.x != lastMouse_.x || mouse.y != lastMouse_.y || mouse.wheel != lastMouse_.wheel;
+  lastMouse_ = mouse;
+  if (swallowing_ && !held) swallowing_ = false;
+  if (!InMenu()) {
+    idleSince_ = -1.0;
+    tablesShownAt_ = -1.0;
+    return;
+  }
+  if (tablesShownAt_ >= 0.0) {
+    if (held) {
+      tablesShownAt_ = -1.0;
+      swallowing_ = true;
+      idleSince_ = now;
+    }
+    return;
+  }
+  if (idleSince_ < 0.0 || held || moved) idleSince_ = now;
+  if (now - idleSince_ >= kIdleSeconds) tablesShownAt_ = now;
+}
+
+bool ScoreboardPlatform::KeyHeld(int scanCode) const {
+  if (swallowing_ || tablesShownAt_ >= 0.0) return false;
+  return inner().KeyHeld(scanCode);
+}
+
+MouseState ScoreboardPlatform::ReadMouse() {
+  MouseState mouse = inner().ReadMouse();
+  if (swallowing_ || tablesShownAt_ >= 0.0) mouse.buttons = 0;
+  return mouse;
+}
+
+WindowEvent ScoreboardPlatform::TakeWindowEvent() {
+  const WindowEvent event = inner().TakeWindowEvent();
+  if (event == WindowEvent::kClose && inGame_) {
+    score_ = game.gameOver != 0 ? game.lastScore : game.score;
+    EnterGame();
+  }
+  return event;
+}
+
+}  // namespace fenwhit

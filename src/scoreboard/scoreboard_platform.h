@@ -1,0 +1,66 @@
+#pragma once
+// The platform that keeps the best games. It sees each game start and end, enters the games
+// a person played in the best-scores table, and, when the menu stands untouched for a while,
+// shows the tables (as an arcade machine does between games) until the player touches a key,
+// a button or the mouse: that touch only brings the menu back.
+#include <ostream>
+#include <string>
+
+#include "keep/score_file.h"
+#include "platform/forwarding_platform.h"
+
+namespace fenwhit {
+
+class ScoreboardPlatform final : public ForwardingPlatform {
+ public:
+  // recordGames: false when the game plays by itself, whose games never enter the table.
+  ScoreboardPlatform(Platform& inner, ScoreFile& scores, std::string playerName, bool recordGames,
+                     std::ostream& err);
+
+  void PumpEvents() override;
+  bool KeyHeld(int scanCode) const override;
+  MouseState ReadMouse() override;
+  // A window closed during a game still enters that game.
+  WindowEvent TakeWindowEvent() override;
+
+  // The kind of the game last played (one paddle before any).
+  GameKind LastKind() const { return kind_; }
+  // The rank the last game reached; 0 when it did not enter or before any game.
+  int LastRank() const { return lastRank_; }
+  const ScoreTables& Tables() const { return scores_.Tables(); }
+  // The inner clock's reading when the tables began to show; negative while they don't.
+  double TablesShownAt() const { return tablesShownAt_; }
+  // Whether the menu is on screen (not a game, not the intro).
+  bool InMenu() const;
+
+  static constexpr double kIdleSeconds = 15.0;
+
+ private:
+  void FollowGame();
+  void EnterGame();
+  void WatchIdle();
+  // Whether any key, mouse button or gamepad control is held.
+  bool AnythingHeld(const MouseState& mouse) const;
+
+  ScoreFile& scores_;
+  std::string playerName_;
+  bool recordGames_;
+  std::ostream& err_;
+
+  bool inGame_ = false;
+  GameKind kind_ = GameKind::kOnePaddle;
+  double gameStartedAt_ = 0.0;
+  int64_t score_ = 0;
+  int32_t events_ = 0;
+  int32_t seconds_ = 0;
+  int lastRank_ = 0;
+
+  double idleSince_ = -1.0;
+  MouseState lastMouse_;
+  uint64_t lastKeyPresses_ = 0;
+  double tablesShownAt_ = -1.0;
+  // After the touch that took the tables away, nothing reaches the menu until all is let go.
+  bool swallowing_ = false;
+};
+
+}  // namespace fenwhit

@@ -1,0 +1,61 @@
+#include "settings/settings_platform.h"
+
+#include <algorithm>
+
+#include "audio/sound_device.h"
+
+namespace fenwhit {
+
+SettingsPlatform::SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file,
+                                   Settings remembered, Watched watched, std::ostream& err)
+    : ForwardingPlatform(inner),
+      sound_(sound),
+      file_(file),
+      settings_(std::move(remembered)),
+      watched_(std::move(watched)),
+      err_(err) {
+  settings_.volume = std::clamp(settings_.volume, 0, kMasterVolumeSteps);
+  sound_.SetMasterVolume(settings_.volume);
+}
+
+int SettingsPlatform::VolumeStep() {
+  const bool down = inner().KeyHeld(scan::kMinus) || inner().KeyHeld(scan::kKeypadMinus);
+  const bool up = inner().KeyHeld(scan::kEquals) || inner().KeyHeld(scan::kKeypadPlus);
+  int step = 0;
+  if (down && !downWasHeld_) --step;
+  if (up && !upWasHeld_) ++step;
+  downWasHeld_ = down;
+  upWasHeld_ = up;
+  return step;
+}
+
+void SettingsPlatform::PumpEvents() {
+  inner().PumpEvents();
+  bool changed = false;
+  if (const int step = VolumeStep(); step != 0) {
+    volumeChangedAt_ = inner().Clock();
+    const int volume = std::clamp(settings_.volume + step, 0, kMasterVolumeSteps);
+    if (volume != settings_.volume) {
+      settings_.volume = volume;
+      sound_.SetMasterVolume(volume);
+      changed = true;
+    }
+  }
+  // What stands at the first pump is where this run started, not a change.
+  const int screenMode = watched_.screenMode();
+  const bool fullscreen = watched_.fullscreen();
+  if (watching_ && screenMode != lastScreenMode_) {
+    settings_.screenMode = screenMode;
+    changed = true;
+  }
+  if (watching_ && fullscreen != lastFullscreen_) {
+    settings_.fullscreen = fullscreen;
+    changed = true;
+  }
+  lastScreenMode_ = screenMode;
+  lastFullscreen_ = fullscreen;
+  watching_ = true;
+  if (changed) file_.Save(settings_, err_);
+}
+
+}  // namespace fenwhit

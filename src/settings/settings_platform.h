@@ -1,0 +1,52 @@
+#pragma once
+// The platform with the player's settings: the minus and plus keys (main keyboard and
+// keypad) step the master volume in the menu, in a game and while paused, and whatever the
+// player changes (the volume, the screen mode chosen in the menu, fullscreen) is written
+// back as soon as it changes. A choice made for one run only (--fullscreen, --window) is
+// not a change: only what the player does while the game runs is.
+#include <functional>
+#include <ostream>
+
+#include "keep/settings.h"
+#include "platform/forwarding_platform.h"
+
+namespace fenwhit {
+
+class SoundDevice;
+
+class SettingsPlatform final : public ForwardingPlatform {
+ public:
+  // Where the screen mode and the fullscreen state are read from.
+  struct Watched {
+    std::function<int()> screenMode;
+    std::function<bool()> fullscreen;
+  };
+
+  // remembered: what the file holds; the volume is put in force at once.
+  SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file, Settings remembered,
+                   Watched watched, std::ostream& err);
+
+  void PumpEvents() override;
+
+  int Volume() const { return settings_.volume; }
+  // The inner clock's reading when the volume last changed; negative before that.
+  double VolumeChangedAt() const { return volumeChangedAt_; }
+
+ private:
+  // +1, -1 or 0 for the volume keys pressed since the last pump.
+  int VolumeStep();
+
+  SoundDevice& sound_;
+  SettingsFile& file_;
+  Settings settings_;
+  Watched watched_;
+  std::ostream& err_;
+  int lastScreenMode_ = -1;
+  bool lastFullscreen_ = false;
+  bool watching_ = false;
+  bool downWasHeld_ = false;
+  bool upWasHeld_ = false;
+  double volumeChangedAt_ = -1.0;
+};
+
+}  // namespace fenwhit

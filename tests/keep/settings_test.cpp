@@ -1,0 +1,180 @@
+// The remembered settings: their file format, bad values and the file on disk.
+#include "keep/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/display.h"
+#include "support/scratch_dir.h"
+
+namespace fenwhit {
+namespace {
+
+using namespace std::string_literals;
+using testing::ScratchDir;
+
+Settings Parse(std::string_view text, std::vector<std::string>& warnings) {
+  warnings.clear();
+  return ParseSettings(text, kWindowSizes, warnings);
+}
+
+std::string Read(const std::string& path) {
+  const std::vector<uint8_t> bytes = testing::ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(Settings, WrittenAndReadBack) {
+  const Settings settings{3, true, 4, {"colour = blue", "  later.key=1 # kept as it was"}};
+  const std::string text = FormatSettings(settings, kWindowSizes);
+  EXPECT_EQ(text,
+            "# Fenwhit settings\n"
+            "screen_mode = 1920x1080\n"
+            "fullscreen = yes\n"
+            "volume = 4\n"
+            "colour = blue\n"
+            "  later.key=1 # kept as it was\n");
+  std::vector<std::string> warnings;
+  EXPECT_EQ(Parse(text, warnings), settings);
+  EXPECT_TRUE(warnings.empty());
+
+  // The sizes by index are the game's screen modes.
+  ASSERT_EQ(kWindowSizes.size(), size_t{kScreenModeCount});
+  for (int i = 0; i < kScreenModeCount; ++i) {
+    EXPECT_EQ(kWindowSizes[i].width, kScreenModes[i].width);
+    EXPECT_EQ(kWindowSizes[i].height, kScreenModes[i].height);
+  }
+}
+
+TEST(Settings, HowLinesAreRead) {
+  std::vector<std::string> warnings;
+  // Spaces trimmed, comments and blank lines skipped, the last of a repeated key wins,
+  // line ends of either kind.
+  Settings settings = Parse(
+      "# mine\r\n\n  screen_mode\t=\t2560X1440  \r\nvolume=3\nvolume = 7\n"
+      "fullscreen = TRUE\nSCREEN_MODE = 1280x720\nfullscreen = 0",
+      warnings);
+  EXPECT_TRUE(warnings.empty());
+  EXPECT_EQ(settings.screenMode, 5);
+  EXPECT_EQ(settings.volume, 7);
+  EXPECT_FALSE(settings.fullscreen);
+  EXPECT_EQ(settings.otherLines, std::vector<std::string>{"SCREEN_MODE = 1280x720"});
+  for (const char* yes : {"yes", "true", "1", "Yes"}) {
+    EXPECT_TRUE(Parse("fullscreen = "s + yes, warnings).fullscreen) << yes;
+  }
+  for (const char* no : {"no", "false", "0"}) {
+    EXPECT_FALSE(Parse("fullscreen=yes\nfullscreen = "s + no, warnings).fullscreen) << no;
+  }
+  EXPECT_TRUE(warnings.empty());
+
+  // Lines that cannot be read: one warning each, and not kept.
+  settings = Parse(
+      "volume = 2\njust words\n= 4\nkey = " + std::string(1020, 'v') + "\nnul = a\0b\nok = 1"s,
+      warnings);
+  EXPECT_EQ(settings.volume, 2);
+  EXPECT_EQ(settings.otherLines, std::vector<std::string>{"ok = 1"});
+  EXPECT_EQ(warnings,
+            (std::vector<std::string>{
+                "line 2: \"just words\" is not a \"key = value\" line; ignored",
+                "line 3: \"= 4\" is not a \"key = value\" line; ignored",
+                "line 4: longer than 1024 bytes; ignored", "line 5: holds a NUL byte; ignored"}));
+
+  // A huge file is not looked into.
+  settings = Parse("volume = 1\n" + std::string(64 * 1024, '\n'), warnings);
+  EXPECT_EQ(settings, Settings{});
+  EXPECT_EQ(warnings, std::vector<std::string>{"larger than 64 KiB; using the default settings"});
+}
+
+TEST(Settings, EachBadValueWarnsOnceAndTakesItsDefault) {
+  const struct {
+    const char* line;
+    const char* warning;
+  } bad[] = {
+      {"screen_mode = 800x600",
+       "screen_mode = \"800x600\" is not one of the window sizes (1280x720, 1280x800, 1366x768, "
+       "1920x1080, 1920x1200, 2560x1440); using 1280x720"},
+      {"screen_mode = 1280 x 720", "screen_mode = \"1280 x 720\" is not one of"},
+      {"fullscreen = maybe", "fullscreen = \"maybe\" is not yes or no; using no"},
+      {"volume = 11", "volume = \"11\" is not a number from 0 to 10; using 10"},
+      {"volume = -1", "volume = \"-1\" is not a number from 0 to 10; using 10"},
+      {"volume = abc", "volume = \"abc\" is not a number from 0 to 10; using 10"},
+      {"volume = 5x", "volume = \"5x\" is not"},
+      {"volume =", "volume = \"\" is not"},
+  };
+  for (const auto& [line, warning] : bad) {
+    std::vector<std::string> warnings;
+    // A good value before it does not survive: the last line wins, bad or not.
+    const Settings settings =
+        Parse("screen_mode = 1366x768\nfullscreen = yes\nvolume = 3\n"s + line, warnings);
+    ASSERT_EQ(warnings.size(), 1u) << line;
+    EXPECT_TRUE(warnings[0].starts_with("line 4: "s + warning)) << warnings[0];
+    const Settings defaults;
+    const std::string key = std::string(line).substr(0, std::string(line).find(' '));
+    EXPECT_EQ(settings.screenMode, key == "screen_mode" ? defaults.screenMode : 2) << line;
+    EXPECT_EQ(settings.fullscreen, key == "fullscreen" ? defaults.fullscreen : true) << line;
+    EXPECT_EQ(settings.volume, key == "volume" ? defaults.volume : 3) << line;
+  }
+  // Control characters from the file never reach the terminal.
+  std::vector<std::string> warnings;
+  Parse("volume = \x1b[2J", warnings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].find('\x1b'), std::string::npos);
+}
+
+TEST(SettingsFile, KeepsUnknownKeysAndReportsProblemsOnce) {
+  ScratchDir dir;
+  const std::string text =
+      "# my own note\nvolume = 11\ntheme = dark\nscreen_mode = 1920x1200\n  future = 2  \n";
+  dir.WriteFile("config/settings", {text.begin(), text.end()});
+  const std::string path = dir.str() + "/config/settings";
+  std::ostringstream err;
+  SettingsFile file(path);
+  Settings settings = file.Load(err);
+  EXPECT_EQ(err.str(), "fenwhit: " + path +
+                           ": line 2: volume = \"11\" is not a number from 0 to 10; using 10\n");
+  EXPECT_EQ(settings.screenMode, 4);
+  settings.volume = 6;
+  EXPECT_TRUE(file.Save(settings, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 1920x1200\nfullscreen = no\nvolume = 6\n"
+            "theme = dark\n  future = 2  \n");
+  err.str("");
+  EXPECT_EQ(file.Load(err), settings);
+  EXPECT_EQ(err.str(), "");
+
+  // A broken file does not flood the terminal.
+  std::string junk;
+  for (int i = 0; i < 15; ++i) junk += "junk\n";
+  dir.WriteFile("config/settings", {junk.begin(), junk.end()});
+  EXPECT_EQ(file.Load(err), Settings{});
+  EXPECT_TRUE(
+      err.str().ends_with(": line 10: \"junk\" is not a \"key = value\" line; ignored\n"
+                          "fenwhit: " +
+                          path + ": 5 more warnings\n"))
+      << err.str();
+
+  // Nowhere to write: one warning, however often it is tried.
+  dir.WriteFile("blocker", {'x'});
+  SettingsFile blocked(dir.str() + "/blocker/settings");
+  err.str("");
+  EXPECT_EQ(blocked.Load(err), Settings{});
+  EXPECT_FALSE(blocked.Save(settings, err));
+  EXPECT_FALSE(blocked.Save(settings, err));
+  const std::string warning = err.str();
+  EXPECT_TRUE(warning.starts_with("fenwhit: cannot keep settings: ")) << warning;
+  EXPECT_TRUE(warning.ends_with("; they last for this session only\n")) << warning;
+  EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+
+  // No path: this session only, quietly.
+  SettingsFile sessionOnly("");
+  err.str("");
+  EXPECT_EQ(sessionOnly.Load(err), Settings{});
+  EXPECT_TRUE(sessionOnly.Save(settings, err));
+  EXPECT_EQ(err.str(), "");
+}
+
+}  // namespace
+}  // namespace fenwhit

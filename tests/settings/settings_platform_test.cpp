@@ -1,0 +1,81 @@
+// The player's settings while the game runs: the volume keys, and every change the player
+// makes written back at once, but not a choice made for one run only.
+#include "settings/settings_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "audio/recording_sound_device.h"
+#include "platform/test_platform.h"
+#include "support/scratch_dir.h"
+
+namespace fenwhit {
+namespace {
+
+using testing::ScratchDir;
+
+TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
+  ScratchDir home;
+  const std::string path = home.str() + "/config/fenwhit/settings";
+  SettingsFile file(path);
+  Settings remembered;
+  remembered.volume = 9;
+  remembered.otherLines = {"later = kept"};
+  int mode = 2;
+  bool fullscreen = true;  // --fullscreen for this run, over the remembered window
+  TestPlatform inner;
+  RecordingSoundDevice sound;
+  std::ostringstream err;
+  SettingsPlatform settings(inner, sound, file, remembered,
+                            {[&] { return mode; }, [&] { return fullscreen; }}, err);
+  const auto masterLevels = [&] {
+    std::vector<int> levels;
+    for (const SoundCall& call : sound.CallsOf("master")) levels.push_back(call.value);
+    return levels;
+  };
+  EXPECT_EQ(masterLevels(), std::vector<int>{9});
+
+  // How this run started is no change: nothing is written.
+  settings.PumpEvents();
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_LT(settings.VolumeChangedAt(), 0.0);
+
+  // Plus twice (main keyboard, then keypad): one step per press, held keys do not repeat,
+  // and the top is 10.
+  inner.Press(scan::kEquals);
+  settings.PumpEvents();
+  settings.PumpEvents();
+  inner.Release(scan::kEquals);
+  settings.PumpEvents();
+  inner.Press(scan::kKeypadPlus);
+  settings.PumpEvents();
+  inner.Release(scan::kKeypadPlus);
+  EXPECT_EQ(settings.Volume(), 10);
+  EXPECT_GE(settings.VolumeChangedAt(), 0.0);
+  for (int press = 0; press < 12; ++press) {
+    inner.Press(press % 2 == 0 ? scan::kMinus : scan::kKeypadMinus);
+    settings.PumpEvents();
+    inner.ReleaseAll();
+    settings.PumpEvents();
+  }
+  EXPECT_EQ(settings.Volume(), 0);
+  const std::vector<int> levels = masterLevels();
+  EXPECT_EQ(levels, (std::vector<int>{9, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+
+  // The window chosen in the menu and leaving fullscreen are the player's changes.
+  mode = 4;
+  fullscreen = false;
+  settings.PumpEvents();
+  std::ostringstream readErr;
+  const Settings kept = SettingsFile(path).Load(readErr);
+  EXPECT_EQ(readErr.str(), "");
+  EXPECT_EQ(kept.volume, 0);
+  EXPECT_EQ(kept.screenMode, 4);
+  EXPECT_FALSE(kept.fullscreen);
+  EXPECT_EQ(kept.otherLines, remembered.otherLines);
+  EXPECT_EQ(err.str(), "");
+}
+
+}  // namespace
+}  // namespace fenwhit
