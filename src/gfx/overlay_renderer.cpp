@@ -149,8 +149,9 @@ void OverlayRenderer::DrawLastFrame() {
   if (runningOverlays_) return;
   BeginOwnFrame();
   if (!hasLastFrame_) return;
-  // Scene transforms compose, so the kept frame's own must start from none.
-  inner_.ResetSceneTransform();
+  // Cleared again: scene transforms compose, so the kept frame's own must start from none,
+  // and a window resized since (fullscreen toggled while paused) gets its new viewport.
+  ClearInner();
   SendState(lastStart_);
   for (const Command& command : last_) Send(command);
   state_ = lastEnd_;

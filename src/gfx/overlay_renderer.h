@@ -44,8 +44,8 @@ class OverlayRenderer : public Renderer {
   // DrawLastFrame is ignored.
   void AddOverlay(Overlay overlay);
 
-  // Draws the kept frame again, as the game drew it, into the current cleared frame (a
-  // scene transform issued since that clear is undone first), without the
+  // Draws the kept frame again, as the game drew it, into a frame cleared anew (which undoes a
+  // scene transform issued since the game's clear), without the
   // overlays, starting from the blend and colour in force when it began. Leaves the blend
   // and colour the game had at its end. What is drawn from here to PresentOwnFrame belongs
   // to the pause screen, not to the game's frame.

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "keep/text_lines.h"
+
 namespace fenwhit {
 
 namespace {
@@ -112,18 +114,14 @@ std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why) 
     why = "holds a NUL byte";
     return std::nullopt;
   }
-  int lineNumber = 0;
-  for (size_t start = 0; start < text.size();) {
-    const size_t newline = text.find('\n', start);
-    const size_t end = newline == std::string_view::npos ? text.size() : newline;
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    const std::string where = "line " + std::to_string(++lineNumber) + ": ";
+  TextLines lines(text);
+  for (std::string_view line; lines.Next(line);) {
+    const std::string where = lines.Where();
     if (line.size() > kScoresMaxLineBytes) {
       why = where + "longer than 200 bytes";
       return std::nullopt;
     }
-    if (lineNumber == 1) {
+    if (lines.Number() == 1) {
       why = VersionProblem(line);
       if (!why.empty()) return std::nullopt;
       continue;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "keep/atomic_file.h"
+#include "keep/text_lines.h"
 
 namespace fenwhit {
 
@@ -90,13 +91,9 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     return settings;
   }
   size_t otherBytes = 0;
-  int lineNumber = 0;
-  for (size_t start = 0; start < text.size();) {
-    const size_t newline = text.find('\n', start);
-    const size_t end = newline == std::string_view::npos ? text.size() : newline;
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    const std::string where = "line " + std::to_string(++lineNumber) + ": ";
+  TextLines lines(text);
+  for (std::string_view line; lines.Next(line);) {
+    const std::string where = lines.Where();
     if (line.size() > kSettingsMaxLineBytes) {
       warnings.push_back(where + "longer than 1024 bytes; ignored");
       continue;

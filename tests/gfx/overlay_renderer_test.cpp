@@ -114,7 +114,7 @@ TEST(OverlayRenderer, PassesCallsOnKeepsTheFrameAndHidesOverlaysAndThePauseScree
   // Paused after the next frame set its transform: the kept frame is drawn from the
   // blend and colour it began with, that transform undone.
   const std::vector<std::string> replay =
-      Concat({{"scene_reset", "blend_additive", "color 10 20 30 255"}, frame1});
+      Concat({{"clear", "blend_additive", "color 10 20 30 255"}, frame1});
   const std::vector<std::string> backToTheGame = {
       "present", "clear", "blend_alpha", "color 200 100 50 255", "scene_reset", nextTransform};
   for (int pauseFrame = 0; pauseFrame < 2; ++pauseFrame) {
@@ -141,7 +141,7 @@ TEST(OverlayRenderer, PassesCallsOnKeepsTheFrameAndHidesOverlaysAndThePauseScree
   inner.ClearCalls();
   overlay.DrawLastFrame();
   EXPECT_EQ(Describe(inner.Calls()),
-            (std::vector<std::string>{"scene_reset", "blend_alpha", "color 200 100 50 255",
+            (std::vector<std::string>{"clear", "blend_alpha", "color 200 100 50 255",
                                       nextTransform, "fill_rect 7 7 7 7"}));
 
   // A new window: nothing to draw again.
