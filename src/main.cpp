@@ -71,6 +71,11 @@ int main(int argc, char** argv) {
   scores.Load(std::cerr);
 
   SdlPlatform sdl("Fenwhit", FENWHIT_APP_ID);
+  // Without a display the game would run unseen: say so before anything is unpacked.
+  if (!sdl.StartVideo()) {
+    std::fprintf(stderr, "fenwhit: cannot start: %s\n", sdl.LastError().c_str());
+    return 1;
+  }
   sdl.SetFullscreen(StartsFullscreen(commandLine, settings));
   std::unique_ptr<SoundDevice> sound = OpenSoundOutput();
   BatchRenderer batch(sdl);

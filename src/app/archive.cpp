@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -45,10 +46,9 @@ bool ReadAt(int fd, void* buffer, size_t size, int64_t offset) {
 }
 
 int32_t LittleEndian32(const uint8_t* bytes) {
-  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) |
-                              static_cast<uint32_t>(bytes[1]) << 8 |
-                              static_cast<uint32_t>(bytes[2]) << 16 |
-                              static_cast<uint32_t>(bytes[3]) << 24);
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+      static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
 }
 
 // Reads and checks the whole table; false if anything runs past the end of the file.
@@ -91,39 +91,71 @@ bool SplitSafeName(const std::string& name, std::vector<std::string>& parts) {
   return !parts.empty();
 }
 
-// Opens root/<parts...> for writing without following any symbolic link on the way.
-int OpenBelowRoot(int rootFd, const std::vector<std::string>& parts) {
+// Opens the folder root/<parts but the last> without following any symbolic link on the way.
+int OpenFolderBelowRoot(int rootFd, const std::vector<std::string>& parts) {
   int dirFd = dup(rootFd);
   for (size_t i = 0; i + 1 < parts.size() && dirFd >= 0; ++i) {
-    const int next = openat(dirFd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int next =
+        openat(dirFd, parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     close(dirFd);
     dirFd = next;
   }
-  if (dirFd < 0) return -1;
-  const int fd = openat(dirFd, parts.back().c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  close(dirFd);
-  return fd;
+  return dirFd;
 }
 
-void WriteEntry(int archiveFd, int rootFd, const EntryHeader& entry) {
-  std::vector<std::string> parts;
-  if (!SplitSafeName(entry.name, parts)) return;
-  std::vector<uint8_t> buffer(static_cast<size_t>(entry.size));
-  if (!buffer.empty() && !ReadAt(archiveFd, buffer.data(), buffer.size(), entry.dataOffset)) return;
-  FileDescriptor out(OpenBelowRoot(rootFd, parts));
-  if (!out.valid()) return;
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
   size_t done = 0;
-  while (done < buffer.size()) {
-    const ssize_t wrote = write(out.get(), buffer.data() + done, buffer.size() - done);
-    if (wrote <= 0) return;
+  while (done < bytes.size()) {
+    const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      if (wrote == 0) errno = ENOSPC;
+      return false;
+    }
     done += static_cast<size_t>(wrote);
   }
+  return true;
+}
+
+std::string FolderName(const std::string& root, const std::vector<std::string>& parts) {
+  std::string folder = root;
+  for (size_t i = 0; i + 1 < parts.size(); ++i) folder += "/" + parts[i];
+  return folder;
+}
+
+// False only when the entry's file was made but not written whole.
+bool WriteEntry(int archiveFd, int rootFd, const std::string& root, const EntryHeader& entry,
+                UnpackFailure* failure) {
+  std::vector<std::string> parts;
+  if (!SplitSafeName(entry.name, parts)) return true;
+  std::vector<uint8_t> buffer(static_cast<size_t>(entry.size));
+  if (!buffer.empty() && !ReadAt(archiveFd, buffer.data(), buffer.size(), entry.dataOffset)) {
+    return true;
+  }
+  FileDescriptor folder(OpenFolderBelowRoot(rootFd, parts));
+  if (!folder.valid()) return true;
+  const char* name = parts.back().c_str();
+  const int fd =
+      openat(folder.get(), name, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return true;
+  bool whole = WriteAll(fd, buffer);
+  int error = errno;
+  // Some file systems report a failed write only when the file is closed.
+  if (close(fd) != 0 && whole) {
+    whole = false;
+    error = errno;
+  }
+  if (whole) return true;
+  // A cut-short picture or sound would pass for a damaged one.
+  unlinkat(folder.get(), name, 0);
+  if (failure != nullptr) *failure = {FolderName(root, parts), error};
+  return false;
 }
 
 }  // namespace
 
-UnpackResult UnpackArchive(const std::string& archivePath, const std::string& outputRoot) {
+UnpackResult UnpackArchive(const std::string& archivePath, const std::string& outputRoot,
+                           UnpackFailure* failure) {
   FileDescriptor archive(open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (!archive.valid() || fstat(archive.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -131,7 +163,8 @@ UnpackResult UnpackArchive(const std::string& archivePath, const std::string& ou
   }
   const int64_t fileSize = info.st_size;
   uint8_t header[16];
-  if (fileSize < kArchiveSignatureLength || !ReadAt(archive.get(), header, kArchiveSignatureLength, 0) ||
+  if (fileSize < kArchiveSignatureLength ||
+      !ReadAt(archive.get(), header, kArchiveSignatureLength, 0) ||
       std::memcmp(header, kArchiveSignature, kArchiveSignatureLength) != 0) {
     return UnpackResult::kBadSignature;
   }
@@ -142,7 +175,11 @@ UnpackResult UnpackArchive(const std::string& archivePath, const std::string& ou
   }
   FileDescriptor root(open(outputRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!root.valid()) return UnpackResult::kOk;  // nothing can be written; entries are skipped
-  for (const auto& entry : table) WriteEntry(archive.get(), root.get(), entry);
+  for (const auto& entry : table) {
+    if (!WriteEntry(archive.get(), root.get(), outputRoot, entry, failure)) {
+      return UnpackResult::kWriteFailed;
+    }
+  }
   return UnpackResult::kOk;
 }
 
@@ -156,6 +193,8 @@ const char* DescribeUnpackResult(UnpackResult result) {
       return "not an asset archive (wrong signature)";
     case UnpackResult::kMalformed:
       return "damaged (its table or data run past the end of the file)";
+    case UnpackResult::kWriteFailed:
+      return "not unpacked whole";
   }
   return "unknown";
 }

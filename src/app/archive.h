@@ -13,12 +13,22 @@ enum class UnpackResult {
   kUnreadable,    // missing or cannot be read
   kBadSignature,  // not an archive of ours
   kMalformed,     // table or data running past the end, negative counts or sizes
+  kWriteFailed,   // a file was made but not written whole (a full disk); see UnpackFailure
+};
+
+// Where and why writing failed.
+struct UnpackFailure {
+  std::string folder;
+  int error = 0;  // errno
 };
 
 // Checks the whole table before writing anything, so a refused archive writes nothing.
 // Entries whose names are absolute, contain "..", a NUL byte or an empty component are
 // skipped; nothing is ever written outside outputRoot, and no symbolic link is followed.
-UnpackResult UnpackArchive(const std::string& archivePath, const std::string& outputRoot);
+// An entry whose file cannot be made is skipped too; one that cannot be written whole stops
+// the unpacking with kWriteFailed, its file removed.
+UnpackResult UnpackArchive(const std::string& archivePath, const std::string& outputRoot,
+                           UnpackFailure* failure = nullptr);
 
 const char* DescribeUnpackResult(UnpackResult result);
 

@@ -36,12 +36,13 @@ void SwitchScreenMode(int32_t mode) {
   screenMode.viewOffsetY = row.viewOffsetY;
   screenMode.width = row.width;
   screenMode.height = row.height;
-  // The window is resized with its context kept; a refusal leaves the old size in use,
-  // and the pictures are uploaded again either way.
+  // The window is resized with its context kept; a refusal leaves the old size in use.
   OpenScreen(row.width, row.height, 32);
   if (modeHook) modeHook();
 }
 
-void SetScreenModeHook(std::function<void()> hook) { modeHook = std::move(hook); }
+void SetScreenModeHook(std::function<void()> hook) {
+  modeHook = std::move(hook);
+}
 
 }  // namespace fenwhit

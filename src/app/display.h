@@ -35,10 +35,10 @@ void SelectStartMode(int32_t mode = 0);
 // Opens the window and sets the fixed render state; false if it cannot be opened.
 bool OpenScreen(int32_t width, int32_t height, int32_t depth);
 // Switches to mode m (ignored when m is the current mode): new window size (fullscreen
-// stays fullscreen, with the new mode's picture in it), then the textures are made again
-// through the hook.
+// stays fullscreen, with the new mode's picture in it). The window and its OpenGL context
+// are kept, and every texture with them.
 void SwitchScreenMode(int32_t mode);
-// Called after every switch to re-create textures in the new context.
+// Called after every switch (the program needs none; tests watch switches with it).
 void SetScreenModeHook(std::function<void()> hook);
 
 }  // namespace fenwhit

@@ -1,6 +1,6 @@
 #pragma once
-// Loading every picture of the game, decoded once at start-up and kept so a screen-mode
-// switch can upload them again.
+// Loading every picture of the game into textures at start-up. A screen-mode switch keeps
+// the window and its OpenGL context, so the textures last for the whole run.
 #include <string>
 
 #include "gfx/pictures.h"
@@ -10,7 +10,5 @@ namespace fenwhit {
 // Start-up loading, in two parts around the seeding of the random numbers.
 void LoadMenuPicture(const std::string& dataDirectory);
 void LoadOtherPictures(const std::string& dataDirectory);
-// After a screen-mode switch: upload the kept images again and read the font anew.
-void RecreateTextures(const std::string& dataDirectory);
 
 }  // namespace fenwhit

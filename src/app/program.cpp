@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -69,7 +70,12 @@ int StartUp(const ProgramOptions& options) {
       ArchivePlaces(options.archivePath, options.executableDirectory);
   const std::string archive = FindArchive(places);
   if (archive.empty()) return FatalStartupFailure(DescribeMissingArchive(options, places));
-  const UnpackResult unpacked = UnpackArchive(archive, root);
+  UnpackFailure failure;
+  const UnpackResult unpacked = UnpackArchive(archive, root, &failure);
+  if (unpacked == UnpackResult::kWriteFailed) {
+    return FatalStartupFailure("cannot write the assets into " + failure.folder + ": " +
+                               std::strerror(failure.error));
+  }
   if (unpacked != UnpackResult::kOk) {
     return FatalStartupFailure("the asset archive " + archive + " is " +
                                DescribeUnpackResult(unpacked));
@@ -94,7 +100,6 @@ int StartUp(const ProgramOptions& options) {
   }
   musicVolume.store(255, std::memory_order_relaxed);
   LoadOtherPictures(data);
-  SetScreenModeHook([] { RecreateTextures(DataDirectory()); });
   setUpGameAtStartUp();
   StartSoundLoader(data);
   return 0;

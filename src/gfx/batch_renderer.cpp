@@ -38,6 +38,7 @@ void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
 
 void BatchRenderer::Flush() {
   if (vertices_.empty()) return;
+  LookAtDrawableOnce();
   const Vertex& first = vertices_.front();
   glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &first.position);
   glColorPointer(4, GL_FLOAT, sizeof(Vertex), first.colour);
@@ -47,22 +48,37 @@ void BatchRenderer::Flush() {
   vertices_.clear();
 }
 
+bool BatchRenderer::FollowDrawable() {
+  const PixelSize drawable = platform_.DrawableSize();
+  if (drawable == drawable_) return false;
+  drawable_ = drawable;
+  FitGlViewport(width_, height_, drawable_);
+  SetGlLineWidth(lineWidth_);
+  return true;
+}
+
+void BatchRenderer::LookAtDrawableOnce() {
+  if (!drawableDue_) return;
+  drawableDue_ = false;
+  // Nothing of this frame has reached OpenGL yet, so clearing again loses nothing.
+  if (FollowDrawable()) ClearGlFrame();
+}
+
 void BatchRenderer::ClearFrame() {
   Flush();
   // The drawable changes size when fullscreen is toggled or the desktop resizes the window.
-  const PixelSize drawable = platform_.DrawableSize();
-  if (!(drawable == drawable_)) {
-    drawable_ = drawable;
-    FitGlViewport(width_, height_, drawable_);
-    SetGlLineWidth(lineWidth_);
-  }
+  FollowDrawable();
   ClearGlFrame();
   modelView_ = FixedMatrix{};
   SceneChanged();
+  // The frame's events are taken after its clear, a fullscreen toggle among them: the
+  // drawable is looked at again when the frame's first drawing reaches OpenGL.
+  drawableDue_ = true;
 }
 
 void BatchRenderer::PresentFrame() {
   Flush();
+  LookAtDrawableOnce();
   platform_.SwapBuffers();
 }
 

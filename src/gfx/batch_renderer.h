@@ -52,6 +52,10 @@ class BatchRenderer : public Renderer {
   enum class Blend { kUnknown, kAlpha, kAdditive };
   enum class Shape { kQuads, kLines };
 
+  // Fits the viewport to the drawable when its size changed; true when it did.
+  bool FollowDrawable();
+  // The first time after a clear: follows the drawable, and clears again when it changed.
+  void LookAtDrawableOnce();
   // Each switches OpenGL state, drawing what was gathered under the old state first.
   void UseBlend(Blend blend);
   void UseUntextured(Shape shape);
@@ -71,6 +75,7 @@ class BatchRenderer : public Renderer {
   int32_t width_ = 0;
   int32_t height_ = 0;
   PixelSize drawable_;
+  bool drawableDue_ = false;
   FixedMatrix projection_;
   FixedMatrix modelView_;
   FixedMatrix sceneClip_;  // projection_ x modelView_

@@ -45,18 +45,33 @@ void GlRenderer::SetUpWindow(int32_t width, int32_t height) {
   SetUpGlWindow(width, height, drawable_);
 }
 
+bool GlRenderer::FollowDrawable() {
+  const PixelSize drawable = platform_.DrawableSize();
+  if (drawable == drawable_) return false;
+  drawable_ = drawable;
+  FitGlViewport(width_, height_, drawable_);
+  return true;
+}
+
+void GlRenderer::LookAtDrawableOnce() {
+  if (!drawableDue_) return;
+  drawableDue_ = false;
+  // Nothing of this frame is drawn yet, so clearing again loses nothing.
+  if (FollowDrawable()) ClearGlFrame();
+}
+
 void GlRenderer::ClearFrame() {
   // The drawable changes size when fullscreen is toggled or the desktop resizes the window.
-  const PixelSize drawable = platform_.DrawableSize();
-  if (!(drawable == drawable_)) {
-    drawable_ = drawable;
-    FitGlViewport(width_, height_, drawable_);
-  }
+  FollowDrawable();
   ClearGlFrame();
   glLoadIdentity();
+  // The frame's events are taken after its clear, a fullscreen toggle among them: the
+  // drawable is looked at again before the frame's first drawing.
+  drawableDue_ = true;
 }
 
 void GlRenderer::PresentFrame() {
+  LookAtDrawableOnce();
   platform_.SwapBuffers();
 }
 
@@ -74,14 +89,17 @@ void GlRenderer::SetColor(int32_t r, int32_t g, int32_t b, int32_t a) {
 }
 
 void GlRenderer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
+  LookAtDrawableOnce();
   DrawQuad(RectCorners(x, y, w, h));
 }
 
 void GlRenderer::FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  LookAtDrawableOnce();
   DrawQuad(RectCornersBetween(x1, y1, x2, y2));
 }
 
 void GlRenderer::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) {
+  LookAtDrawableOnce();
   glDisable(GL_TEXTURE_2D);
   SetGlLineWidth(width);
   glBegin(GL_LINES);
@@ -115,12 +133,14 @@ void GlRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float 
                             float scale) {
   // A texture made from no image draws nothing.
   if (texture.width <= 0 || texture.height <= 0) return;
+  LookAtDrawableOnce();
   DrawPlaced(PlaceSprite(x, y, texture, angle, scale), texture);
 }
 
 void GlRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
                                   int32_t h, const Texture& texture, float scale) {
   if (texture.width <= 0 || texture.height <= 0) return;
+  LookAtDrawableOnce();
   DrawPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale), texture);
 }
 

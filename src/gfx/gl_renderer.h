@@ -32,10 +32,16 @@ class GlRenderer : public Renderer {
                         const Texture& texture, float scale) override;
 
  private:
+  // Fits the viewport to the drawable when its size changed; true when it did.
+  bool FollowDrawable();
+  // The first time after a clear: follows the drawable, and clears again when it changed.
+  void LookAtDrawableOnce();
+
   Platform& platform_;
   int32_t width_ = 0;
   int32_t height_ = 0;
   PixelSize drawable_;
+  bool drawableDue_ = false;
 };
 
 }  // namespace fenwhit

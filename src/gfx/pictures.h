@@ -1,6 +1,7 @@
 #pragma once
-// Every picture the game draws with, uploaded once at start-up (and again after a screen-mode
-// switch). The screens and the overlays beside them draw from here; the program fills it.
+// Every picture the game draws with, uploaded once at start-up (a screen-mode switch keeps the
+// window's context, and with it the textures). The screens and the overlays beside them draw
+// from here; the program fills it.
 #include "gfx/text.h"
 #include "gfx/texture.h"
 

@@ -60,7 +60,8 @@ class Platform {
   virtual MouseState ReadMouse() = 0;
   // Takes one queued window event (close requests come first).
   virtual WindowEvent TakeWindowEvent() = 0;
-  // Reads and discards one pending key press, if any.
+  // Called as a game starts to drop a key press still queued for it. The platforms read keys
+  // as held, not as a queue, so there is nothing to drop; tests count the calls.
   virtual void DiscardKeyPress() = 0;
   // How many keys went down since the start, keys the game never reads included.
   virtual uint64_t KeyPresses() const { return 0; }

@@ -75,32 +75,43 @@ SdlGamepads::Pad* SdlGamepads::Find(int32_t instance) {
   return nullptr;
 }
 
+bool SdlGamepads::Open(int deviceIndex) {
+  Pad* free = nullptr;
+  for (Pad& pad : pads_) {
+    if (pad.controller == nullptr && free == nullptr) free = &pad;
+  }
+  // Opening a gamepad twice would only count SDL's references up.
+  if (free == nullptr || Find(SDL_JoystickGetDeviceInstanceID(deviceIndex)) != nullptr) {
+    return false;
+  }
+  SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+  if (controller == nullptr) return false;
+  free->controller = controller;
+  free->instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  return true;
+}
+
+void SdlGamepads::OpenWaiting() {
+  for (int device = 0; device < SDL_NumJoysticks(); ++device) {
+    if (SDL_IsGameController(device) == SDL_TRUE && Open(device)) return;
+  }
+}
+
 void SdlGamepads::BeginPump() {
   for (Pad& pad : pads_) pad.tapped = 0;
 }
 
 void SdlGamepads::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_CONTROLLERDEVICEADDED: {
+    case SDL_CONTROLLERDEVICEADDED:
       // which: a device index here, an instance id in every other controller event.
-      SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
-      if (controller == nullptr) return;
-      const int32_t instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
-      Pad* free = nullptr;
-      for (Pad& pad : pads_) {
-        if (pad.controller == nullptr && free == nullptr) free = &pad;
-      }
-      // Opening a gamepad twice only counts SDL's references up: give the extra one back.
-      if (Find(instance) != nullptr || free == nullptr) {
-        SDL_GameControllerClose(controller);
-        return;
-      }
-      free->controller = controller;
-      free->instance = instance;
+      Open(event.cdevice.which);
       break;
-    }
     case SDL_CONTROLLERDEVICEREMOVED:
-      if (Pad* pad = Find(event.cdevice.which)) Close(*pad);
+      if (Pad* pad = Find(event.cdevice.which)) {
+        Close(*pad);
+        OpenWaiting();
+      }
       break;
     case SDL_CONTROLLERBUTTONDOWN:
       if (Pad* pad = Find(event.cbutton.which)) pad->tapped |= ButtonBit(event.cbutton.button);
@@ -115,6 +126,7 @@ void SdlGamepads::EndPump() {
     if (pad.controller == nullptr) continue;
     if (!SDL_GameControllerGetAttached(pad.controller)) {
       Close(pad);
+      OpenWaiting();
       continue;
     }
     pad.held = ReadControls(pad.controller) | pad.tapped;

@@ -1,6 +1,7 @@
 #pragma once
 // SDL's game controller layer: gamepads plugged in before or during the game, each in
-// the lowest free slot until it is unplugged.
+// the lowest free slot until it is unplugged. Gamepads beyond the slots wait for one to
+// free.
 #include <cstdint>
 
 #include "platform/gamepad.h"
@@ -41,6 +42,11 @@ class SdlGamepads {
   };
   void Close(Pad& pad);
   Pad* Find(int32_t instance);
+  // Opens the gamepad at an SDL device index into the lowest free slot, unless it has one
+  // already; true when it took a slot.
+  bool Open(int deviceIndex);
+  // After a slot frees: the first waiting gamepad takes it.
+  void OpenWaiting();
 
   Pad pads_[pad::kSlots];
   bool started_ = false;

@@ -2,8 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "image/png.h"
@@ -65,30 +67,76 @@ SdlPlatform::~SdlPlatform() {
   if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool SdlPlatform::OpenWindow(int width, int height) {
-  if (!videoStarted_) {
-    // SDL reads the window's class (X11) and app id (Wayland) from these; a user's own
-    // setting wins.
-    if (!appId_.empty()) {
-      setenv("SDL_VIDEO_X11_WMCLASS", appId_.c_str(), 0);
-      setenv("SDL_VIDEO_WAYLAND_WMCLASS", appId_.c_str(), 0);
-    }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      lastError_ = std::string("no video: ") + SDL_GetError();
-      return false;
-    }
-    videoStarted_ = true;
-    gamepads_.Start();  // without gamepads the keyboard still plays
+namespace {
+
+bool Defined(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] != '\0';
+}
+
+// Where nothing names a display, SDL's Wayland driver still looks for a default one (and
+// its library complains on stderr), then SDL draws offscreen. A display on the console
+// is had by naming its driver.
+bool DisplayNamed() {
+  const char* driver = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return (driver != nullptr && driver[0] != '\0') || Defined("DISPLAY") ||
+         Defined("WAYLAND_DISPLAY");
+}
+
+// SDL falls back to drawing offscreen when it finds no display: the game would run unseen.
+bool DrawsUnseen() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  const std::string_view name = driver;
+  if (name != "offscreen" && name != "dummy") return false;
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return asked == nullptr || std::string_view(asked).find(name) == std::string_view::npos;
+}
+
+std::string NoDisplayMessage() {
+  std::string text = "no display was found (";
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    if (text.back() != '(') text += ", ";
+    text += name;
+    text += Defined(name) ? std::string("=") + std::getenv(name) : " unset";
   }
-  // A screen-mode switch keeps the window and its context and only resizes it, so
-  // every texture name stays valid; the caller uploads the pictures again anyway.
-  const PixelSize size = WindowSize(width, height);
+  return text + ")";
+}
+
+}  // namespace
+
+bool SdlPlatform::StartVideo() {
+  if (videoStarted_) return true;
+  // SDL reads the window's class (X11) and app id (Wayland) from these; a user's own
+  // setting wins.
+  if (!appId_.empty()) {
+    setenv("SDL_VIDEO_X11_WMCLASS", appId_.c_str(), 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", appId_.c_str(), 0);
+  }
+  if (!DisplayNamed()) {
+    lastError_ = NoDisplayMessage();
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    lastError_ = std::string("no video: ") + SDL_GetError();
+    return false;
+  }
+  if (DrawsUnseen()) {
+    lastError_ = NoDisplayMessage();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  videoStarted_ = true;
+  gamepads_.Start();  // without gamepads the keyboard still plays
+  return true;
+}
+
+bool SdlPlatform::OpenWindow(int width, int height) {
+  if (!StartVideo()) return false;
+  picture_ = {width, height};
   if (window_ != nullptr) {
-    // In fullscreen this sets the size the window gets back when it leaves fullscreen.
-    SDL_SetWindowSize(window_, size.width, size.height);
-    if (!fullscreen_) {
-      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    // A screen-mode switch keeps the window and its context, so every texture stays valid.
+    FitWindow();
     return true;
   }
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -98,6 +146,13 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  // The frame is not known yet: the window opens as if it had none, and is fitted again
+  // once the window manager has framed it.
+  PixelSize size = picture_;
+  SDL_Rect usable{};
+  if (fitToDesktop_ && SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    size = FitWithin(width, height, usable.w, usable.h);
+  }
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
   if (fullscreen_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -113,24 +168,62 @@ bool SdlPlatform::OpenWindow(int width, int height) {
     window_ = nullptr;
     return false;
   }
+  fittedFrame_ = Borders{};  // what the size above allowed for
   SetIcon();
   SDL_GL_MakeCurrent(window_, context_);
   SDL_GL_SetSwapInterval(0);  // the game paces its own frames
+  // Text input sends every key through the input method, where one runs; the game
+  // reads keys only.
+  SDL_StopTextInput();
+  // Window managers frame a window as it is shown: the frame is often known at once.
+  // Events taken here stay queued for the game.
+  SDL_PumpEvents();
+  FollowFrame();
   return true;
 }
 
-PixelSize SdlPlatform::WindowSize(int width, int height) const {
-  if (!fitToDesktop_) return {width, height};
-  const int display = window_ != nullptr ? SDL_GetWindowDisplayIndex(window_) : 0;
-  SDL_Rect usable{};
-  if (display < 0 || SDL_GetDisplayUsableBounds(display, &usable) != 0) return {width, height};
-  // The frame around the window takes its share of the usable area, once it is known.
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (window_ != nullptr && SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0) {
-    usable.w -= left + right;
-    usable.h -= top + bottom;
+std::optional<SdlPlatform::Borders> SdlPlatform::FrameBorders() const {
+  Borders frame;
+  if (SDL_GetWindowBordersSize(window_, &frame.top, &frame.left, &frame.bottom, &frame.right) !=
+      0) {
+    return std::nullopt;
   }
-  return FitWithin(width, height, usable.w, usable.h);
+  return frame;
+}
+
+void SdlPlatform::FitWindow() {
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  const std::optional<Borders> frame = FrameBorders();
+  fittedFrame_ = frame;
+  SDL_Rect area{};
+  const bool fitted = fitToDesktop_ && SDL_GetDisplayUsableBounds(display, &area) == 0;
+  PixelSize size = picture_;
+  if (fitted) {
+    if (frame) {
+      area.x += frame->left;
+      area.y += frame->top;
+      area.w -= frame->left + frame->right;
+      area.h -= frame->top + frame->bottom;
+    }
+    size = FitWithin(picture_.width, picture_.height, area.w, area.h);
+  }
+  // In fullscreen this sets the size the window gets back when it leaves fullscreen.
+  SDL_SetWindowSize(window_, size.width, size.height);
+  if (fullscreen_) return;
+  // Centred on the display it is on, with its frame inside the usable area.
+  if (fitted && size.width <= area.w && size.height <= area.h) {
+    SDL_SetWindowPosition(window_, area.x + (area.w - size.width) / 2,
+                          area.y + (area.h - size.height) / 2);
+  } else {
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+  }
+}
+
+void SdlPlatform::FollowFrame() {
+  if (window_ == nullptr || fullscreen_ || !fitToDesktop_) return;
+  const std::optional<Borders> frame = FrameBorders();
+  if (frame && frame != fittedFrame_) FitWindow();
 }
 
 void SdlPlatform::SetFullscreen(bool on) {
@@ -185,6 +278,7 @@ void SdlPlatform::SwapBuffers() {
 void SdlPlatform::PumpEvents() {
   if (!videoStarted_ && !gamepads_.Started()) return;
   for (bool& tapped : tapped_) tapped = false;
+  mouseTapped_ = 0;
   gamepads_.BeginPump();
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
@@ -208,12 +302,13 @@ void SdlPlatform::PumpEvents() {
           keys_[code] = event.type == SDL_KEYDOWN;
           if (event.type == SDL_KEYDOWN) tapped_[code] = true;
         }
-        if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
-          ++pendingPresses_;
-          ++keyPresses_;
-        }
+        if (event.type == SDL_KEYDOWN && event.key.repeat == 0) ++keyPresses_;
         break;
       }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        TrackMouseButton(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+        break;
       case SDL_MOUSEWHEEL:
         wheel_ += event.wheel.y;
         break;
@@ -224,6 +319,7 @@ void SdlPlatform::PumpEvents() {
     }
   }
   gamepads_.EndPump();
+  FollowFrame();
 }
 
 void SdlPlatform::TrackWindowState(uint8_t windowEvent) {
@@ -233,6 +329,9 @@ void SdlPlatform::TrackWindowState(uint8_t windowEvent) {
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
       focused_ = false;
+      // A button let go over another window sends no release here.
+      mouseButtons_ = 0;
+      mouseTapped_ = 0;
       break;
     case SDL_WINDOWEVENT_MINIMIZED:
       minimised_ = true;
@@ -250,11 +349,33 @@ bool SdlPlatform::KeyHeld(int scanCode) const {
   return scanCode > 0 && scanCode < scan::kCount && (keys_[scanCode] || tapped_[scanCode]);
 }
 
+void SdlPlatform::TrackMouseButton(uint8_t button, bool down) {
+  int32_t bit = 0;
+  switch (button) {
+    case SDL_BUTTON_LEFT:
+      bit = 1;
+      break;
+    case SDL_BUTTON_RIGHT:
+      bit = 2;
+      break;
+    case SDL_BUTTON_MIDDLE:
+      bit = 4;
+      break;
+    default:
+      return;
+  }
+  if (down) {
+    mouseButtons_ |= bit;
+    mouseTapped_ |= bit;  // a click shorter than a frame still counts for one
+  } else {
+    mouseButtons_ &= ~bit;
+  }
+}
+
 MouseState SdlPlatform::ReadMouse() {
   MouseState mouse;
-  const Uint32 buttons = videoStarted_ ? SDL_GetMouseState(&mouse.x, &mouse.y) : 0;
-  mouse.buttons = ((buttons & SDL_BUTTON_LMASK) ? 1 : 0) | ((buttons & SDL_BUTTON_RMASK) ? 2 : 0) |
-                  ((buttons & SDL_BUTTON_MMASK) ? 4 : 0);
+  if (videoStarted_) SDL_GetMouseState(&mouse.x, &mouse.y);
+  mouse.buttons = mouseButtons_ | mouseTapped_;
   mouse.wheel = wheel_;
   return mouse;
 }
@@ -270,10 +391,6 @@ WindowEvent SdlPlatform::TakeWindowEvent() {
     return WindowEvent::kOther;
   }
   return WindowEvent::kNone;
-}
-
-void SdlPlatform::DiscardKeyPress() {
-  if (pendingPresses_ > 0) --pendingPresses_;
 }
 
 double SdlPlatform::Clock() {

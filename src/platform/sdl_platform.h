@@ -1,7 +1,7 @@
 #pragma once
 // The real platform: an SDL2 window with a fixed-function OpenGL context, keyboard,
 // mouse and gamepad state, and the system's monotonic clock.
-#include <deque>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -20,6 +20,9 @@ class SdlPlatform : public Platform {
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
 
+  // Starts SDL's video (and the gamepads with it). Fails when SDL finds no display and
+  // would fall back to drawing offscreen, unless that driver was asked for.
+  bool StartVideo();
   bool OpenWindow(int width, int height) override;
   void SwapBuffers() override;
   PixelSize DrawableSize() const override;
@@ -27,7 +30,8 @@ class SdlPlatform : public Platform {
   bool KeyHeld(int scanCode) const override;
   MouseState ReadMouse() override;
   WindowEvent TakeWindowEvent() override;
-  void DiscardKeyPress() override;
+  // Key presses are not queued here, so a game start has nothing to discard.
+  void DiscardKeyPress() override {}
   bool WindowActive() const override { return focused_ && !minimised_; }
   uint64_t KeyPresses() const override { return keyPresses_; }
   GamepadState Gamepad(int slot) const override { return gamepads_.Slot(slot); }
@@ -35,7 +39,7 @@ class SdlPlatform : public Platform {
   void SleepMs(int milliseconds) override;
   void SleepUntil(double deadline) override;
 
-  // Why the last OpenWindow failed.
+  // Why the last StartVideo or OpenWindow failed.
   const std::string& LastError() const { return lastError_; }
 
   // Fullscreen at the desktop's own resolution, or the window. Before the window opens
@@ -51,13 +55,25 @@ class SdlPlatform : public Platform {
   bool StartGamepads() { return gamepads_.Start(); }
 
  private:
+  // The window's frame as the window manager reports it; all zero when it has none.
+  struct Borders {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    bool operator==(const Borders&) const = default;
+  };
+
   void SetIcon();
-  // The window size for a w x h picture on this desktop.
-  PixelSize WindowSize(int width, int height) const;
+  // Sizes the window for the picture on the display it is on, within the desktop's usable
+  // area less the frame, and centres it there.
+  void FitWindow();
+  // The frame is known only once the window manager has framed the window, after it opens
+  // and again after it leaves fullscreen (where it has none): fit again when it changes.
+  void FollowFrame();
+  std::optional<Borders> FrameBorders() const;
   // Handles F11 and Alt+Enter; true when the event was one of them, which the game never sees.
   bool TakeFullscreenKey(const SDL_KeyboardEvent& key);
   // Focus and minimising, from SDL's window events.
   void TrackWindowState(uint8_t windowEvent);
+  void TrackMouseButton(uint8_t button, bool down);
 
   std::string title_;
   std::string appId_;
@@ -67,6 +83,10 @@ class SdlPlatform : public Platform {
   bool videoStarted_ = false;
   bool fullscreen_ = false;
   bool fitToDesktop_ = true;
+  // The picture size of the last OpenWindow, and the frame the window's size last allowed
+  // for (none where SDL cannot read frames).
+  PixelSize picture_;
+  std::optional<Borders> fittedFrame_;
   // Until the desktop says otherwise, a new window counts as focused.
   bool focused_ = true;
   bool minimised_ = false;
@@ -79,9 +99,12 @@ class SdlPlatform : public Platform {
   bool tapped_[scan::kCount] = {};
   int closeRequests_ = 0;
   int otherEvents_ = 0;
-  int pendingPresses_ = 0;
   uint64_t keyPresses_ = 0;
   int32_t wheel_ = 0;
+  // Mouse buttons from SDL's button events (bits as in MouseState): SDL's own button state
+  // can stay held when a button is let go over another window.
+  int32_t mouseButtons_ = 0;
+  int32_t mouseTapped_ = 0;
   SdlGamepads gamepads_;
 };
 

@@ -1,11 +1,15 @@
 // Unpacking the asset archive: the format's own cases and every kind of bad input.
+#include "app/archive.h"
+
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 
-#include "app/archive.h"
 #include "app/archive_writer.h"
 #include "support/scratch_dir.h"
 
@@ -15,7 +19,9 @@ namespace {
 using testing::ReadFileBytes;
 using testing::ScratchDir;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 void PutInt32(std::vector<uint8_t>& out, int32_t value) {
   for (int shift = 0; shift < 32; shift += 8) {
@@ -39,9 +45,7 @@ void AddEntryHeader(std::vector<uint8_t>& out, int32_t position, int32_t size,
 
 class Archive : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::filesystem::create_directories(root_.path() / "data" / "balls");
-  }
+  void SetUp() override { std::filesystem::create_directories(root_.path() / "data" / "balls"); }
   UnpackResult Unpack(const std::vector<uint8_t>& archive) {
     input_.WriteFile("quellard.data", archive);
     return UnpackArchive((input_.path() / "quellard.data").string(), root_.str());
@@ -117,8 +121,8 @@ TEST_F(Archive, MissingOrForeignArchivesWriteNothing) {
 TEST_F(Archive, DamagedTablesAreRefusedBeforeAnythingIsWritten) {
   const auto good = BuildArchive({{"data\\a", Bytes("aaaa")}, {"data\\b", Bytes("bbbb")}});
   std::vector<std::vector<uint8_t>> damaged;
-  damaged.push_back(Header(-2));                                     // negative N
-  damaged.push_back(Header(0x7FFFFFFF));                             // more entries than bytes
+  damaged.push_back(Header(-2));                                          // negative N
+  damaged.push_back(Header(0x7FFFFFFF));                                  // more entries than bytes
   damaged.push_back(std::vector<uint8_t>(good.begin(), good.end() - 1));  // data cut short
   damaged.push_back(std::vector<uint8_t>(good.begin(), good.begin() + 30));  // table cut short
   auto negativeSize = Header(0);
@@ -178,6 +182,30 @@ TEST_F(Archive, PackedFolderRoundTrips) {
   EXPECT_EQ(entries[0].name, "data\\a.png");
   EXPECT_EQ(Unpack(BuildArchive(entries)), UnpackResult::kOk);
   EXPECT_EQ(ReadFileBytes(root_.path() / "data" / "b.ogg"), Bytes("sound"));
+}
+
+// A disk that fills up half way (here: a file size limit, which binds root too). A file
+// that cannot be made is skipped, but one cut short stops the unpacking and goes.
+TEST_F(Archive, AWriteThatFailsHalfWayStopsAndLeavesNoCutShortFile) {
+  const std::vector<uint8_t> large(64 * 1024, 'p');
+  input_.WriteFile("quellard.data", BuildArchive({{"data\\a.ogg", Bytes("sound")},
+                                                  {"data\\balls\\large.png", large},
+                                                  {"data\\c.ogg", Bytes("later")}}));
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  UnpackFailure failure;
+  const UnpackResult result =
+      UnpackArchive((input_.path() / "quellard.data").string(), root_.str(), &failure);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(result, UnpackResult::kWriteFailed);
+  EXPECT_EQ(failure.folder, root_.str() + "/data/balls");
+  EXPECT_EQ(failure.error, EFBIG);
+  EXPECT_EQ(Written(), std::vector<std::string>{"data/a.ogg"});
 }
 
 }  // namespace

@@ -93,6 +93,27 @@ TEST(Binary, WithAnArchiveUnpacksAndRunsUntilClosed) {
   EXPECT_EQ(testing::CloseFromTheMenu(child), 0);
 }
 
+// Where nothing names a display SDL would draw offscreen, and the game run unseen until
+// killed; a display that cannot be reached ends the same way.
+TEST(Binary, WithoutADisplayExitsOneWithOneLineAndWritesNothing) {
+  ScratchDir temp;
+  for (const std::string display : {"", "DISPLAY=:30999"}) {
+    std::vector<std::string> command = {
+        "timeout", "20", "env", "-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
+        // and no default Wayland socket either
+        "XDG_RUNTIME_DIR=" + temp.str(), "TMPDIR=" + temp.str(),
+        "XDG_DATA_HOME=" + temp.str() + "/data-home",
+        "XDG_CONFIG_HOME=" + temp.str() + "/config-home", "SDL_AUDIODRIVER=dummy"};
+    if (!display.empty()) command.push_back(display);
+    command.push_back(FENWHIT_EXECUTABLE);
+    std::string output;
+    EXPECT_EQ(testing::RunCommand(command, output), 1) << display << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    EXPECT_EQ(output.rfind("fenwhit: cannot start: no display was found", 0), 0u) << output;
+    EXPECT_TRUE(temp.Files().empty());
+  }
+}
+
 // Without an archive a started program would exit 1 with a message: these never start.
 TEST(Binary, HelpPrintsTheUsageAndExitsZero) {
   ScratchDir work, temp;

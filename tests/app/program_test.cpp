@@ -1,12 +1,19 @@
 // Every way out of the program, driven through the real menu and game loops.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <tuple>
 
 #include "app/display.h"
 #include "audio/music.h"
 #include "audio/sound_ids.h"
 #include "game/game_state.h"
+#include "gfx/pictures.h"
 #include "support/program_harness.h"
 #include "ui/main_menu.h"
 
@@ -108,10 +115,35 @@ TEST(Program, EscDuringAGameReturnsToTheMenuAfterAHundredFrames) {
   EXPECT_GT(game.lastScore, 0);
 }
 
+TEST(Program, AssetsThatCannotBeWrittenWholeStopItWithStatusOneAndOneLine) {
+  ProgramHarness harness;
+  // A disk that fills up half way: a file size limit (which binds root too) below the
+  // largest asset.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit small = saved;
+  small.rlim_cur = 64 * 1024;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  ::testing::internal::CaptureStderr();
+  const int status = harness.Run(nullptr);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(harness.platform.WindowsOpened(), 0);
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  const std::string folder = harness.temp.str() + "/fenwhit-" + std::to_string(getuid()) + "/data";
+  EXPECT_NE(message.find("cannot write the assets into " + folder), std::string::npos) << message;
+  EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
+}
+
 TEST(Program, ScreenModeItemsSwitchOnceAndKeepTheMode) {
   ProgramHarness harness;
   menu.menuIndex = 0;
-  const int status = harness.Run([](TestPlatform& p, int pump) {
+  Pictures loaded;
+  const int status = harness.Run([&](TestPlatform& p, int pump) {
+    if (pump == 0) loaded = pictures;
     // Down to the 1280 x 800 item, hold Space on it for three frames, then close.
     if (pump == 1 || pump == 3 || pump == 5) p.Press(scan::kDown);
     if (pump == 2 || pump == 4) p.Release(scan::kDown);
@@ -126,6 +158,11 @@ TEST(Program, ScreenModeItemsSwitchOnceAndKeepTheMode) {
   EXPECT_EQ(harness.platform.LastWidth(), 1280);
   EXPECT_EQ(harness.platform.LastHeight(), 800);
   EXPECT_EQ(screenMode.index, 1);
+  // The window keeps its context through a switch, and the textures with it: none is made
+  // again (and the old ones left behind).
+  EXPECT_EQ(pictures.menu.name, loaded.menu.name);
+  EXPECT_EQ(pictures.font.texture.name, loaded.font.texture.name);
+  EXPECT_EQ(pictures.eventText.name, loaded.eventText.name);
   SwitchScreenMode(0);  // leave the start mode for the next test
 
   // A remembered mode opens the window at once in that mode; a number no mode has, in the

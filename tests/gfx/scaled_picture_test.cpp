@@ -56,8 +56,7 @@ class ScaledPicture : public GlTest {
 };
 
 // The offscreen driver never resizes a window's framebuffer, so each drawable is a window
-// of its own; the renderer first sees the old size, and follows at the next frame as it
-// does after a toggle.
+// of its own, which the renderer is told of as it is after a toggle.
 class ReportedDrawable final : public ForwardingPlatform {
  public:
   using ForwardingPlatform::ForwardingPlatform;
@@ -85,8 +84,10 @@ TEST_F(ScaledPicture, ModeZeroIsScaledAndCentredWithBlackBarsInBothRenderers) {
       SetRenderer(renderer);
       reported.size = {kWidth, kHeight};
       renderer->SetUpWindow(kWidth, kHeight);
-      reported.size = drawable;
       ClearFrame();
+      // A frame's events are taken after its clear: a toggle there resizes the drawable
+      // this very frame draws into.
+      reported.size = drawable;
       SetColor(40, 40, 40, 255);
       FillRect(0, 0, kWidth, kHeight);
       SetColor(255, 255, 255, 255);

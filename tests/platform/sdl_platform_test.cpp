@@ -1,8 +1,12 @@
-// The SDL platform's keyboard: the set-1 code of every key the game reads, held keys,
-// taps shorter than a frame, and close requests.
+// The SDL platform's input: the set-1 code of every key the game reads, held keys, taps
+// shorter than a frame, close requests, mouse buttons and gamepads beyond the slots.
 #include <SDL.h>
 
+#include <memory>
+#include <vector>
+
 #include "support/gl_fixture.h"
+#include "support/virtual_gamepad.h"
 
 namespace fenwhit {
 namespace {
@@ -60,6 +64,74 @@ TEST_F(SdlKeyboard, KeysHeldUntilReleasedAndATapCountsForOneFrame) {
   WindowEvent rest = WindowEvent::kOther;
   while (rest == WindowEvent::kOther) rest = platform_->TakeWindowEvent();
   EXPECT_EQ(rest, WindowEvent::kNone);
+}
+
+TEST_F(SdlKeyboard, NoTextInputAndMouseButtonsFollowTheirEventsAndLetGoWithTheFocus) {
+  // Keys alone reach the game: no input method stands between.
+  EXPECT_FALSE(SDL_IsTextInputActive());
+  const auto button = [](Uint32 type, Uint8 which) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = which;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    SDL_PushEvent(&event);
+  };
+  const auto window = [](Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+  };
+  const auto buttons = [this] { return platform_->ReadMouse().buttons; };
+  button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+  button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 3);
+  button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 1);
+
+  // Let go over another window: no release ever comes, and the button must not stay held.
+  window(SDL_WINDOWEVENT_FOCUS_LOST);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 0);
+  EXPECT_FALSE(platform_->WindowActive());
+  window(SDL_WINDOWEVENT_FOCUS_GAINED);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 0);
+
+  // A click between two frames counts for the next one only.
+  button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+  button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 1);
+  platform_->PumpEvents();
+  EXPECT_EQ(buttons(), 0);
+}
+
+// A gamepad plugged in while every slot is taken waits, and takes the first slot that frees.
+TEST(SdlGamepadSlots, AGamepadBeyondTheSlotsTakesTheFirstOneThatFrees) {
+  SdlPlatform sdl("unused");
+  ASSERT_TRUE(sdl.StartGamepads()) << SDL_GetError();
+  std::vector<std::unique_ptr<testing::VirtualGamepad>> pads;
+  for (int i = 0; i <= pad::kSlots; ++i) {
+    pads.push_back(std::make_unique<testing::VirtualGamepad>());
+    ASSERT_TRUE(pads.back()->Plugged());
+  }
+  sdl.PumpEvents();
+  for (int slot = 0; slot < pad::kSlots; ++slot) {
+    EXPECT_TRUE(sdl.Gamepad(slot).connected) << slot;
+    EXPECT_EQ(sdl.Gamepad(slot).held, 0u) << slot;
+  }
+  pads[pad::kSlots]->Button(SDL_CONTROLLER_BUTTON_A, true);
+  sdl.PumpEvents();
+  for (int slot = 0; slot < pad::kSlots; ++slot) EXPECT_EQ(sdl.Gamepad(slot).held, 0u) << slot;
+
+  pads[1]->Unplug();
+  sdl.PumpEvents();
+  sdl.PumpEvents();
+  EXPECT_TRUE(sdl.Gamepad(1).connected);
+  EXPECT_EQ(sdl.Gamepad(1).held, pad::kA);  // the waiting one, its A still held
 }
 
 }  // namespace
