@@ -10,10 +10,13 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev libspng-dev
   python3 python3-numpy python3-pil sox vorbis-tools
   desktop-file-utils appstream dpkg-dev file
+  xvfb openbox
 )
 
-# Only the long runs of scripts/soak need these.
+# The long runs of scripts/soak need these too.
 SOAK_PACKAGES=(xvfb)
+# Only scripts/loadtest needs these.
+LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy)
 
 install_missing() {
   local missing=()

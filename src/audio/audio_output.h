@@ -15,8 +15,14 @@ class AudioOutput {
   virtual ~AudioOutput() = default;
 };
 
-// Frames per output buffer: about 11.6 ms at 44.1 kHz.
+// Frames per buffer of the silent output: about 11.6 ms at 44.1 kHz.
 constexpr int kOutputBufferFrames = 512;
+// Frames per buffer asked of the sound card: about 23 ms at 44.1 kHz, which is also what
+// a sound server keeps queued for us (SDL asks PulseAudio for one buffer), so it is how
+// late a busy machine may hand the audio thread its core before the card runs dry. Under
+// load half this dropped out several times a second; twice this cost 23 ms more and did
+// not help, as the stalls left were longer still.
+constexpr int kDeviceBufferFrames = 1024;
 
 // The SDL audio device, 16-bit stereo at rate. nullptr when there is none; reason then
 // says why, and is empty when SDL's "dummy" driver was asked for (it only sleeps whole

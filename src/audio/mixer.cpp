@@ -87,7 +87,7 @@ void Mixer::Apply(const MixCommand& command, int64_t stampNs) {
       Silence(channel, stampNs);
       channel.sample = command.sample;
       channel.volume = 255;
-      channel.pan = 128;
+      channel.pan = ClampPan(command.value);
       break;
     case MixCommand::Op::kPlayStream:
       Detach(command.stream, stampNs);

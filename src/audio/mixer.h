@@ -30,7 +30,7 @@ struct MixCommand {
   enum class Op { kPlaySample, kPlayStream, kPan, kVolume, kStopChannel, kStopStream, kRelease };
   Op op = Op::kStopChannel;
   int channel = 0;
-  int value = 0;
+  int value = 0;  // the pan of a sample being started, else the volume or pan set
   const Sample* sample = nullptr;
   MixerStream* stream = nullptr;
   int64_t postedNs = 0;  // steady clock when posted; Post sets it when left at 0

@@ -108,8 +108,13 @@ void MixerSoundDevice::Post(MixCommand::Op op, int channel, int value, const Sam
 }
 
 void MixerSoundDevice::PlaySample(int channel, SoundHandle sample) {
+  PlaySampleAt(channel, sample, 128);
+}
+
+void MixerSoundDevice::PlaySampleAt(int channel, SoundHandle sample, int pan) {
+  // One command, so no buffer can mix the sample before its pan is in place.
   const Sample* found = FindSample(sample);
-  if (found != nullptr) Post(MixCommand::Op::kPlaySample, channel, 0, found);
+  if (found != nullptr) Post(MixCommand::Op::kPlaySample, channel, pan, found);
 }
 
 void MixerSoundDevice::SetPan(int channel, int pan) {

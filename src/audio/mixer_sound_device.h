@@ -7,9 +7,9 @@
 // for a lock.
 //
 // Conventions where the seam leaves room: starting a sample resets the channel to
-// volume 255 and centre pan; a stream keeps the channel's volume and pan, and the volume
-// set right after starting it is in place before it is heard; a null or unknown handle
-// does nothing (and StreamTime gives -1 for it); a stopped stream keeps the position at
+// volume 255 and centre pan (or the pan it is started at); a stream keeps the channel's volume and
+// pan, and the volume set right after starting it is in place before it is heard; a null or unknown
+// handle does nothing (and StreamTime gives -1 for it); a stopped stream keeps the position at
 // which it stopped and, played again, goes on from there. A sample started while paused
 // is heard from its start on resume. Master volume level n scales amplitude by (n/10)^2
 // (5 is -12 dB, 1 is -40 dB), which sounds roughly even from step to step.
@@ -45,6 +45,7 @@ class MixerSoundDevice : public SoundDevice {
   void Start(int mixRate, int softwareChannels) override;
   SoundHandle LoadSample(int slot, const std::string& path) override;
   void PlaySample(int channel, SoundHandle sample) override;
+  void PlaySampleAt(int channel, SoundHandle sample, int pan) override;
   void SetPan(int channel, int pan) override;
   void SetVolume(int channel, int volume) override;
   void StopChannel(int channel) override;

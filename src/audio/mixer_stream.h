@@ -12,7 +12,9 @@
 namespace fenwhit {
 
 struct MixerStream {
-  static constexpr size_t kRingFrames = 32768;  // about 0.74 s at 44.1 kHz
+  // About 1.5 s at 44.1 kHz: a loaded machine can keep the feeder off its core for a
+  // good part of a second. 256 KiB a stream.
+  static constexpr size_t kRingFrames = 65536;
 
   MixerStream(std::unique_ptr<StreamSource> from, int rate)
       : source(std::move(from)),

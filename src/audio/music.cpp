@@ -5,6 +5,7 @@
 
 #include "audio/sound_bank.h"
 #include "audio/sound_device.h"
+#include "audio/thread_priority.h"
 #include "platform/platform.h"
 
 namespace fenwhit {
@@ -162,7 +163,11 @@ void StartGameMusic(const std::string& beatPath, const std::string& musicPath) {
   if (beatThread.joinable()) beatThread.join();
   // A stop request left over with no thread to take it would end the new one at once.
   beatStopRequest.store(0, kRelaxed);
-  beatThread = std::thread(RunBeatThread);
+  beatThread = std::thread([] {
+    // A poll that comes a whole loop late loses a beat.
+    RaiseThisThread(ThreadUrgency::kAhead);
+    RunBeatThread();
+  });
 }
 
 void StopBeatTrack() {

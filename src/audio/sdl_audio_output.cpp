@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "audio/audio_output.h"
+#include "audio/thread_priority.h"
 
 namespace fenwhit {
 
@@ -55,7 +56,7 @@ class SdlAudioOutput : public AudioOutput {
     want.freq = rate;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = kOutputBufferFrames;
+    want.samples = kDeviceBufferFrames;
     want.callback = &SdlAudioOutput::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
@@ -74,6 +75,11 @@ class SdlAudioOutput : public AudioOutput {
  private:
   static void Callback(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
+    // SDL asks for more than an ordinary process may have; this takes what it may.
+    if (!output->raised_) {
+      output->raised_ = true;
+      RaiseThisThread(ThreadUrgency::kRealTime);
+    }
     std::lock_guard lock(output->renderMutex_);
     if (output->fallback_) {
       std::memset(stream, 0, static_cast<size_t>(bytes));
@@ -106,6 +112,7 @@ class SdlAudioOutput : public AudioOutput {
   void* context_;
   SDL_AudioDeviceID device_ = 0;
   int rate_ = 0;
+  bool raised_ = false;  // the callback's thread only
   std::mutex renderMutex_;
   std::unique_ptr<AudioOutput> fallback_;
 };

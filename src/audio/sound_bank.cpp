@@ -67,8 +67,7 @@ constexpr SoundFile kLoaderOrder[] = {
 
 void StartOnChannel(int id, int pan) {
   const int channel = nextChannel;
-  TheSoundDevice().PlaySample(channel, soundTable[id].load(std::memory_order_acquire));
-  TheSoundDevice().SetPan(channel, pan);
+  TheSoundDevice().PlaySampleAt(channel, soundTable[id].load(std::memory_order_acquire), pan);
   nextChannel = channel >= sound::kEffectChannels - 1 ? 0 : channel + 1;
 }
 

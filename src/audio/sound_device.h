@@ -21,6 +21,12 @@ class SoundDevice {
   virtual SoundHandle LoadSample(int slot, const std::string& path) = 0;
   // Starts the sample on exactly that channel, cutting off whatever plays there.
   virtual void PlaySample(int channel, SoundHandle sample) = 0;
+  // The same, placed at pan from its first frame on. A device that mixes while the
+  // caller runs overrides this: a pan set after the start can miss the first buffer.
+  virtual void PlaySampleAt(int channel, SoundHandle sample, int pan) {
+    PlaySample(channel, sample);
+    SetPan(channel, pan);
+  }
   // 0 left, 128 centre, 255 right; larger values act as 255.
   virtual void SetPan(int channel, int pan) = 0;
   // 0 to 255.

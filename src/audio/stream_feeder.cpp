@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <chrono>
 
+#include "audio/thread_priority.h"
+
 namespace fenwhit {
 
 namespace {
 constexpr size_t kFillChunk = 2048;
-// The ring holds about 0.74 s; waking every 10 ms keeps it nearly full.
+// The ring holds about 1.5 s; waking every 10 ms keeps it nearly full.
 constexpr auto kFeedPeriod = std::chrono::milliseconds(10);
 }  // namespace
 
@@ -60,6 +62,7 @@ void StreamFeeder::FeedOnce() {
 }
 
 void StreamFeeder::Run() {
+  RaiseThisThread(ThreadUrgency::kAhead);
   std::unique_lock lock(mutex_);
   while (!quit_) {
     lock.unlock();

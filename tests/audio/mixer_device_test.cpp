@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "audio/mixer_fixture.h"
+#include "audio/sound_bank.h"
 
 namespace fenwhit {
 namespace {
@@ -65,6 +66,54 @@ TEST_F(MixerDeviceTest, StartingASampleResetsTheChannelToFullVolumeAtCentre) {
   const auto out = Render(8);
   EXPECT_NEAR(out[0], 7071, 2);
   EXPECT_EQ(out[0], out[1]);
+}
+
+// Mixes a buffer whenever a pan is set, as the audio thread may between two calls.
+class MixesBeforeEachPan : public MixerSoundDevice {
+ public:
+  void SetPan(int channel, int pan) override {
+    std::vector<int16_t> buffer(16, 0);
+    RenderOffline(buffer.data(), 8);
+    mixedBeforePan.insert(mixedBeforePan.end(), buffer.begin(), buffer.end());
+    MixerSoundDevice::SetPan(channel, pan);
+  }
+  std::vector<int16_t> mixedBeforePan;
+};
+
+TEST_F(MixerDeviceTest, ASampleStartedAtAPanIsPlacedFromItsFirstBuffer) {
+  const SoundHandle sample = Constant(10000);
+  device_.PlaySample(3, sample);
+  device_.SetPan(3, 255);
+  device_.SetVolume(3, 10);
+  Render(8);
+  device_.PlaySampleAt(3, sample, 0);
+  auto out = Render(8);
+  EXPECT_EQ(out[0], 10000) << "full volume, hard left";
+  EXPECT_EQ(out[1], 0);
+  device_.PlaySampleAt(3, sample, 999);
+  out = Render(8);
+  EXPECT_EQ(out[0], 0) << "past the right end is right";
+  EXPECT_EQ(out[1], 10000);
+
+  // The game's panned effects: nothing of them may be mixed at centre before the pan.
+  MixesBeforeEachPan device;
+  const SoundHandle effect = device.AddSample(std::vector<int16_t>(2000, 10000));
+  SetSoundDevice(&device);
+  ResetSoundBank();
+  soundTable[sound::kBallWall].store(effect);
+  SetSoundThrottle(0);
+  PlaySoundPanned(sound::kBallWall, 0);
+  std::vector<int16_t> first = device.mixedBeforePan;
+  first.resize(16, 0);
+  std::vector<int16_t> rest(16, 0);
+  device.RenderOffline(rest.data(), 8);
+  first.insert(first.end(), rest.begin(), rest.end());
+  ResetSoundBank();
+  SetSoundDevice(nullptr);
+  for (size_t i = 0; i < first.size(); i += 2) {
+    ASSERT_EQ(first[i + 1], 0) << "right side of frame " << i / 2 << " of a sound at the left edge";
+  }
+  EXPECT_EQ(first[first.size() - 2], 10000);
 }
 
 TEST_F(MixerDeviceTest, ChannelsAddUpAndTheSumIsClipped) {
