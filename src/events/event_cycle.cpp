@@ -92,27 +92,28 @@ void drawTitle(std::string_view text) {
 // Each step acts once its beat is reached and is guarded by its flag, so a beat seen for
 // several frames triggers it once, and a frame that comes too late to see its beat (a
 // stalled machine) still triggers it in the next one: waiting for an exact count that has
-// passed would stop the events for the rest of the game.
+// passed would stop the events for the rest of the game. A double event's second event
+// belongs to the cycle after its first (no announcement pending) and is finished before
+// the next announcement, which would draw over it.
 void updateEventCycle() {
   GameState& g = game;
   if (g.gameOver == 1) return;
   const int32_t beat = beatCount.load(kRelaxed);
+  if (g.doubleEvent == kDoubleEvent && g.announced == 0) {
+    if (beat >= kAndBeat && g.secondChosen == 0 && g.andSoundPlayed == 0) {
+      g.andSoundPlayed = 1;
+      PlaySound(sound::kAnd);
+    }
+    // Chosen at latest in the frame that applies it.
+    if (beat >= kSecondAnnounceBeat && g.secondChosen == 0) {
+      g.secondChosen = 1;
+      g.andSoundPlayed = 0;
+      chooseEvent();
+    }
+    if (beat >= kSecondApplyBeat) applySecond();
+  }
   if (beat >= kAnnounceBeat && g.announced == 0) announce();
-  const bool doubled = g.doubleEvent == kDoubleEvent;
-  if (doubled && beat >= kAndBeat && beat < kSecondAnnounceBeat && g.andSoundPlayed == 0) {
-    g.andSoundPlayed = 1;
-    PlaySound(sound::kAnd);
-  }
-  // Chosen at latest in the frame that applies it.
-  if (doubled && beat >= kSecondAnnounceBeat && beat < kAnnounceBeat && g.secondChosen == 0) {
-    g.secondChosen = 1;
-    g.andSoundPlayed = 0;
-    chooseEvent();
-  }
   if (beat >= kApplyBeat) apply();
-  if (g.doubleEvent == kDoubleEvent && beat >= kSecondApplyBeat && beat < kAnnounceBeat) {
-    applySecond();
-  }
 }
 
 void cycleTitleColour() {

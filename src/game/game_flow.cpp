@@ -89,6 +89,10 @@ void startGame(int32_t twoPaddles) {
   g.twoPaddles = twoPaddles;
   JoinSoundLoader();
   ThePlatform().DiscardKeyPress();
+  // The last game's count would otherwise meet the first frame if the new beat thread
+  // has not run yet. Stored before that thread exists, so it cannot overwrite its first
+  // beat.
+  beatCount.store(0, std::memory_order_relaxed);
   StartGameMusic(DataDirectory() + std::string(g.beatFileName),
                  DataDirectory() + std::string(g.musicFileName));
   spawnBall(g.wallRight - 40, g.wallTop + 240);

@@ -193,6 +193,23 @@ TEST_F(EventCycleTest, AFrameTooLateForItsBeatStillTakesTheStep) {
   EXPECT_NE(game.wavePeriod[0], period);
   EXPECT_EQ(game.eventCount, 5);
   EXPECT_EQ(beatCount.load(), 9);
+
+  // A stall from a double event's first application past the next announcement: the
+  // second event still sounds its AND, is chosen and applied, before that announcement.
+  Beats(10, 13);
+  game.doubleEvent = 4;
+  At(17);
+  audio.ClearCalls();
+  const float firstPeriod = game.wavePeriod[0];
+  At(15);
+  EXPECT_NE(game.wavePeriod[0], firstPeriod);
+  EXPECT_EQ(game.eventCount, 7);
+  EXPECT_EQ(game.announced, 1);
+  const auto plays = audio.CallsOf("play");
+  ASSERT_GE(plays.size(), 2u);
+  EXPECT_EQ(plays.front().handle, HandleOf(sound::kAnd));
+  EXPECT_EQ(Plays(sound::kAnd), 1);
+  EXPECT_EQ(Plays(sound::kNewEvent), 1);
 }
 
 TEST_F(EventCycleTest, TheFourteenthAnnouncementStraightensTheView) {

@@ -1,8 +1,19 @@
 // Starting, ending and leaving whole games.
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "app/display.h"
 #include "app/paths.h"
+#include "events/event_catalogue.h"
+#include "events/event_cycle.h"
+#include "events/event_effects.h"
 #include "events/pool_records.h"
 #include "game/game_fixture.h"
+#include "game/scoring.h"
 
 namespace fenwhit {
 namespace {
@@ -117,47 +128,147 @@ TEST_F(GameFlowTest, LeavingStopsTheMusicAndEmptiesThePools) {
   EXPECT_EQ(lastVolume, 0);
 }
 
-TEST_F(GameFlowTest, SecondGameStartsAfreshWithThePaddlesWhereTheyWere) {
+// Every field a new game gives a value, with that value (after resetGameState and
+// startGame(1) in the first screen mode).
+struct Field {
+  std::string name;
+  std::function<double()> read;
+  double value;
+};
+
+#define FIELD(member, value) \
+  (Field{#member, [] { return static_cast<double>(game.member); }, value})
+
+std::vector<Field> NewGameFields() {
+  // clang-format off
+  std::vector<Field> fields = {
+      FIELD(wallTop, 10), FIELD(wallBottom, 710), FIELD(wallLeft, 110), FIELD(wallRight, 1170),
+      FIELD(wallTopTarget, 10), FIELD(wallBottomTarget, 710), FIELD(wallLeftTarget, 110),
+      FIELD(wallRightTarget, 1170), FIELD(wallStep, 2),
+      FIELD(tiltAngle, 0), FIELD(tiltTarget, 0), FIELD(tiltStep, 1), FIELD(spinAngle, 0),
+      FIELD(spinSpeed, 0), FIELD(zoom, 1), FIELD(zoomTarget, 0.7), FIELD(zoomStep, 0.003),
+      FIELD(zoomShrink, 0), FIELD(squeezeX, 0), FIELD(squeezeXTarget, 0), FIELD(squeezeY, 0),
+      FIELD(squeezeYTarget, 0), FIELD(viewJitter, 0), FIELD(glowScale, 1),
+      FIELD(paddleLength, 160), FIELD(paddleLengthTarget, 160), FIELD(paddleSpeed, 18),
+      FIELD(twoPaddles, 1),
+      FIELD(ballSpeed, 7), FIELD(ballScaleAdd, 0), FIELD(ballSkin, 0), FIELD(ballsFrozen, 0),
+      FIELD(score, 0), FIELD(lives, 2), FIELD(cancels, 2), FIELD(cancelLatch, 1),
+      FIELD(gameOver, 0), FIELD(gameOverFrames, 0),
+      FIELD(slowFrames, 0), FIELD(waveAmplitude, 20), FIELD(waveAmplitudeTarget, 20),
+      FIELD(flashColours, 0),
+      FIELD(eventNumber, 0), FIELD(eventCount, 0), FIELD(doubleEvent, 0), FIELD(announced, 0),
+      FIELD(andSoundPlayed, 0), FIELD(secondChosen, 0),
+      FIELD(blackHoleOn, 0), FIELD(extraWallBuilt, 0), FIELD(corridorCount, 0)};
+  // clang-format on
+  auto element = [&fields](const char* name, int32_t* array, int count, double value) {
+    for (int k = 0; k < count; ++k) {
+      fields.push_back({name + ("[" + std::to_string(k) + "]"),
+                        [array, k] { return static_cast<double>(array[k]); }, value});
+    }
+  };
+  element("bonusLifeGiven", game.bonusLifeGiven, kBonusLifeCount, 0);
+  element("hudJitter", game.hudJitter, 4, 0);
+  element("bgColour", game.bgColour, 3, 128);
+  element("bgColourTarget", game.bgColourTarget, 3, 128);
+  return fields;
+}
+
+#undef FIELD
+
+TEST_F(GameFlowTest, ANewGameGivesEveryFieldItsValueAfterAGameOfEveryEvent) {
+  auto at = [](int32_t beat) {
+    beatCount.store(beat);
+    updateEventCycle();
+  };
   startGame(0);
-  balls[0].vx = balls[0].vy = 0;
-  platform.Press(scan::kDown);
-  RunFrames(60);
-  platform.ReleaseAll();
-  // Pushed below by the last key press; clamped at the top of the next frame.
-  EXPECT_EQ(game.paddleY[0], 568);
-  game.ballSpeed = 12;
-  game.paddleLengthTarget = 40;
-  game.wallRightTarget = 600;
-  game.flashColours = 1;
-  game.ballSkin = 2;
-  game.glowScale = 7;
-  game.hudJitter[3] = 50;
+  // The beats stored below are then the only ones: the thread counts no other.
+  while (beatCount.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int32_t e = 0; e <= kLastEventNumber; ++e) {
+    if (findEvent(e) == nullptr) continue;
+    at(13);
+    game.eventNumber = e;
+    at(17);
+  }
+  // The last cycle doubled: the first event sets the jitter, the second the spin that
+  // the first application of a cycle stops; then a new announcement.
+  at(13);
+  game.doubleEvent = 4;
+  game.eventNumber = 7;
+  at(17);
+  at(2);
+  at(4);
+  game.eventNumber = 16;
+  at(8);
+  at(13);
+  // Each application ends the modes that last one cycle, and the cycle's own flags are
+  // never all set at once: the game ends as if each had come last.
+  effects::crappyComputer();
+  effects::gameloopCrash();
+  effects::squeezeTime();
+  effects::stretchTime();
+  game.doubleEvent = 4;
+  game.andSoundPlayed = game.secondChosen = 1;
+  addScore(1000001);
+  RunFrames(30);
   EndWithEsc();
-  const int32_t firstScore = game.lastScore;
-  EXPECT_GT(firstScore, 0);
-  // During the ending the arena grew, and the paddle kept moving down with the keys.
-  game.paddleY[0] = 5000;
+  const int32_t lastScore = game.lastScore;
+  EXPECT_GT(lastScore, 1000001);
+  game.paddleY[0] = 5000;  // kept for the next game, which clamps it
+
+  const std::vector<Field> fields = NewGameFields();
+  for (const Field& field : fields) {
+    EXPECT_NE(field.read(), field.value) << field.name << " was not changed by the game";
+  }
+  EXPECT_FALSE(game.eventTitle.empty());
+  float periods[8];
+  std::copy(std::begin(game.wavePeriod), std::end(game.wavePeriod), periods);
 
   resetGameState();
   startGame(1);
-  EXPECT_EQ(game.lives, 2);
-  EXPECT_EQ(game.score, 0);
-  EXPECT_EQ(game.lastScore, firstScore);
-  EXPECT_FLOAT_EQ(game.ballSpeed, 7.0f);
-  EXPECT_EQ(game.paddleLength, 160);
-  EXPECT_EQ(game.wallTop, 10);
-  EXPECT_EQ(game.wallBottom, 710);
-  EXPECT_EQ(game.wallLeft, 110);
-  EXPECT_EQ(game.wallRight, 1170);
-  EXPECT_EQ(game.gameOver, 0);
-  EXPECT_EQ(game.flashColours, 0);
-  EXPECT_EQ(game.ballSkin, 0);
-  EXPECT_DOUBLE_EQ(game.glowScale, 1.0);
-  EXPECT_EQ(game.hudJitter[3], 0);
+  for (const Field& field : fields) EXPECT_EQ(field.read(), field.value) << field.name;
+  EXPECT_TRUE(game.eventTitle.empty());
+  // Drawn anew: four long periods and four short ones.
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_NE(game.wavePeriod[k], periods[k]) << k;
+    EXPECT_GE(game.wavePeriod[k], k < 4 ? 40 : 10) << k;
+    EXPECT_LE(game.wavePeriod[k], k < 4 ? 210 : 80) << k;
+  }
+  EXPECT_EQ(game.lastScore, lastScore);
   EXPECT_EQ(LiveBalls(), 1);
   RunFrames(1);
   EXPECT_EQ(game.paddleY[0], 550);
   EndWithEsc();
+}
+
+// A sound device that notes the beat count at each stream it opens; the game's beat
+// thread is started right after the last.
+class CountAtOpen : public RecordingSoundDevice {
+ public:
+  SoundHandle OpenStream(const std::string& path) override {
+    counts.push_back(beatCount.load());
+    return RecordingSoundDevice::OpenStream(path);
+  }
+  std::vector<int32_t> counts;
+};
+
+TEST_F(GameFlowTest, ANewGameCountsBeatsFromZeroBeforeItsBeatThreadRuns) {
+  startGame(0);
+  // After the thread's first beat, the only one it counts here.
+  while (beatCount.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  beatCount.store(16);  // an announcement shown, its application due
+  EndWithEsc();
+  ASSERT_EQ(beatCount.load(), 16);
+
+  CountAtOpen device;
+  SetSoundDevice(&device);
+  resetGameState();
+  startGame(0);
+  EXPECT_EQ(device.counts, (std::vector<int32_t>{0, 0}));
+  RunFrames(1);
+  EXPECT_EQ(game.eventCount, 0);
+  EXPECT_EQ(game.announced, 0);
+  RequestBeatStop();
+  SetSoundDevice(&audio);
 }
 
 }  // namespace

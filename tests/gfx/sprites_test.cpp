@@ -94,6 +94,28 @@ TEST_F(Sprites, RegionSamplesToTheEdgeAndWrapsBeyondIt) {
   EXPECT_EQ(Pixel(301, 111), (Rgba{255, 0, 0, 255}));
 }
 
+TEST_F(Sprites, RegionsWiderOrTallerThanSquareScaleAboutTheirOwnCentre) {
+  // Four texels wide, two tall; at scale 3 about its centre (102, 101): 12 by 6 pixels.
+  const Texture wide =
+      CreateTexture(MakeImage(4, 2, {kRed, kGreen, kBlue, kWhite, kGreen, kRed, kWhite, kBlue}), 1);
+  DrawSpriteRegion(100, 100, 0, 0, 4, 2, wide, 3.0f);
+  EXPECT_EQ(LitBounds(), (std::array<int, 4>{96, 98, 107, 103}));
+  EXPECT_EQ(Pixel(96, 98), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(107, 98), (Rgba{255, 255, 255, 255}));
+  EXPECT_EQ(Pixel(96, 103), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(107, 103), (Rgba{0, 0, 255, 255}));
+  // Two wide, four tall, from a texture of that shape; at scale 2 about (301, 102).
+  ClearFrame();
+  const Texture tall =
+      CreateTexture(MakeImage(2, 4, {kRed, kGreen, kBlue, kWhite, kGreen, kRed, kWhite, kBlue}), 1);
+  DrawSpriteRegion(300, 100, 0, 0, 2, 4, tall, 2.0f);
+  EXPECT_EQ(LitBounds(), (std::array<int, 4>{299, 98, 302, 105}));
+  EXPECT_EQ(Pixel(299, 98), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(302, 100), (Rgba{255, 255, 255, 255}));
+  EXPECT_EQ(Pixel(299, 105), (Rgba{255, 255, 255, 255}));
+  EXPECT_EQ(Pixel(302, 105), (Rgba{0, 0, 255, 255}));
+}
+
 TEST_F(Sprites, TextureWithoutAnImageRecordsNoSizeAndDrawsNothing) {
   const Texture none = CreateTexture(std::nullopt, 0);
   EXPECT_EQ(none.width, -1);

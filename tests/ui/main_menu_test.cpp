@@ -6,6 +6,7 @@
 
 #include "game/game_fixture.h"
 #include "platform/exit.h"
+#include "support/program_harness.h"
 
 namespace fenwhit {
 namespace {
@@ -133,6 +134,51 @@ TEST_F(MainMenuTest, TheTopLineShowsTheLastScoreAndThePictureFadesInTo252) {
   EXPECT_EQ(levels[83], 249);
   EXPECT_EQ(levels[84], 252);
   EXPECT_EQ(levels[99], 252);
+}
+
+// Each visit sets the menu up after the game's reset, whose calm wave it replaces.
+TEST(MainMenuVisit, EveryVisitResetsTheGameThenSetsUpTheMenu) {
+  struct Seen {
+    float wave, waveTarget;
+    int32_t lives, score, gameOver, cursorX, upLatch, downLatch, menuIndex;
+  };
+  std::vector<Seen> visits;
+  testing::ProgramHarness harness;
+  menu.menuIndex = 0;
+  bool inGame = false;
+  const int status = harness.Run([&](TestPlatform& p, int) {
+    if (inGame && !BeatThreadRunning()) inGame = false;
+    if (!inGame && menu.menuFrames == 0) {
+      const GameState& g = game;
+      visits.push_back({g.waveAmplitude, g.waveAmplitudeTarget, g.lives, g.score, g.gameOver,
+                        menu.cursorX, menu.upLatch, menu.downLatch, menu.menuIndex});
+    }
+    p.ReleaseAll();
+    if (inGame) {
+      menu.cursorX = 0;  // nothing else moves it
+      if (game.gameOver == 0) p.Press(scan::kEsc);
+    } else if (menu.menuFrames == 3) {
+      if (visits.size() == 2) {
+        p.Press(scan::kEsc);
+      } else {
+        p.Press(scan::kSpace);
+        inGame = true;
+      }
+    }
+  });
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(visits.size(), 2u);
+  for (const Seen& seen : visits) {
+    EXPECT_FLOAT_EQ(seen.wave, 320.0f);
+    EXPECT_FLOAT_EQ(seen.waveTarget, 20.0f);
+    EXPECT_EQ(seen.lives, 2);
+    EXPECT_EQ(seen.score, 0);
+    EXPECT_EQ(seen.gameOver, 0);
+    EXPECT_EQ(seen.cursorX, 460);
+    EXPECT_EQ(seen.upLatch, 1);
+    EXPECT_EQ(seen.downLatch, 1);
+    EXPECT_EQ(seen.menuIndex, 0);  // kept from visit to visit
+  }
 }
 
 }  // namespace
