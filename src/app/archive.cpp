@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_descriptor.h"
+
 namespace fenwhit {
 
 namespace {
@@ -17,21 +19,6 @@ struct EntryHeader {
   int64_t dataOffset;
   int64_t size;
   std::string name;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
 };
 
 bool ReadAt(int fd, void* buffer, size_t size, int64_t offset) {

@@ -10,30 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/file_descriptor.h"
+
 namespace fenwhit {
 
 namespace {
-
-// Closes on every way out.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now, reporting the error that close() can give for delayed writes.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 std::string Reason() {
   return std::strerror(errno);
