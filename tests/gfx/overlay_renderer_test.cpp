@@ -153,6 +153,35 @@ TEST(OverlayRenderer, PassesCallsOnKeepsTheFrameAndHidesOverlaysAndThePauseScree
   SetRenderer(nullptr);
 }
 
+TEST(OverlayRenderer, ATransformUndoneStaysUndoneAndOverlaysAddedByOverlaysRunNextFrame) {
+  RecordingRenderer inner;
+  OverlayRenderer overlay(inner);
+  SetRenderer(&overlay);
+  overlay.SetUpWindow(1024, 768);
+  int laterRuns = 0;
+  bool added = false;
+  overlay.AddOverlay([&] {
+    if (added) return;
+    added = true;
+    overlay.AddOverlay([&] { ++laterRuns; });
+  });
+  // The scene's transform undone part-way through the frame, to draw on top of it: the
+  // overlays leave it undone.
+  SetSceneTransform(30.0f, 2.0f, 5, 6);
+  FillRect(0, 0, 2, 2);
+  ResetSceneTransform();
+  FillRect(3, 3, 2, 2);
+  inner.ClearCalls();
+  PresentFrame();
+  ClearFrame();
+  EXPECT_TRUE(inner.CallsOf("scene").empty());
+  EXPECT_EQ(laterRuns, 0);
+  PresentFrame();
+  ClearFrame();
+  EXPECT_EQ(laterRuns, 1);
+  SetRenderer(nullptr);
+}
+
 class OverlayRendererOnGl : public testing::GlTest {};
 
 TEST_F(OverlayRendererOnGl, DrawsTheKeptFrameAgainPixelForPixel) {

@@ -136,6 +136,24 @@ TEST(ScoreFile, AnUnwritableFolderWarnsOnceAndStillRanks) {
             (std::vector<std::string>{"BOB", "CY", "ANN"}));
   EXPECT_EQ(dir.Files(), std::vector<std::string>{"blocker"});
 
+  // A damaged file that cannot be set aside, every name for it taken: one warning, and
+  // the file is left alone from then on.
+  ScratchDir full;
+  const std::string stuckPath = full.str() + "/scores";
+  full.WriteFile("scores", Bytes("garbage"));
+  for (int n = 1; n <= 1000; ++n) full.WriteFile("scores.damaged-" + std::to_string(n), {});
+  ScoreFile stuck(stuckPath);
+  std::ostringstream stuckErr;
+  stuck.Load(stuckErr);
+  const std::string stuckWarning = stuckErr.str();
+  EXPECT_EQ(stuckWarning, "fenwhit: " + stuckPath +
+                              ": line 1: not a scores file; cannot move it aside (File "
+                              "exists), so scores last for this session only\n");
+  EXPECT_EQ(stuck.Record(GameKind::kOnePaddle, Entry(5, "ANN"), stuckErr), 1);
+  EXPECT_EQ(stuck.Record(GameKind::kOnePaddle, Entry(7, "BOB"), stuckErr), 1);
+  EXPECT_EQ(stuckErr.str(), stuckWarning);
+  EXPECT_EQ(ReadFileBytes(stuckPath), Bytes("garbage"));
+
   // No path at all: the session's table, silently.
   ScoreFile sessionOnly("");
   sessionOnly.Load(err);

@@ -178,6 +178,8 @@ TEST(Pause, HoldsTheGameGoesOnFromTheSameBeatAndSpendsNothing) {
   EXPECT_GT(realPause, 9.0);
   EXPECT_GE(clockJump, 0.0);
   EXPECT_LT(clockJump, 0.1);
+  // Every pause is left out, not only the last: the second lasted about four seconds.
+  EXPECT_GT(pause.PausedTime(), realPause + 3.0);
   // The same beat, then the next one.
   EXPECT_EQ(beatAfterResume, beatAtFirstPause);
   EXPECT_EQ(nextBeatAfterResume, beatAfterResume + 1);

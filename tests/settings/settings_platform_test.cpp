@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "audio/recording_sound_device.h"
@@ -56,6 +57,8 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   for (int press = 0; press < 12; ++press) {
     inner.Press(press % 2 == 0 ? scan::kMinus : scan::kKeypadMinus);
     settings.PumpEvents();
+    settings.PumpEvents();
+    EXPECT_EQ(settings.Volume(), std::max(0, 9 - press)) << "held minus, press " << press;
     inner.ReleaseAll();
     settings.PumpEvents();
   }
