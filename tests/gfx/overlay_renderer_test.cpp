@@ -141,8 +141,8 @@ TEST(OverlayRenderer, PassesCallsOnKeepsTheFrameAndHidesOverlaysAndThePauseScree
   inner.ClearCalls();
   overlay.DrawLastFrame();
   EXPECT_EQ(Describe(inner.Calls()),
-            (std::vector<std::string>{"clear", "blend_alpha", "color 200 100 50 255",
-                                      nextTransform, "fill_rect 7 7 7 7"}));
+            (std::vector<std::string>{"clear", "blend_alpha", "color 200 100 50 255", nextTransform,
+                                      "fill_rect 7 7 7 7"}));
 
   // A new window: nothing to draw again.
   overlay.SetUpWindow(1280, 720);
