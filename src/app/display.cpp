@@ -7,10 +7,6 @@ namespace fenwhit {
 
 ScreenModeState screenMode;
 
-namespace {
-std::function<void()> modeHook;
-}
-
 void SelectStartMode(int32_t mode) {
   if (mode < 0 || mode >= kScreenModeCount) mode = 0;
   screenMode = ScreenModeState{};
@@ -38,11 +34,6 @@ void SwitchScreenMode(int32_t mode) {
   screenMode.height = row.height;
   // The window is resized with its context kept; a refusal leaves the old size in use.
   OpenScreen(row.width, row.height, 32);
-  if (modeHook) modeHook();
-}
-
-void SetScreenModeHook(std::function<void()> hook) {
-  modeHook = std::move(hook);
 }
 
 }  // namespace fenwhit

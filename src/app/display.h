@@ -2,7 +2,6 @@
 // The window and its six screen modes. A mode sets the window size and the offset by
 // which every screen shifts the playfield inside the window.
 #include <cstdint>
-#include <functional>
 
 namespace fenwhit {
 
@@ -38,7 +37,5 @@ bool OpenScreen(int32_t width, int32_t height, int32_t depth);
 // stays fullscreen, with the new mode's picture in it). The window and its OpenGL context
 // are kept, and every texture with them.
 void SwitchScreenMode(int32_t mode);
-// Called after every switch (the program needs none; tests watch switches with it).
-void SetScreenModeHook(std::function<void()> hook);
 
 }  // namespace fenwhit

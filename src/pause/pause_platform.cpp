@@ -4,6 +4,7 @@
 
 #include "audio/music.h"
 #include "audio/sound_device.h"
+#include "settings/volume_bar.h"
 
 namespace fenwhit {
 
@@ -12,7 +13,7 @@ namespace {
 // Keys whose change while paused may change the picture (the volume bar).
 constexpr int kWatchedKeys[] = {scan::kMinus, scan::kEquals, scan::kKeypadMinus, scan::kKeypadPlus};
 // A little longer than the volume bar stays.
-constexpr double kBarSeconds = 2.1;
+constexpr double kBarSeconds = kVolumeBarSeconds + 0.1;
 
 }  // namespace
 

@@ -64,7 +64,6 @@ TEST_F(GameFlowTest, StartOpensTheStreamsAndSpawnsTheFirstBall) {
 }
 
 TEST_F(GameFlowTest, TheLargerScreenModesZoomLessAndShiftThePlayfield) {
-  SetScreenModeHook(nullptr);
   const int expected[3][4] = {
       {1920, 1080, 300, 200}, {1920, 1200, 300, 200}, {2560, 1440, 400, 300}};
   for (int mode = 3; mode <= 5; ++mode) {
