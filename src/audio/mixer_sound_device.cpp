@@ -180,6 +180,12 @@ int32_t MixerSoundDevice::StreamTime(SoundHandle stream) {
   return time;
 }
 
+int64_t MixerSoundDevice::StreamLoops(SoundHandle stream) {
+  std::lock_guard lock(streamsMutex_);
+  const MixerStream* found = FindStream(stream);
+  return found == nullptr ? -1 : found->Loops(FramesPlayed(*found));
+}
+
 int64_t MixerSoundDevice::StreamFramesPlayed(SoundHandle stream) {
   std::lock_guard lock(streamsMutex_);
   const MixerStream* found = FindStream(stream);

@@ -52,6 +52,7 @@ class MixerSoundDevice : public SoundDevice {
   SoundHandle OpenStream(const std::string& path) override;
   void PlayStream(int channel, SoundHandle stream) override;
   int32_t StreamTime(SoundHandle stream) override;
+  int64_t StreamLoops(SoundHandle stream) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
   void SetPaused(bool paused) override;

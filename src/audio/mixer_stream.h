@@ -28,6 +28,8 @@ struct MixerStream {
     const int64_t sourceFrames = frames * sourceRate / mixRate;
     return static_cast<int32_t>(sourceFrames % loopFrames * 1000 / sourceRate);
   }
+  // Whole loops after `frames` frames at the mixing rate.
+  int64_t Loops(int64_t frames) const { return frames * sourceRate / mixRate / loopFrames; }
 
   // Only the feeder touches the source once the stream is shared.
   std::unique_ptr<StreamSource> source;

@@ -1,5 +1,6 @@
 #include "audio/music.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -119,6 +120,8 @@ void RunBeatThread() {
   beatCount.store(0, kRelaxed);
   int32_t beatPosition = 0;
   int32_t previousPosition = -1;
+  int64_t loopsPlayed = 0;
+  int64_t loopsCounted = 0;
   SoundDevice& device = TheSoundDevice();
   const SoundHandle music = Handle(sound::kGameMusic);
   const SoundHandle beat = Handle(sound::kBeatTrack);
@@ -128,9 +131,20 @@ void RunBeatThread() {
   bool first = true;
   LoopStartLatch latch;
   for (;;) {
-    // The first beat comes before the track has been read, so it latches nothing.
-    if (first || latch.Counts(beatPosition, previousPosition)) {
-      beatCount.fetch_add(1, kRelaxed);
+    // The first beat comes before the track has been read, so it latches nothing. A
+    // device that counts loops says how many starts passed since the last count, so a
+    // thread woken a loop late still counts every one; otherwise the window decides.
+    int32_t passed = 1;
+    if (!first) {
+      if (loopsPlayed >= 0) {
+        passed = loopsPlayed > loopsCounted ? static_cast<int32_t>(loopsPlayed - loopsCounted) : 0;
+        loopsCounted = std::max(loopsCounted, loopsPlayed);
+      } else {
+        passed = latch.Counts(beatPosition, previousPosition) ? 1 : 0;
+      }
+    }
+    if (passed > 0) {
+      beatCount.fetch_add(passed, kRelaxed);
       beatFlash.store(255, kRelaxed);
       // Hold off past the detection window so one loop start counts once.
       bool stop = false;
@@ -147,6 +161,7 @@ void RunBeatThread() {
     previousPosition = beatPosition;
     BeatThreadSleep(6);
     beatPosition = device.StreamTime(beat);
+    loopsPlayed = device.StreamLoops(beat);
     if (beatStopRequest.load(kRelaxed) == 1) break;
   }
   device.StopStream(beat);

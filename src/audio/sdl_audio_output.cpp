@@ -2,8 +2,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 #include "audio/audio_output.h"
 #include "audio/thread_priority.h"
@@ -38,12 +40,14 @@ class QuietStderr {
 // When the card goes away (unplugged, its server gone), SDL tells by an event and then
 // only fires the callback on whole-millisecond sleeps, so the music clock would drift
 // and the beat with it. The mix then moves to a silent output that keeps exact time,
-// as when no card was there at start-up; the device stays open until the game ends.
+// as when no card was there at start-up. When SDL reports an output device again (the
+// headset plugged back in), the default device is opened anew and the mix goes there.
 class SdlAudioOutput : public AudioOutput {
  public:
   SdlAudioOutput(RenderFunction render, void* context) : render_(render), context_(context) {}
   ~SdlAudioOutput() override {
     SDL_DelEventWatch(&SdlAudioOutput::WatchEvents, this);
+    if (reopener_.joinable()) reopener_.join();
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     fallback_.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -52,8 +56,19 @@ class SdlAudioOutput : public AudioOutput {
   SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
   bool Open(int rate, std::string& reason) {
+    rate_ = rate;
+    device_ = OpenDevice(reason);
+    if (device_ == 0) return false;
+    SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+ private:
+  // Opened paused.
+  SDL_AudioDeviceID OpenDevice(std::string& reason) {
     SDL_AudioSpec want{};
-    want.freq = rate;
+    want.freq = rate_;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = kDeviceBufferFrames;
@@ -61,23 +76,18 @@ class SdlAudioOutput : public AudioOutput {
     want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the card wants.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0) {
-      reason = SDL_GetError();
-      return false;
-    }
-    rate_ = rate;
-    SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
-    SDL_PauseAudioDevice(device_, 0);
-    return true;
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) reason = SDL_GetError();
+    return device;
   }
 
- private:
   static void Callback(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
-    // SDL asks for more than an ordinary process may have; this takes what it may.
-    if (!output->raised_) {
-      output->raised_ = true;
+    // SDL asks for more than an ordinary process may have; this takes what it may. Each
+    // device has a thread of its own, so this is asked once a thread.
+    thread_local bool raised = false;
+    if (!raised) {
+      raised = true;
       RaiseThisThread(ThreadUrgency::kRealTime);
     }
     std::lock_guard lock(output->renderMutex_);
@@ -95,26 +105,63 @@ class SdlAudioOutput : public AudioOutput {
     output->render_(output->context_, out, frames);
   }
 
-  // Runs on whichever thread pushed the event.
+  // Runs on whichever thread pushed the event, which may hold the audio library's own
+  // locks: a device is opened on a thread of its own, never here.
   static int WatchEvents(void* self, SDL_Event* event) {
     auto* output = static_cast<SdlAudioOutput*>(self);
-    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0 &&
-        event->adevice.which == output->device_) {
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
       std::lock_guard lock(output->renderMutex_);
-      if (!output->fallback_) {
+      if (event->adevice.which == output->device_ && !output->fallback_) {
         output->fallback_ = StartSilentAudioOutput(output->rate_, &RenderForFallback, output);
+      }
+    }
+    if (event->type == SDL_AUDIODEVICEADDED && event->adevice.iscapture == 0) {
+      bool idle = false;
+      {
+        std::lock_guard lock(output->renderMutex_);
+        idle = output->fallback_ != nullptr && !output->reopening_;
+        if (idle) output->reopening_ = true;
+      }
+      if (idle) {
+        if (output->reopener_.joinable()) output->reopener_.join();
+        output->reopener_ = std::thread(&SdlAudioOutput::Reopen, output);
       }
     }
     return 1;
   }
 
+  // The silent output keeps the mix until the removed device is closed, so only one
+  // thread ever renders it; the new device starts once the silent one has stopped.
+  void Reopen() {
+    std::string reason;
+    const SDL_AudioDeviceID device = OpenDevice(reason);
+    SDL_AudioDeviceID removed = 0;
+    {
+      std::lock_guard lock(renderMutex_);
+      reopening_ = false;
+      if (device == 0) return;
+      removed = device_;
+      device_ = device;
+    }
+    SDL_CloseAudioDevice(removed);
+    std::unique_ptr<AudioOutput> silent;
+    {
+      std::lock_guard lock(renderMutex_);
+      silent = std::move(fallback_);
+    }
+    silent.reset();
+    SDL_PauseAudioDevice(device, 0);
+  }
+
   RenderFunction render_;
   void* context_;
-  SDL_AudioDeviceID device_ = 0;
   int rate_ = 0;
-  bool raised_ = false;  // the callback's thread only
   std::mutex renderMutex_;
+  // Guarded by renderMutex_.
+  SDL_AudioDeviceID device_ = 0;
   std::unique_ptr<AudioOutput> fallback_;
+  bool reopening_ = false;
+  std::thread reopener_;
 };
 
 }  // namespace
@@ -122,6 +169,11 @@ class SdlAudioOutput : public AudioOutput {
 std::unique_ptr<AudioOutput> OpenSdlAudioOutput(int rate, RenderFunction render, void* context,
                                                 std::string& reason) {
   reason.clear();
+  // A sound server keeps about one device buffer queued for us unless told otherwise,
+  // and a busy machine can hand the audio thread its core later than that: asking for
+  // 50 ms queued costs about 20 ms of latency and doubles the slack. The player's own
+  // setting stands.
+  setenv("PULSE_LATENCY_MSEC", "50", 0);
   QuietStderr quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     reason = SDL_GetError();

@@ -37,6 +37,9 @@ class SoundDevice {
   virtual void PlayStream(int channel, SoundHandle stream) = 0;
   // Milliseconds within the current loop of the stream.
   virtual int32_t StreamTime(SoundHandle stream) = 0;
+  // Whole loops the stream has played, or -1 where the device cannot tell. A count
+  // tells a poll that comes late how many loop starts it slept through.
+  virtual int64_t StreamLoops(SoundHandle /*stream*/) { return -1; }
   virtual void StopStream(SoundHandle stream) = 0;
   virtual void CloseStream(SoundHandle stream) = 0;
 

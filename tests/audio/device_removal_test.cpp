@@ -1,14 +1,16 @@
 // A sound card that goes away mid-game: the music clock, and with it the beat, keeps
-// running on the silent output. SDL's disk driver stands in for the card, so what the
+// running on the silent output, and the mix goes back to the card when it returns. SDL's disk driver stands in for the card, so what the
 // card is sent can be read back.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "audio/mixer_fixture.h"
@@ -79,6 +81,31 @@ TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
   card.read(after.data(), static_cast<std::streamsize>(after.size()));
   ASSERT_EQ(card.gcount(), static_cast<std::streamsize>(after.size()));
   for (char byte : after) ASSERT_EQ(byte, 0);
+
+  // The card comes back: SDL reports an output device, the default one is opened again
+  // (the disk driver writes a new file) and the music goes there, at one clock.
+  const std::string returnedFile = Scratch() + "card-again.raw";
+  setenv("SDL_DISKAUDIOFILE", returnedFile.c_str(), 1);
+  SDL_Event added{};
+  added.type = SDL_AUDIODEVICEADDED;
+  added.adevice.which = 0;
+  added.adevice.iscapture = 0;
+  SDL_PushEvent(&added);
+  const auto cardPlaysMusic = [&] {
+    std::ifstream again(returnedFile, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(again)),
+                                  std::istreambuf_iterator<char>());
+    return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
+  };
+  ASSERT_TRUE(Eventually(cardPlaysMusic));
+  const auto start = std::chrono::steady_clock::now();
+  const int64_t playedAtReturn = device_.StreamFramesPlayed(music);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // A removed device or the silent output still rendering beside the new card would
+  // run the clock at twice its pace or more; a slow machine only runs it slower.
+  EXPECT_LT(device_.StreamFramesPlayed(music) - playedAtReturn, 1.5 * seconds * 44100 + 4096);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "audio/mixer_fixture.h"
+#include "audio/music.h"
+#include "audio/sound_bank.h"
 #include "audio/stream_feeder.h"
 
 namespace fenwhit {
@@ -71,6 +73,7 @@ TEST_F(MixerStreamTest, AStreamAtAnotherRateLoopsSeamlesslyAtTheMixingRate) {
   const auto out = Render(3 * 14700 + 50);
   EXPECT_EQ(FirstBreak(out, 14700, 2 * 14700 + 50), -1);
   EXPECT_EQ(device_.StreamTime(stream), 50 * 1000 / 44100);
+  EXPECT_EQ(device_.StreamLoops(stream), 3);
   // Within a loop the tone stays smooth across the decoder's blocks: at 523 Hz and this
   // level it changes by under 1000 from one frame to the next.
   int steepest = 0;
@@ -87,10 +90,13 @@ TEST_F(MixerStreamTest, StreamTimeIsTheMillisecondWithinTheCurrentLoop) {
   EXPECT_EQ(device_.StreamTime(stream), 10);
   Render(14700 - 441 - 1);
   EXPECT_EQ(device_.StreamTime(stream), 333);
+  EXPECT_EQ(device_.StreamLoops(stream), 0);
   Render(1);
   EXPECT_EQ(device_.StreamTime(stream), 0);
+  EXPECT_EQ(device_.StreamLoops(stream), 1);
   Render(14700 + 1411);
   EXPECT_EQ(device_.StreamTime(stream), 31);
+  EXPECT_EQ(device_.StreamLoops(stream), 2);
   Render(45);
   EXPECT_EQ(device_.StreamTime(stream), 33);
   EXPECT_EQ(device_.StreamFramesPlayed(stream), 2 * 14700 + 1456);
@@ -203,6 +209,42 @@ TEST_F(MixerStreamTest, AClosedStreamIsForgottenWhilePlaying) {
   EXPECT_EQ(device_.StreamTime(other), 11000 % 1000 * 1000 / 44100);
   // Handles are not reused.
   EXPECT_NE(Open(1000), stream);
+}
+
+// The beat thread's sleeps play the track instead of waiting, and every fifth poll
+// comes a loop and a half late, as on a machine that hands the thread its core late.
+// Every loop start must count all the same: one at the start, then one per loop.
+MixerSoundDevice* lateDevice = nullptr;
+int64_t lateRendered = 0;
+int latePolls = 0;
+constexpr int64_t kLateTarget = 40 * 14700 + 5000;
+
+void SleepPlayingTheTrack(int milliseconds) {
+  if (lateRendered >= kLateTarget) {
+    beatStopRequest.store(1);
+    return;
+  }
+  int frames = milliseconds * 441 / 10;
+  if (milliseconds == 6 && ++latePolls % 5 == 0) frames = 14700 * 3 / 2;
+  std::vector<int16_t> out(static_cast<size_t>(frames) * 2);
+  lateDevice->RenderOffline(out.data(), frames);
+  lateRendered += frames;
+}
+
+TEST_F(MixerStreamTest, TheBeatThreadCountsEveryLoopStartItSleptThrough) {
+  SetSoundDevice(&device_);
+  ResetSoundBank();
+  const SoundHandle beat = Open(14700);
+  soundTable[sound::kBeatTrack].store(beat);
+  beatStopRequest.store(0);
+  lateDevice = &device_;
+  SetBeatSleep(SleepPlayingTheTrack);
+  RunBeatThread();
+  SetBeatSleep(nullptr);
+  ResetSoundBank();
+  SetSoundDevice(nullptr);
+  EXPECT_GE(lateRendered, kLateTarget);
+  EXPECT_EQ(beatCount.load(), 1 + lateRendered / 14700);
 }
 
 }  // namespace
