@@ -11,10 +11,12 @@
 #include "app/display.h"
 #include "app/paths.h"
 #include "app/program.h"
+#include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
+#include "gfx/gl_renderer.h"
 #include "gfx/overlay_renderer.h"
 #include "keep/player_name.h"
 #include "keep/score_file.h"
@@ -23,6 +25,11 @@
 #include "pause/pause_platform.h"
 #include "pause/pause_screen.h"
 #include "platform/sdl_platform.h"
+#include "replay/replay_check.h"
+#include "replay/replay_player.h"
+#include "replay/replay_recorder.h"
+#include "replay/replay_store.h"
+#include "replay/timedemo_platform.h"
 #include "scoreboard/score_drawing.h"
 #include "scoreboard/scoreboard_platform.h"
 #include "settings/settings_platform.h"
@@ -50,14 +57,68 @@ bool StartsFullscreen(const fenwhit::CommandLine& commandLine, const fenwhit::Se
   return settings.fullscreen;
 }
 
+// The replay --replay names: a file, or "best", the best kept game of either kind.
+std::optional<fenwhit::Replay> LoadReplayToWatch(const std::string& name) {
+  using namespace fenwhit;
+  std::string path = name;
+  if (name == "best") {
+    ScoreFile scores(ScoresPath());
+    scores.Load(std::cerr);
+    path = ReplayStore(ReplaysFolder()).Best(ReplayTableFrom(scores.Tables()));
+    if (path.empty()) {
+      std::fprintf(stderr, "fenwhit: no replay of a best game is kept yet\n");
+      return std::nullopt;
+    }
+  }
+  std::string why;
+  std::optional<Replay> replay = ReadPlayableReplay(path, why);
+  if (!replay) std::fprintf(stderr, "fenwhit: %s: %s\n", path.c_str(), why.c_str());
+  return replay;
+}
+
+// Plays one replay through the program and says when it came out otherwise.
+int PlayReplay(fenwhit::Platform& platform, fenwhit::ReplayPlayer& player,
+               fenwhit::Renderer& renderer, fenwhit::SoundDevice& sound,
+               fenwhit::ProgramOptions options, const fenwhit::Replay& replay) {
+  using namespace fenwhit;
+  player.Load(replay);
+  options.screenMode = replay.screenMode;
+  bool started = false;
+  options.nextGame = [&] {
+    if (started) return -1;
+    started = true;
+    return replay.kind;
+  };
+  const int status = RunProgram(platform, renderer, sound, options);
+  const ReplayOutcome& outcome = player.Finish();
+  if (status == 0 && !outcome.matches) {
+    std::fprintf(stderr, "fenwhit: the replay came out otherwise from frame %lld: %s\n",
+                 static_cast<long long>(outcome.differsAt), outcome.difference.c_str());
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace fenwhit;
   const CommandLine commandLine = ParseCommandLine(argc, argv);
   if (commandLine.action == CommandLine::Action::kScores) return PrintScores();
-  if (commandLine.action != CommandLine::Action::kPlay) {
+  ProgramOptions options;
+  options.executableDirectory = ExecutableDirectory();
+  if (commandLine.action == CommandLine::Action::kCheckReplays) {
+    const int status = CheckReplayFiles(commandLine.checkReplays, options, std::cout, std::cerr);
+    std::fflush(stdout);
+    std::_Exit(status);
+  }
+  const bool replaying = commandLine.action == CommandLine::Action::kReplay;
+  if (commandLine.action != CommandLine::Action::kPlay && !replaying) {
     return AnswerCommandLine(commandLine, std::cout, std::cerr);
+  }
+  std::optional<Replay> replay;
+  if (replaying) {
+    replay = LoadReplayToWatch(commandLine.replay);
+    if (!replay) return 2;
   }
   // Large buffers (the software renderer's, the decoders') come and go with the busiest
   // scenes; with a fixed threshold they are mapped and given back, instead of the heap
@@ -77,12 +138,32 @@ int main(int argc, char** argv) {
     return 1;
   }
   sdl.SetFullscreen(StartsFullscreen(commandLine, settings));
+
+  // The timedemo: the replay as fast as it can be drawn, without sound or anything else.
+  if (replaying && commandLine.timedemo) {
+    SilentSoundDevice silence;
+    TimedemoPlatform timedemo(sdl);
+    ReplayPlayer player(timedemo, ReplayPlayer::Mode::kWatch);
+    std::unique_ptr<Renderer> drawing;
+    if (commandLine.drawing == CommandLine::Drawing::kImmediate) {
+      drawing = std::make_unique<GlRenderer>(sdl);
+    } else {
+      drawing = std::make_unique<BatchRenderer>(sdl);
+    }
+    const int status = PlayReplay(player, player, *drawing, silence, options, *replay);
+    timedemo.Report(std::cout);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+  }
+
   std::unique_ptr<SoundDevice> sound = OpenSoundOutput();
   BatchRenderer batch(sdl);
   OverlayRenderer renderer(batch);
 
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
-  // settings, the pause, the best scores and, when asked for, the autopilot.
+  // settings, the pause, the best scores and then the recorder or, when asked for, the
+  // autopilot. A replay takes the place of the best scores and what comes after.
   GamepadPlatform gamepads(sdl);
   SettingsPlatform settingsPlatform(
       gamepads, *sound, settingsFile, settings,
@@ -92,16 +173,38 @@ int main(int argc, char** argv) {
   PauseScreen pauseScreen(renderer, drawVolumeBar);
   PausePlatform pause(
       settingsPlatform, *sound, [&pauseScreen] { pauseScreen.Show(); }, !commandLine.autoplay);
-  ScoreboardPlatform scoreboard(pause, scores, PlayerName(), !commandLine.autoplay, std::cerr);
-  std::optional<AutopilotPlatform> autopilot;
-  Platform* platform = &scoreboard;
-  if (commandLine.autoplay) platform = &autopilot.emplace(scoreboard);
-  renderer.AddOverlay([&] { DrawMenuScores(scoreboard, pause.Clock()); });
   renderer.AddOverlay(drawVolumeBar);
-
-  ProgramOptions options;
-  options.executableDirectory = ExecutableDirectory();
   options.screenMode = settings.screenMode;
+  if (replaying) {
+    ReplayPlayer player(pause, ReplayPlayer::Mode::kWatch);
+    const int status = PlayReplay(player, player, renderer, *sound, options, *replay);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+  }
+
+  ScoreboardPlatform scoreboard(pause, scores, PlayerName(), !commandLine.autoplay, std::cerr);
+  renderer.AddOverlay([&] { DrawMenuScores(scoreboard, pause.Clock()); });
+  ReplayStore replays(ReplaysFolder());
+  bool saveFailed = false;
+  auto keepReplay = [&](Replay&& game) {
+    std::string error;
+    if (replays.Save(game, ReplayTableFrom(scores.Tables()), error).empty() && !error.empty() &&
+        !saveFailed) {
+      // One warning: the games are still played and entered, only not kept.
+      saveFailed = true;
+      std::cerr << "fenwhit: replays are not kept: " << error << '\n';
+    }
+  };
+  std::optional<AutopilotPlatform> autopilot;
+  std::optional<ReplayRecorder> recorder;
+  Platform* platform = nullptr;
+  if (commandLine.autoplay) {
+    platform = &autopilot.emplace(scoreboard);
+  } else {
+    platform = &recorder.emplace(scoreboard, PlayerName(), keepReplay);
+  }
+
   const int status = RunProgram(*platform, renderer, *sound, options);
   // End at once, whatever background thread still runs.
   std::fflush(stdout);

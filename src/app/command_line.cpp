@@ -7,13 +7,21 @@ namespace fenwhit {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: fenwhit [--autoplay] [--fullscreen | --window] | --scores | --help | --version\n"
-    "  --autoplay    the game plays by itself, starting one game after another\n"
-    "  --fullscreen  start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
-    "  --window      start in a window this time\n"
-    "  --scores      print the best-scores tables and exit\n"
-    "  --help        show this text and exit\n"
-    "  --version     show the version and exit\n"
+    "usage: fenwhit [--autoplay] [--fullscreen | --window]\n"
+    "       fenwhit --replay FILE|best [--fullscreen | --window]\n"
+    "       fenwhit --replay FILE|best --timedemo [--renderer batch|immediate]\n"
+    "       fenwhit --check-replay FILE... | --scores | --help | --version\n"
+    "  --autoplay      the game plays by itself, starting one game after another\n"
+    "  --fullscreen    start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
+    "  --window        start in a window this time\n"
+    "  --replay FILE   play a recorded game again (best: the best game kept); Esc leaves\n"
+    "  --timedemo      play the replay without sound as fast as it can be drawn, and print\n"
+    "                  the frame times (--renderer immediate: with the reference renderer)\n"
+    "  --check-replay  play recorded games without a window on a virtual clock, and say\n"
+    "                  whether each comes out as recorded (status 0 all, 1 not, 2 unreadable)\n"
+    "  --scores        print the best-scores tables and exit\n"
+    "  --help          show this text and exit\n"
+    "  --version       show the version and exit\n"
     "The asset archive quellard.data is looked for in the working directory, beside\n"
     "the program, and in ../share/fenwhit/ from the program's folder.\n";
 
@@ -24,9 +32,27 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   bool help = false;
   bool version = false;
   bool scores = false;
+  bool checking = false;
+  bool renderer = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    if (argument == "--autoplay") {
+    const bool hasValue = i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--";
+    if (checking && argument.substr(0, 2) != "--") {
+      commandLine.checkReplays.emplace_back(argument);
+    } else if (argument == "--check-replay") {
+      checking = true;
+    } else if (argument == "--replay" && hasValue) {
+      commandLine.replay = argv[++i];
+    } else if (argument == "--timedemo") {
+      commandLine.timedemo = true;
+    } else if (argument == "--renderer" && hasValue &&
+               (std::string_view(argv[i + 1]) == "batch" ||
+                std::string_view(argv[i + 1]) == "immediate")) {
+      renderer = true;
+      commandLine.drawing = std::string_view(argv[++i]) == "immediate"
+                                ? CommandLine::Drawing::kImmediate
+                                : CommandLine::Drawing::kBatched;
+    } else if (argument == "--autoplay") {
       commandLine.autoplay = true;
     } else if (argument == "--fullscreen" || argument == "--window") {
       // The last of the two wins, as a later option does with most programs.
@@ -45,12 +71,25 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       return commandLine;
     }
   }
+  // The replay options mean nothing alone, nor with each other's opposite.
+  const bool replaying = !commandLine.replay.empty();
+  const bool misplaced = (checking && (commandLine.checkReplays.empty() || replaying)) ||
+                         ((commandLine.timedemo || renderer) && !replaying) ||
+                         (replaying && commandLine.autoplay);
   if (help) {
     commandLine.action = CommandLine::Action::kHelp;
   } else if (version) {
     commandLine.action = CommandLine::Action::kVersion;
+  } else if (misplaced) {
+    commandLine.action = CommandLine::Action::kBadUsage;
+    commandLine.misplaced = true;
+    commandLine.unknown = checking ? "--check-replay" : replaying ? "--replay" : "--timedemo";
   } else if (scores) {
     commandLine.action = CommandLine::Action::kScores;
+  } else if (checking) {
+    commandLine.action = CommandLine::Action::kCheckReplays;
+  } else if (replaying) {
+    commandLine.action = CommandLine::Action::kReplay;
   }
   return commandLine;
 }
@@ -59,6 +98,8 @@ int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::os
   switch (commandLine.action) {
     case CommandLine::Action::kPlay:
     case CommandLine::Action::kScores:
+    case CommandLine::Action::kReplay:
+    case CommandLine::Action::kCheckReplays:
       return 0;
     case CommandLine::Action::kHelp:
       out << kUsage;
@@ -67,7 +108,9 @@ int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::os
       out << "fenwhit " << FENWHIT_VERSION << '\n';
       return 0;
     case CommandLine::Action::kBadUsage:
-      err << "fenwhit: unknown argument: " << commandLine.unknown << '\n' << kUsage;
+      err << "fenwhit: " << (commandLine.misplaced ? "misplaced" : "unknown")
+          << " argument: " << commandLine.unknown << '\n'
+          << kUsage;
       return 2;
   }
   return 2;

@@ -3,24 +3,35 @@
 // help, the version or giving a bad option never opens a window.
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace fenwhit {
 
 struct CommandLine {
-  enum class Action { kPlay, kHelp, kVersion, kScores, kBadUsage };
+  enum class Action { kPlay, kHelp, kVersion, kScores, kReplay, kCheckReplays, kBadUsage };
   enum class Screen { kRemembered, kFullscreen, kWindow };
+  enum class Drawing { kBatched, kImmediate };
   Action action = Action::kPlay;
   bool autoplay = false;
   // --fullscreen and --window choose for one run, over the remembered choice.
   Screen screen = Screen::kRemembered;
-  // The first argument not understood, for the complaint.
+  // --replay FILE (or "best"), with --timedemo as fast as the drawing allows.
+  std::string replay;
+  bool timedemo = false;
+  Drawing drawing = Drawing::kBatched;
+  // --check-replay FILE...
+  std::vector<std::string> checkReplays;
+  // The first argument not understood, or one that does not go with the others, for the
+  // complaint.
   std::string unknown;
+  bool misplaced = false;
 };
 
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Answers help, the version and bad usage on out or err and returns the exit status:
-// 0 for help and the version, 2 for bad usage. kPlay and kScores are the caller's.
+// 0 for help and the version, 2 for bad usage. Playing, the scores and the replays are the
+// caller's.
 int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
 }  // namespace fenwhit

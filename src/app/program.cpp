@@ -120,7 +120,13 @@ int RunProgram(Platform& platform, Renderer& renderer, SoundDevice& sound,
   int status = 0;
   try {
     status = StartUp(options);
-    if (status == 0) {
+    if (status == 0 && options.nextGame) {
+      for (int kind = options.nextGame(); kind == 0 || kind == 1; kind = options.nextGame()) {
+        resetGameState();
+        startGame(kind);
+        runFrameLoop();
+      }
+    } else if (status == 0) {
       RunIntro();
       for (;;) {
         resetGameState();

@@ -15,6 +15,7 @@ std::atomic<int32_t> menuVolume{0};
 std::atomic<int32_t> musicVolume{0};
 std::atomic<int32_t> beatCount{0};
 std::atomic<int32_t> beatFlash{0};
+std::atomic<int32_t> beatsCounted{0};
 std::atomic<int32_t> beatStopRequest{0};
 
 namespace {
@@ -36,6 +37,7 @@ void SleepReal(int milliseconds) {
 }
 
 std::atomic<BeatSleep> beatSleep{SleepReal};
+BeatSource* beatSource = nullptr;  // the main thread's
 
 void BeatThreadSleep(int milliseconds) {
   beatSleep.load(kRelaxed)(milliseconds);
@@ -117,7 +119,6 @@ void StartTitleMusic() {
 }
 
 void RunBeatThread() {
-  beatCount.store(0, kRelaxed);
   int32_t beatPosition = 0;
   int32_t previousPosition = -1;
   int64_t loopsPlayed = 0;
@@ -144,8 +145,7 @@ void RunBeatThread() {
       }
     }
     if (passed > 0) {
-      beatCount.fetch_add(passed, kRelaxed);
-      beatFlash.store(255, kRelaxed);
+      beatsCounted.fetch_add(passed, kRelaxed);
       // Hold off past the detection window so one loop start counts once.
       bool stop = false;
       for (int step = first ? 16 : 7; step > 0; --step) {
@@ -205,6 +205,19 @@ void CloseGameMusic() {
 
 bool BeatThreadRunning() {
   return beatThread.joinable();
+}
+
+void SetBeatSource(BeatSource* source) {
+  beatSource = source;
+}
+
+int32_t TakeBeats() {
+  if (beatSource != nullptr) return beatSource->TakeBeats();
+  return TakeBeatThreadBeats();
+}
+
+int32_t TakeBeatThreadBeats() {
+  return beatsCounted.exchange(0, kRelaxed);
 }
 
 void SetBeatSleep(BeatSleep sleep) {

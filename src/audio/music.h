@@ -10,9 +10,27 @@ namespace fenwhit {
 // Shared between the main thread and the beat thread; relaxed ordering suffices.
 extern std::atomic<int32_t> menuVolume;
 extern std::atomic<int32_t> musicVolume;
+// The game's beat and the flash it lights: the frame loop's own, moved on once a frame by
+// the beats it takes (TakeBeats), so every look at them within a frame agrees.
 extern std::atomic<int32_t> beatCount;
 extern std::atomic<int32_t> beatFlash;
+// Beats the beat thread counted that no frame has taken yet.
+extern std::atomic<int32_t> beatsCounted;
 extern std::atomic<int32_t> beatStopRequest;
+
+// Where the frame loop takes its beats from: the beat thread by default; a replay gives
+// back the beats each frame of a recorded game took.
+class BeatSource {
+ public:
+  virtual ~BeatSource() = default;
+  virtual int32_t TakeBeats() = 0;
+};
+// nullptr: the beat thread.
+void SetBeatSource(BeatSource* source);
+// The beats counted since the last call, from the current source.
+int32_t TakeBeats();
+// The beats the beat thread counted since the last take, whatever the source.
+int32_t TakeBeatThreadBeats();
 
 void FadeTitleMusicDown();
 void FadeTitleMusicUp();

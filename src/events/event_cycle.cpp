@@ -63,8 +63,8 @@ void closeAnnouncement() {
 void apply() {
   closeAnnouncement();
   game.viewJitter = 0;
-  // Beat 17 counts again as beat 1. Taking 16 off, rather than storing 1, keeps a beat
-  // that the beat thread counts at this very moment, and a late frame's extra beats.
+  // Beat 17 counts again as beat 1. Taking 16 off, rather than storing 1, keeps the
+  // extra beats a late frame took.
   beatCount.fetch_sub(kApplyBeat - 1, kRelaxed);
   game.spinSpeed = 0;
   applyEvent();

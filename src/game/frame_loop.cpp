@@ -42,12 +42,17 @@ void progressBackground() {
   }
 }
 
-// The beat thread may store a new 255 at any moment: only the value read is lowered.
 void lowerBeatFlash() {
-  int32_t flash = beatFlash.load(kRelaxed);
-  while (flash > 0 &&
-         !beatFlash.compare_exchange_weak(flash, flash > 15 ? flash - 15 : 0, kRelaxed)) {
-  }
+  const int32_t flash = beatFlash.load(kRelaxed);
+  beatFlash.store(flash > 15 ? flash - 15 : 0, kRelaxed);
+}
+
+// Taken with the input, once a frame: the events and everything drawn see one count.
+void takeBeats() {
+  const int32_t beats = TakeBeats();
+  if (beats <= 0) return;
+  beatCount.fetch_add(beats, kRelaxed);
+  beatFlash.store(255, kRelaxed);
 }
 
 void eventsAndMusic() {
@@ -117,6 +122,7 @@ bool runFrame() {
   ClearFrame();
   waitForFrameEnd(platform, frameStart);
   platform.PumpEvents();
+  takeBeats();
   setViewTransform();
   advanceSpin();
   LowerSoundThrottle();

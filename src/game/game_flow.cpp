@@ -88,11 +88,14 @@ void startGame(int32_t twoPaddles) {
   g.beatFileName = "BPM180.ogg";
   g.twoPaddles = twoPaddles;
   JoinSoundLoader();
-  ThePlatform().DiscardKeyPress();
   // The last game's count would otherwise meet the first frame if the new beat thread
-  // has not run yet. Stored before that thread exists, so it cannot overwrite its first
-  // beat.
+  // has not run yet, and beats its thread counted after the last frame, or the flash of
+  // its last beat, would come with it. Cleared before the new thread exists, so its first
+  // beat stays.
   beatCount.store(0, std::memory_order_relaxed);
+  beatsCounted.store(0, std::memory_order_relaxed);
+  beatFlash.store(0, std::memory_order_relaxed);
+  ThePlatform().DiscardKeyPress();
   StartGameMusic(DataDirectory() + std::string(g.beatFileName),
                  DataDirectory() + std::string(g.musicFileName));
   spawnBall(g.wallRight - 40, g.wallTop + 240);

@@ -10,5 +10,7 @@ void seedRandom(uint64_t seed);
 void seedRandomFromClock();
 // Uniform in [0, 1); never 1.0.
 double randomUnit();
+// 64 bits from the generator, to seed a game with.
+uint64_t randomSeedBits();
 
 }  // namespace fenwhit

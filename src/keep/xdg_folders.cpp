@@ -52,4 +52,12 @@ std::string SettingsPath() {
   return SettingsPath(ProcessEnvironment);
 }
 
+std::string ReplaysFolder(const EnvironmentLookup& lookup) {
+  return KeptFilePath(lookup, "XDG_DATA_HOME", "/.local/share", "replays");
+}
+
+std::string ReplaysFolder() {
+  return ReplaysFolder(ProcessEnvironment);
+}
+
 }  // namespace fenwhit

@@ -1,7 +1,7 @@
 #pragma once
-// Where the game keeps its best scores and settings, by the freedesktop base-folder rules:
-// $XDG_DATA_HOME and $XDG_CONFIG_HOME when set to an absolute path, else the usual folders
-// below $HOME.
+// Where the game keeps its best scores, settings and replays, by the freedesktop base-folder
+// rules: $XDG_DATA_HOME and $XDG_CONFIG_HOME when set to an absolute path, else the usual
+// folders below $HOME.
 #include <functional>
 #include <string>
 
@@ -18,5 +18,9 @@ std::string ScoresPath();
 // <config home>/fenwhit/settings; "" when there is no usable home folder.
 std::string SettingsPath(const EnvironmentLookup& lookup);
 std::string SettingsPath();
+
+// <data home>/fenwhit/replays; "" when there is no usable home folder (keep no replays).
+std::string ReplaysFolder(const EnvironmentLookup& lookup);
+std::string ReplaysFolder();
 
 }  // namespace fenwhit

@@ -237,6 +237,7 @@ TEST_F(MixerStreamTest, TheBeatThreadCountsEveryLoopStartItSleptThrough) {
   const SoundHandle beat = Open(14700);
   soundTable[sound::kBeatTrack].store(beat);
   beatStopRequest.store(0);
+  beatsCounted.store(0);
   lateDevice = &device_;
   SetBeatSleep(SleepPlayingTheTrack);
   RunBeatThread();
@@ -244,7 +245,7 @@ TEST_F(MixerStreamTest, TheBeatThreadCountsEveryLoopStartItSleptThrough) {
   ResetSoundBank();
   SetSoundDevice(nullptr);
   EXPECT_GE(lateRendered, kLateTarget);
-  EXPECT_EQ(beatCount.load(), 1 + lateRendered / 14700);
+  EXPECT_EQ(beatsCounted.load(), 1 + lateRendered / 14700);
 }
 
 }  // namespace

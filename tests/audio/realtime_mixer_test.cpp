@@ -104,6 +104,7 @@ TEST_F(RealtimeMixerTest, TheBeatThreadCountsOneBeatPerLoopOverAHundredLoops) {
   soundTable[sound::kGameMusic].store(music);
   musicVolume.store(1);
   beatStopRequest.store(0);
+  beatsCounted.store(0);
   std::thread thread(RunBeatThread);
   const auto intoLoop = [](int64_t frames) { return frames % kBeatFrames; };
   const auto giveUp = Clock::now() + std::chrono::seconds(90);
@@ -122,11 +123,11 @@ TEST_F(RealtimeMixerTest, TheBeatThreadCountsOneBeatPerLoopOverAHundredLoops) {
   const bool atAStart = intoLoop(stoppedAt) < 44100 * 40 / 1000;
   const int32_t expected = 1 + static_cast<int32_t>(stoppedAt / kBeatFrames);
   const auto settle = Clock::now() + std::chrono::seconds(5);
-  while (beatCount.load() < expected && Clock::now() < settle) {
+  while (beatsCounted.load() < expected && Clock::now() < settle) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const int32_t counted = beatCount.load();
+  const int32_t counted = beatsCounted.load();
   beatStopRequest.store(1);
   thread.join();
   EXPECT_GE(stoppedAt, 100 * kBeatFrames);

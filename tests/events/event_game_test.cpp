@@ -20,6 +20,7 @@ namespace fenwhit {
 namespace {
 
 using testing::BeatFeeder;
+using testing::BeatsSoFar;
 using testing::ProgramHarness;
 
 constexpr int kFramesPerBeat = 20;  // 180 beats a minute at 60 frames a second
@@ -123,7 +124,7 @@ TEST(EventGame, TwentyCyclesOfEventsOnTheBeatThenAnEndingWithoutThem) {
     if (gameStart < 0) {
       gameStart = pump;
       // The beat thread counts the first beat as soon as the beat track starts.
-      while (beatCount.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      while (BeatsSoFar() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const int32_t beat = beatCount.load();
     if (TitleDrawn(harness.renderer)) {
@@ -158,7 +159,7 @@ TEST(EventGame, TwentyCyclesOfEventsOnTheBeatThenAnEndingWithoutThem) {
       return;
     }
     last = before;
-    last.beat = beatCount.load();
+    last.beat = BeatsSoFar();
   });
 
   EXPECT_EQ(status, 0);

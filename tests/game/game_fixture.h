@@ -57,6 +57,7 @@ inline void GameTest::SetUp() {
   clearPools();
   beatCount.store(0);
   beatFlash.store(0);
+  beatsCounted.store(0);
   // Tests leave games that never started a beat thread, which leaves the request set.
   beatStopRequest.store(0);
 }

@@ -24,6 +24,7 @@ namespace fenwhit {
 namespace {
 
 using testing::BeatFeeder;
+using testing::BeatsSoFar;
 using testing::ProgramHarness;
 
 constexpr int kFramesPerBeat = 20;
@@ -102,12 +103,12 @@ TEST(Pause, HoldsTheGameGoesOnFromTheSameBeatAndSpendsNothing) {
         }
         if (gameStart < 0) {
           gameStart = pump;
-          while (beatCount.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          while (BeatsSoFar() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         if (pause.Paused()) {
           const int in = pump - pausedAt;
           ++pausedPumps;
-          heldStill = heldStill && GameHash() == held.hash && beatCount.load() == held.beat;
+          heldStill = heldStill && GameHash() == held.hash && BeatsSoFar() == held.beat;
           if (in == 1) p.Release(scan::kP);
           // Space and the left button while paused must not cancel anything, Space held on
           // into play included.
@@ -134,7 +135,7 @@ TEST(Pause, HoldsTheGameGoesOnFromTheSameBeatAndSpendsNothing) {
         }
         if (pausedAt >= 0 && pauses == 1 && clockJump < 0) {
           clockJump = pause.Clock() - held.gameClock;
-          beatAfterResume = beatCount.load();
+          beatAfterResume = BeatsSoFar();
           p.Release(scan::kP);
         }
         if (pauses == 1 && ++framesAfterResume == 5) {
@@ -151,14 +152,13 @@ TEST(Pause, HoldsTheGameGoesOnFromTheSameBeatAndSpendsNothing) {
         ++playFrames;
         if (playFrames % kFramesPerBeat == 0) {
           beatLost = beatLost || !feeder.Deliver();
-          if (beatAfterResume >= 0 && nextBeatAfterResume < 0)
-            nextBeatAfterResume = beatCount.load();
+          if (beatAfterResume >= 0 && nextBeatAfterResume < 0) nextBeatAfterResume = BeatsSoFar();
         }
         const bool pauseNow = playFrames == 200 || playFrames == 400;
         if (!pauseNow) return;
         ++pauses;
         pausedAt = pump;
-        held = {GameHash(), beatCount.load(), pause.Clock(), p.Now(), harness.sound.Calls().size()};
+        held = {GameHash(), BeatsSoFar(), pause.Clock(), p.Now(), harness.sound.Calls().size()};
         presentsAtPause = harness.renderer.Presented();
         if (pauses == 1) {
           beatAtFirstPause = held.beat;

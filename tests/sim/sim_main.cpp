@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -27,6 +28,8 @@
 #include "game/game_state.h"
 #include "gfx/pictures.h"
 #include "gfx/recording_renderer.h"
+#include "replay/replay_check.h"
+#include "replay/replay_recorder.h"
 #include "sim/beat_lockstep.h"
 #include "sim/frame_checks.h"
 #include "sim/virtual_sound_device.h"
@@ -201,12 +204,34 @@ bool EveryEventApplied(const Tally& tally) {
   return all;
 }
 
+// Plays every recorded game again headless; false after saying which came out otherwise.
+bool CheckSimReplays(const std::vector<Replay>& replays, const ProgramOptions& program) {
+  size_t bytes = 0;
+  for (size_t i = 0; i < replays.size(); ++i) {
+    bytes += EncodeReplay(replays[i]).size();
+    const ReplayOutcome outcome = CheckReplay(replays[i], program);
+    if (!outcome.matches) {
+      std::printf("the replay of game %zu differs from frame %lld: %s\n", i + 1,
+                  static_cast<long long>(outcome.differsAt), outcome.difference.c_str());
+      return false;
+    }
+  }
+  std::printf("replays: %zu games recorded and played again the same, %zu bytes\n", replays.size(),
+              bytes);
+  return true;
+}
+
 int Run(const Options& options) {
   testing::ScratchDir work;
   testing::ScratchDir temp;
   work.WriteFile("quellard.data", PackAssets(options));
   SimPlatform platform(options.seed);
   AutopilotPlatform autopilot(platform);
+  // Every game is recorded, and checked by playing it again once the run is over.
+  std::vector<Replay> replays;
+  std::optional<ReplayRecorder> recorder;
+  recorder.emplace(autopilot, "SIM",
+                   [&replays](Replay&& game) { replays.push_back(std::move(game)); });
   WatchingRenderer renderer;
   VirtualSoundDevice sound(platform);
   SetBeatSleep(SleepOnVirtualClock);
@@ -238,8 +263,10 @@ int Run(const Options& options) {
   program.temporaryDirectory = temp.str();
   program.randomSeed = options.seed;
   program.stopThreadsOnExit = true;
-  const int status = RunProgram(autopilot, renderer, sound, program);
+  const int status = RunProgram(*recorder, renderer, sound, program);
   SetBeatSleep(nullptr);
+  recorder.reset();
+  const bool replaysMatch = CheckSimReplays(replays, program);
 
   Report(checks.tally(), options);
   if (!options.capture.empty()) std::printf("captured a frame of %ld draw calls\n", mostDrawing);
@@ -260,7 +287,7 @@ int Run(const Options& options) {
     return 1;
   }
   if (options.everyEvent && !EveryEventApplied(checks.tally())) return 1;
-  return 0;
+  return replaysMatch ? 0 : 1;
 }
 
 }  // namespace

@@ -11,6 +11,11 @@
 
 namespace fenwhit::testing {
 
+// The count the next frame sees: the frame loop's, and the beats waiting to be taken.
+inline int32_t BeatsSoFar() {
+  return beatCount.load() + beatsCounted.load();
+}
+
 class BeatFeeder {
  public:
   explicit BeatFeeder(RecordingSoundDevice& sound) {
@@ -30,9 +35,9 @@ class BeatFeeder {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    beatFlash.store(0);
+    const int32_t counted = beatsCounted.load();
     due_.store(true);
-    while (beatFlash.load() != 255) {
+    while (beatsCounted.load() == counted) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

@@ -14,7 +14,10 @@ import numpy as np
 
 RATE = 44100
 LOOP = 14700  # the beat track's loop, in samples
-KICK = 2048  # the part of the kick matched against the mix (46 ms)
+# How well a stretch of the mix must match one loop of the beat track: to start a run of
+# loop starts, and to go on with one where the last start says the next should be.
+START = 0.5
+FOLLOW = 0.2
 # The stream is played sample for sample, so kicks lie exactly one loop apart unless
 # silence was put between them; a millisecond is far under the dropouts we look for and
 # well over how far a correlation peak moves under the music.
@@ -36,7 +39,7 @@ def read_kick(path):
         data = np.frombuffer(w.readframes(w.getnframes()), dtype="<i2").astype(np.float64)
         if w.getnchannels() == 2:
             data = data.reshape(-1, 2).mean(axis=1)
-    return data[:KICK]
+    return data[:LOOP]
 
 
 def normalised_correlation(signal, template):
@@ -57,20 +60,31 @@ def normalised_correlation(signal, template):
     return out / norm
 
 
-def find_kicks(mono, kick):
-    score = normalised_correlation(mono, kick)
+def find_kicks(mono, loop):
+    """Loop starts of the beat track in the mix. The whole loop is the template, so a
+    sound effect over the kick neither hides it nor passes for it. A start is looked for
+    a quarter loop either side of where the last one predicts it; a run ends where none
+    is found (a game's end), and the next run starts at the next strong match."""
+    score = normalised_correlation(mono, loop)
     kicks = []
     at = 0
-    threshold = 0.5
     while at < len(score):
-        if score[at] > threshold:
-            # the best match within a quarter loop after the first sample above it
-            end = min(at + LOOP // 4, len(score))
-            best = at + int(np.argmax(score[at:end]))
-            kicks.append(best)
-            at = best + LOOP // 2
-        else:
-            at += 1 if score[at] > threshold / 2 else 16
+        if score[at] <= START:
+            at += 1 if score[at] > START / 2 else 16
+            continue
+        end = min(at + LOOP // 4, len(score))
+        kick = at + int(np.argmax(score[at:end]))
+        while True:
+            kicks.append(kick)
+            low = kick + LOOP - LOOP // 4
+            high = min(kick + LOOP + LOOP // 4, len(score))
+            if low >= high:
+                break
+            best = low + int(np.argmax(score[low:high]))
+            if score[best] < FOLLOW:
+                break
+            kick = best
+        at = kick + LOOP // 2
     return np.array(kicks, dtype=np.int64)
 
 
@@ -102,6 +116,10 @@ def report_audio(mix):
                 games.append(kicks[first:i])
                 first = i
     games = [g for g in games if len(g) >= 8]
+    # The run's end stops the last game mid-loop, and the sound server may cut or pad
+    # what it still held: its last start is not judged.
+    if games:
+        games[-1] = games[-1][:-1]
     played = sum(len(g) for g in games)
     print(f"audio: {seconds(len(mix)):.1f} s recorded, {len(games)} games, {played} beats heard")
     if not games:

@@ -1,0 +1,398 @@
+#include "replay/replay_file.h"
+
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "keep/scores.h"
+
+namespace fenwhit {
+
+namespace {
+
+constexpr std::string_view kMagic{"FWRP\0", 5};
+constexpr size_t kCrcBytes = 4;
+constexpr size_t kMaxGameVersionLength = 32;
+// The largest body a 6 000 000-frame game of ordinary play needs is far below this.
+constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
+// Deflate cannot do better than 258 bytes for two bits, so a body claiming more than this per
+// deflated byte is refused before a buffer is allocated for it.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+constexpr int kCompressionLevel = 9;
+
+enum Changed : uint8_t { kKeys = 1, kButtons = 2, kBeats = 4, kClose = 8 };
+constexpr uint8_t kAllChanges = kKeys | kButtons | kBeats | kClose;
+
+class ByteWriter {
+ public:
+  void Byte(uint8_t value) { bytes_ += static_cast<char>(value); }
+  void Bytes(const void* data, size_t size) { bytes_.append(static_cast<const char*>(data), size); }
+  void U32(uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) Byte(static_cast<uint8_t>(value >> shift));
+  }
+  void U64(uint64_t value) {
+    for (int shift = 0; shift < 64; shift += 8) Byte(static_cast<uint8_t>(value >> shift));
+  }
+  void Varint(uint64_t value) {
+    while (value >= 0x80) {
+      Byte(static_cast<uint8_t>(value | 0x80));
+      value >>= 7;
+    }
+    Byte(static_cast<uint8_t>(value));
+  }
+  // A length byte, then the characters. Longer text is cut, still too long to be read back.
+  void ShortText(const std::string& text) {
+    const size_t size = std::min<size_t>(text.size(), 255);
+    Byte(static_cast<uint8_t>(size));
+    Bytes(text.data(), size);
+  }
+  std::string& bytes() { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// Every read checks what is left first; false once the bytes run out.
+class ByteReader {
+ public:
+  explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+
+  size_t left() const { return bytes_.size() - position_; }
+  size_t position() const { return position_; }
+  void Skip(size_t size) { position_ += std::min(size, left()); }
+
+  bool Byte(uint8_t& value) {
+    if (left() < 1) return false;
+    value = static_cast<uint8_t>(bytes_[position_++]);
+    return true;
+  }
+  bool U32(uint32_t& value) {
+    uint64_t wide = 0;
+    if (!Fixed(4, wide)) return false;
+    value = static_cast<uint32_t>(wide);
+    return true;
+  }
+  bool U64(uint64_t& value) { return Fixed(8, value); }
+  bool I32(int32_t& value) {
+    uint32_t bits = 0;
+    if (!U32(bits)) return false;
+    value = static_cast<int32_t>(bits);
+    return true;
+  }
+  bool I64(int64_t& value) {
+    uint64_t bits = 0;
+    if (!U64(bits)) return false;
+    value = static_cast<int64_t>(bits);
+    return true;
+  }
+  bool Varint(uint64_t& value) {
+    value = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+      uint8_t byte = 0;
+      if (!Byte(byte)) return false;
+      const uint64_t bits = byte & 0x7f;
+      if (shift == 63 && bits > 1) return false;
+      value |= bits << shift;
+      if ((byte & 0x80) == 0) return true;
+    }
+    return false;
+  }
+  bool Text(size_t size, std::string& text) {
+    if (left() < size) return false;
+    text.assign(bytes_.substr(position_, size));
+    position_ += size;
+    return true;
+  }
+  bool ShortText(std::string& text) {
+    uint8_t size = 0;
+    return Byte(size) && Text(size, text);
+  }
+  bool Bytes(size_t size, std::vector<uint8_t>& out) {
+    if (left() < size) return false;
+    const auto* start = reinterpret_cast<const uint8_t*>(bytes_.data() + position_);
+    out.assign(start, start + size);
+    position_ += size;
+    return true;
+  }
+
+ private:
+  bool Fixed(int size, uint64_t& value) {
+    if (left() < static_cast<size_t>(size)) return false;
+    value = 0;
+    for (int i = 0; i < size; ++i) {
+      value |= uint64_t{static_cast<uint8_t>(bytes_[position_++])} << (8 * i);
+    }
+    return true;
+  }
+
+  std::string_view bytes_;
+  size_t position_ = 0;
+};
+
+// The header's counts; the replay's vectors stay empty until the body is read.
+struct Counts {
+  uint64_t frames = 0;
+  uint64_t checksums = 0;
+  uint64_t startStateBytes = 0;
+};
+
+bool IsPrintable(char c) {
+  return c >= ' ' && c <= '~';
+}
+
+std::string HeaderProblem(const Replay& replay, const Counts& counts) {
+  const std::string& version = replay.gameVersion;
+  if (version.empty() || version.size() > kMaxGameVersionLength ||
+      !std::all_of(version.begin(), version.end(), IsPrintable)) {
+    return "bad game version";
+  }
+  if (replay.kind != 0 && replay.kind != 1) return "bad kind";
+  if (replay.screenMode < 0 || replay.screenMode > 15) return "bad screen mode";
+  if (replay.player.size() > kMaxNameLength ||
+      !std::all_of(replay.player.begin(), replay.player.end(), IsNameCharacter)) {
+    return "bad player name";
+  }
+  if (replay.finalScore < 0 || replay.finalScore > kMaxScore) return "bad score";
+  if (counts.frames > kReplayMaxFrames) return "too many frames";
+  if (counts.checksums != counts.frames / kReplayChecksumEvery + 1) {
+    return "checksum count does not match frame count";
+  }
+  if (counts.startStateBytes > kReplayMaxStartStateBytes) return "start state too large";
+  return "";
+}
+
+std::string FrameProblem(const ReplayFrame& frame) {
+  if (frame.mouseButtons < 0 || frame.mouseButtons > 7) return "bad mouse buttons";
+  if (frame.beats < 0) return "bad beats";
+  return "";
+}
+
+// Same keys and buttons as the last frame, nothing else happening.
+ReplayFrame LikeTheLast(const ReplayFrame& last) {
+  ReplayFrame frame;
+  frame.keys = last.keys;
+  frame.mouseButtons = last.mouseButtons;
+  return frame;
+}
+
+void EncodeFrames(const std::vector<ReplayFrame>& frames, ByteWriter& out) {
+  ReplayFrame last;
+  uint64_t unchanged = 0;
+  for (const ReplayFrame& frame : frames) {
+    if (frame == LikeTheLast(last)) {
+      ++unchanged;
+      continue;
+    }
+    out.Varint(unchanged);
+    unchanged = 0;
+    const bool keys = frame.keys != last.keys;
+    const uint8_t flags = (keys ? kKeys : 0) |
+                          (frame.mouseButtons != last.mouseButtons ? kButtons : 0) |
+                          (frame.beats != 0 ? kBeats : 0) | (frame.close ? kClose : 0);
+    out.Byte(flags);
+    if (keys) {
+      std::vector<uint8_t> toggled;
+      for (int code = 0; code < 128; ++code) {
+        if (((frame.keys[code / 64] ^ last.keys[code / 64]) >> (code % 64)) & 1) {
+          toggled.push_back(static_cast<uint8_t>(code));
+        }
+      }
+      out.Varint(toggled.size());
+      out.Bytes(toggled.data(), toggled.size());
+    }
+    // Out-of-range values go as their bit patterns, which the reader refuses.
+    if (flags & kButtons) out.Varint(static_cast<uint32_t>(frame.mouseButtons));
+    if (flags & kBeats) out.Varint(static_cast<uint32_t>(frame.beats));
+    last = frame;
+  }
+  if (unchanged > 0) out.Varint(unchanged);
+}
+
+// "" when the frames fill exactly the rest of the body.
+std::string DecodeFrames(ByteReader& in, uint64_t count, std::vector<ReplayFrame>& frames) {
+  const std::string damaged = "damaged (frames)";
+  frames.reserve(count);  // count was checked against kReplayMaxFrames
+  ReplayFrame last;
+  while (frames.size() < count) {
+    uint64_t unchanged = 0;
+    if (!in.Varint(unchanged) || unchanged > count - frames.size()) return damaged;
+    frames.insert(frames.end(), unchanged, LikeTheLast(last));
+    if (frames.size() == count) break;
+    uint8_t flags = 0;
+    if (!in.Byte(flags) || flags == 0 || (flags & ~kAllChanges) != 0) return damaged;
+    ReplayFrame frame = LikeTheLast(last);
+    if (flags & kKeys) {
+      uint64_t toggles = 0;
+      if (!in.Varint(toggles) || toggles == 0 || toggles > 128) return damaged;
+      int previous = -1;
+      for (uint64_t i = 0; i < toggles; ++i) {
+        uint8_t code = 0;
+        if (!in.Byte(code) || code >= 128 || code <= previous) return damaged;
+        frame.keys[code / 64] ^= uint64_t{1} << (code % 64);
+        previous = code;
+      }
+    }
+    uint64_t value = 0;
+    if (flags & kButtons) {
+      if (!in.Varint(value)) return damaged;
+      if (value > 7) return "bad mouse buttons";
+      frame.mouseButtons = static_cast<int32_t>(value);
+    }
+    if (flags & kBeats) {
+      if (!in.Varint(value)) return damaged;
+      if (value > uint64_t{std::numeric_limits<int32_t>::max()}) return "bad beats";
+      frame.beats = static_cast<int32_t>(value);
+    }
+    frame.close = (flags & kClose) != 0;
+    frames.push_back(frame);
+    last = frame;
+  }
+  return in.left() == 0 ? "" : damaged;
+}
+
+struct CompressorDeleter {
+  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+struct DecompressorDeleter {
+  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+std::string Deflate(const std::string& body) {
+  const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
+      libdeflate_alloc_compressor(kCompressionLevel));
+  if (!compressor) throw std::bad_alloc();
+  std::string deflated(libdeflate_deflate_compress_bound(compressor.get(), body.size()), '\0');
+  const size_t size = libdeflate_deflate_compress(compressor.get(), body.data(), body.size(),
+                                                  deflated.data(), deflated.size());
+  deflated.resize(size);
+  return deflated;
+}
+
+// False unless the deflated bytes are one whole stream of exactly `body.size()` bytes.
+bool Inflate(std::string_view deflated, std::string& body) {
+  const std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor(
+      libdeflate_alloc_decompressor());
+  if (!decompressor) return false;
+  size_t read = 0;
+  size_t written = 0;
+  // A one-byte buffer stands in for an empty body, which libdeflate would not be given.
+  char spare = 0;
+  char* out = body.empty() ? &spare : body.data();
+  const libdeflate_result result = libdeflate_deflate_decompress_ex(
+      decompressor.get(), deflated.data(), deflated.size(), out, body.size(), &read, &written);
+  return result == LIBDEFLATE_SUCCESS && read == deflated.size() && written == body.size();
+}
+
+uint32_t Crc(std::string_view bytes) {
+  return libdeflate_crc32(0, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+std::string ReplayProblem(const Replay& replay) {
+  const Counts counts{replay.frames.size(), replay.checksums.size(), replay.startState.size()};
+  if (std::string problem = HeaderProblem(replay, counts); !problem.empty()) return problem;
+  for (const ReplayFrame& frame : replay.frames) {
+    if (std::string problem = FrameProblem(frame); !problem.empty()) return problem;
+  }
+  return "";
+}
+
+std::string EncodeReplay(const Replay& replay) {
+  ByteWriter body;
+  body.Bytes(replay.startState.data(), replay.startState.size());
+  for (const uint64_t checksum : replay.checksums) body.U64(checksum);
+  EncodeFrames(replay.frames, body);
+  const std::string deflated = Deflate(body.bytes());
+
+  // Counts no file can hold are written as the largest, which the reader refuses.
+  const auto count = [](size_t size) {
+    return static_cast<uint32_t>(std::min<size_t>(size, std::numeric_limits<uint32_t>::max()));
+  };
+  ByteWriter file;
+  file.Bytes(kMagic.data(), kMagic.size());
+  file.U32(kReplayFormatVersion);
+  file.ShortText(replay.gameVersion);
+  file.ShortText(replay.player);
+  file.U32(static_cast<uint32_t>(replay.kind));
+  file.U32(static_cast<uint32_t>(replay.screenMode));
+  file.U64(replay.seed);
+  file.U64(static_cast<uint64_t>(replay.startTime));
+  file.U64(static_cast<uint64_t>(replay.finalScore));
+  file.U32(count(replay.frames.size()));
+  file.U32(count(replay.checksums.size()));
+  file.U32(count(replay.startState.size()));
+  file.U32(count(body.bytes().size()));
+  file.U32(count(deflated.size()));
+  file.Bytes(deflated.data(), deflated.size());
+  file.U32(Crc(file.bytes()));
+  return std::move(file.bytes());
+}
+
+std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
+  const auto refuse = [&why](std::string reason) -> std::optional<Replay> {
+    why = std::move(reason);
+    return std::nullopt;
+  };
+  if (bytes.size() > kReplayMaxFileBytes) return refuse("too large");
+  if (bytes.empty() || !kMagic.starts_with(bytes.substr(0, kMagic.size()))) {
+    return refuse("not a replay file");
+  }
+  if (bytes.size() < kMagic.size()) return refuse("truncated");
+  ByteReader in(bytes);
+  in.Skip(kMagic.size());
+
+  uint32_t version = 0;
+  if (!in.U32(version)) return refuse("truncated");
+  if (version != kReplayFormatVersion) {
+    return refuse("format version " + std::to_string(version) + ", this program reads " +
+                  std::to_string(kReplayFormatVersion));
+  }
+  Replay replay;
+  uint32_t frames = 0;
+  uint32_t checksums = 0;
+  uint32_t startStateBytes = 0;
+  uint32_t bodyBytes = 0;
+  uint32_t deflatedBytes = 0;
+  if (!in.ShortText(replay.gameVersion) || !in.ShortText(replay.player) || !in.I32(replay.kind) ||
+      !in.I32(replay.screenMode) || !in.U64(replay.seed) || !in.I64(replay.startTime) ||
+      !in.I64(replay.finalScore) || !in.U32(frames) || !in.U32(checksums) ||
+      !in.U32(startStateBytes) || !in.U32(bodyBytes) || !in.U32(deflatedBytes)) {
+    return refuse("truncated");
+  }
+  if (in.left() < uint64_t{deflatedBytes} + kCrcBytes) return refuse("truncated");
+  if (in.left() > uint64_t{deflatedBytes} + kCrcBytes) return refuse("trailing bytes");
+  const std::string_view covered = bytes.substr(0, bytes.size() - kCrcBytes);
+  ByteReader crcReader(bytes.substr(covered.size()));
+  uint32_t storedCrc = 0;
+  crcReader.U32(storedCrc);
+  if (storedCrc != Crc(covered)) return refuse("damaged (checksum)");
+
+  const Counts counts{frames, checksums, startStateBytes};
+  if (std::string problem = HeaderProblem(replay, counts); !problem.empty()) {
+    return refuse(std::move(problem));
+  }
+  const uint64_t fixedPart = uint64_t{startStateBytes} + uint64_t{checksums} * 8;
+  if (bodyBytes > kMaxBodyBytes || bodyBytes > uint64_t{deflatedBytes} * kMaxDeflateRatio ||
+      bodyBytes < fixedPart) {
+    return refuse("damaged (body size)");
+  }
+  std::string body(bodyBytes, '\0');
+  if (!Inflate(bytes.substr(in.position(), deflatedBytes), body)) {
+    return refuse("damaged (body)");
+  }
+
+  ByteReader bodyReader(body);
+  bodyReader.Bytes(startStateBytes, replay.startState);
+  replay.checksums.resize(checksums);
+  for (uint64_t& checksum : replay.checksums) bodyReader.U64(checksum);
+  if (std::string problem = DecodeFrames(bodyReader, frames, replay.frames); !problem.empty()) {
+    return refuse(std::move(problem));
+  }
+  return replay;
+}
+
+}  // namespace fenwhit

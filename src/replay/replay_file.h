@@ -1,0 +1,72 @@
+#pragma once
+// A recorded game and its file: where the game started from and every frame's input, so that
+// it plays again exactly.
+//
+// The file, numbers little-endian: "FWRP" and a zero byte (so that text tools call it
+// binary), the format version (u32); the game version and the player, each a length byte and
+// its characters; kind, screen mode (i32); seed (u64); start time, final score (i64); the
+// counts of frames, checksums and start state bytes, the body's size and its deflated size
+// (u32); the deflated body; the CRC-32 of everything before it (u32).
+//
+// The body: the start state, the checksums (u64 each), then the frames as changes. A frame
+// "like the last" has the last frame's keys and buttons, no beats and no close. The frames are
+// a varint count of frames like the last and then, unless that is the end, one that differs:
+// a flags byte (1 keys, 2 buttons, 4 beats, 8 close) followed, for keys, by the varint count
+// of keys that changed and their scan codes in increasing order, for buttons by the new
+// buttons and for beats by the beats (varints).
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fenwhit {
+
+inline constexpr uint32_t kReplayFormatVersion = 1;
+inline constexpr int kReplayChecksumEvery = 60;  // frames between stored state checksums
+
+struct ReplayFrame {
+  std::array<uint64_t, 2> keys{};  // bit n (n = 0..127) of keys[n / 64]: scan code n held
+  int32_t mouseButtons = 0;        // bit 0 left, 1 right, 2 middle (0..7)
+  int32_t beats = 0;               // beats the frame took (0 on most frames; >= 0)
+  bool close = false;              // the window was closed during this frame
+
+  bool operator==(const ReplayFrame&) const = default;
+};
+
+struct Replay {
+  std::string gameVersion;  // the program's version string, e.g. "1.4.0" (1..32 printable ASCII)
+  int32_t kind = 0;         // 0 one paddle, 1 two paddles
+  int32_t screenMode = 0;   // 0..15
+  uint64_t seed = 0;        // random generator seed at the game's start
+  int64_t startTime = 0;    // Unix seconds (UTC) when the game started
+  std::string player;       // as in the scores table: 0..12 chars of A-Z 0-9 space . - _
+  std::vector<uint8_t> startState;  // opaque bytes: the game's state at its start (<= 1 MiB)
+  std::vector<ReplayFrame> frames;  // one per game frame, in order
+  std::vector<uint64_t> checksums;  // checksums[i]: state checksum before frame i * 60;
+                                    // size == frames.size() / 60 + 1 exactly
+  int64_t finalScore = 0;           // 0 .. 1e18
+
+  bool operator==(const Replay&) const = default;
+};
+
+inline constexpr size_t kReplayMaxFileBytes = 16 << 20;
+inline constexpr size_t kReplayMaxStartStateBytes = 1 << 20;
+inline constexpr size_t kReplayMaxFrames = 6'000'000;  // more than a day at 60 frames a second
+
+// The file's bytes. Deterministic (same replay, same bytes). A replay with a field out of
+// range still encodes, to bytes that DecodeReplay refuses.
+std::string EncodeReplay(const Replay& replay);
+
+// nullopt with `why` (short, lower case, no file name, e.g. "not a replay file",
+// "format version 7, this program reads 1", "truncated", "damaged (checksum)", "too large")
+// for anything that is not a whole, valid replay.
+std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why);
+
+// What keeps the replay from being written and read back (such as "bad player name"); ""
+// when nothing does.
+std::string ReplayProblem(const Replay& replay);
+
+}  // namespace fenwhit

@@ -1,0 +1,222 @@
+#include "replay/replay_store.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <ctime>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "keep/atomic_file.h"
+
+namespace fenwhit {
+
+namespace {
+
+constexpr std::string_view kExtension = ".fwreplay";
+constexpr size_t kStampLength = 19;  // YYYY-MM-DD_HH-MM-SS
+// Past this many games of one second, kind and score, something is wrong: stop looking.
+constexpr int kMaxSuffix = 1000;
+// Start times are clamped into these so the year always has four digits, in any time zone.
+constexpr int64_t kEarliestTime = 0;              // 1970
+constexpr int64_t kLatestTime = 253'402'000'000;  // late 9999
+
+struct ReplayName {
+  std::string stamp;  // YYYY-MM-DD_HH-MM-SS
+  int32_t kind = 0;
+  int64_t score = 0;
+  int suffix = 1;    // 1 for none, else the number after the "-"
+  std::string base;  // the name up to the suffix
+};
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+template <typename Number>
+bool ParseDigits(std::string_view text, Number& value) {
+  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return failure == std::errc() && end == text.data() + text.size();
+}
+
+bool IsStamp(std::string_view stamp) {
+  for (size_t i = 0; i < kStampLength; ++i) {
+    const char expected = i == 4 || i == 7 || i == 13 || i == 16 ? '-' : i == 10 ? '_' : '0';
+    if (expected == '0' ? !IsDigit(stamp[i]) : stamp[i] != expected) return false;
+  }
+  return true;
+}
+
+// Takes apart a name ReplayFileName could have made (with or without a suffix).
+std::optional<ReplayName> ParseReplayName(std::string_view name) {
+  ReplayName parsed;
+  if (name.size() < kStampLength + 6 + kExtension.size() || !name.ends_with(kExtension) ||
+      !IsStamp(name)) {
+    return std::nullopt;
+  }
+  parsed.stamp = name.substr(0, kStampLength);
+  std::string_view rest = name.substr(kStampLength, name.size() - kStampLength - kExtension.size());
+  if (rest.starts_with("_one_")) {
+    parsed.kind = 0;
+  } else if (rest.starts_with("_two_")) {
+    parsed.kind = 1;
+  } else {
+    return std::nullopt;
+  }
+  rest.remove_prefix(5);
+  const size_t dash = rest.find('-');
+  if (!ParseDigits(rest.substr(0, dash), parsed.score) || parsed.score > kMaxScore) {
+    return std::nullopt;
+  }
+  if (dash != std::string_view::npos) {
+    if (!ParseDigits(rest.substr(dash + 1), parsed.suffix) || parsed.suffix < 2) {
+      return std::nullopt;
+    }
+  }
+  parsed.base = name.substr(0, kStampLength + 5 + std::min(dash, rest.size()));
+  return parsed;
+}
+
+bool InTable(const ReplayName& name, const std::vector<ReplayTableEntry>& table) {
+  return std::any_of(table.begin(), table.end(), [&name](const ReplayTableEntry& entry) {
+    return entry.kind == name.kind && entry.score == name.score &&
+           std::string_view(entry.date) == std::string_view(name.stamp).substr(0, 10);
+  });
+}
+
+std::string_view NameOf(const std::string& path) {
+  return std::string_view(path).substr(path.rfind('/') + 1);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::string ReplayFileName(const Replay& replay) {
+  const time_t when = static_cast<time_t>(std::clamp(replay.startTime, kEarliestTime, kLatestTime));
+  std::tm local{};
+  if (localtime_r(&when, &local) == nullptr) gmtime_r(&when, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof(stamp), "%Y-%m-%d_%H-%M-%S", &local);
+  return std::string(stamp) + (replay.kind == 1 ? "_two_" : "_one_") +
+         std::to_string(std::max<int64_t>(replay.finalScore, 0)) + std::string(kExtension);
+}
+
+std::vector<ReplayTableEntry> ReplayTableFrom(const ScoreTables& tables) {
+  std::vector<ReplayTableEntry> table;
+  for (size_t kind = 0; kind < tables.kinds.size(); ++kind) {
+    for (const ScoreEntry& entry : tables.kinds[kind]) {
+      table.push_back({static_cast<int32_t>(kind), entry.score, entry.date});
+    }
+  }
+  return table;
+}
+
+ReplayStore::ReplayStore(std::string folder) : folder_(std::move(folder)) {}
+
+std::string ReplayStore::Save(const Replay& replay, const std::vector<ReplayTableEntry>& table,
+                              std::string& error) {
+  if (folder_.empty()) return "";
+  const std::string name = ReplayFileName(replay);
+  std::string path = folder_ + "/" + name;
+  if (const std::string problem = ReplayProblem(replay); !problem.empty()) {
+    error = "cannot keep the replay " + path + ": " + problem;
+    return "";
+  }
+  const std::string stem = path.substr(0, path.size() - kExtension.size());
+  for (int suffix = 2; Exists(path); ++suffix) {
+    if (suffix > kMaxSuffix) {
+      error = "cannot keep the replay " + path + ": too many games of that second";
+      return "";
+    }
+    path = stem + "-" + std::to_string(suffix) + std::string(kExtension);
+  }
+  std::string reason;
+  if (!WriteFileAtomically(path, EncodeReplay(replay), reason)) {
+    error = "cannot keep the replay " + path + ": " + reason;
+    return "";
+  }
+
+  const std::vector<std::string> kept = List();
+  const size_t older = kept.size() > kKeepLast ? kept.size() - kKeepLast : 0;
+  for (size_t i = 0; i < older; ++i) {
+    // A clock set back can make the new game look older than the rest.
+    if (kept[i] == path) continue;
+    const std::optional<ReplayName> parsed = ParseReplayName(NameOf(kept[i]));
+    if (parsed && !InTable(*parsed, table)) unlink(kept[i].c_str());
+  }
+  return path;
+}
+
+std::vector<std::string> ReplayStore::List() const {
+  if (folder_.empty()) return {};
+  DIR* folder = opendir(folder_.c_str());
+  if (folder == nullptr) return {};
+  std::vector<std::pair<ReplayName, std::string>> found;
+  while (const dirent* item = readdir(folder)) {
+    const std::string_view name = item->d_name;
+    const std::optional<ReplayName> parsed = ParseReplayName(name);
+    if (!parsed) continue;
+    // Links and folders that look like replays are not ours to read or remove.
+    struct stat info {};
+    if (fstatat(dirfd(folder), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode)) {
+      continue;
+    }
+    found.emplace_back(*parsed, folder_ + "/" + item->d_name);
+  }
+  closedir(folder);
+  // After the date-time, the suffix counts: "-2" came after the name without one, "-10"
+  // after "-9".
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return std::tie(a.first.stamp, a.first.base, a.first.suffix) <
+           std::tie(b.first.stamp, b.first.base, b.first.suffix);
+  });
+  std::vector<std::string> paths;
+  for (auto& [name, path] : found) paths.push_back(std::move(path));
+  return paths;
+}
+
+std::string ReplayStore::Best(const std::vector<ReplayTableEntry>& table) const {
+  std::string best;
+  int64_t bestScore = -1;
+  for (const std::string& path : List()) {
+    const std::optional<ReplayName> parsed = ParseReplayName(NameOf(path));
+    if (parsed && InTable(*parsed, table) && parsed->score > bestScore) {
+      best = path;
+      bestScore = parsed->score;
+    }
+  }
+  return best;
+}
+
+std::optional<Replay> ReadReplayFile(const std::string& path, std::string& why) {
+  std::string bytes;
+  std::string error;
+  switch (ReadSmallFile(path, kReplayMaxFileBytes, bytes, error)) {
+    case ReadResult::kMissing:
+      why = std::string("cannot be read: ") + std::strerror(ENOENT);
+      return std::nullopt;
+    case ReadResult::kTooLarge:
+      why = "too large";
+      return std::nullopt;
+    case ReadResult::kUnreadable:
+      why = "cannot be read: " + error;
+      return std::nullopt;
+    case ReadResult::kOk:
+      break;
+  }
+  return DecodeReplay(bytes, why);
+}
+
+}  // namespace fenwhit
