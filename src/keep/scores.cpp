@@ -1,10 +1,10 @@
 #include "keep/scores.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <utility>
 
+#include "keep/digits.h"
 #include "keep/text_lines.h"
 
 namespace fenwhit {
@@ -15,25 +15,13 @@ constexpr std::array<std::string_view, 2> kKindWords = {"one", "two"};
 constexpr std::string_view kVersionPrefix = "fenwhit scores ";
 constexpr int kVersion = 1;
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// Digits only: no sign, no spaces, no room for overflow.
-template <typename Number>
-bool ParseCount(std::string_view text, Number& value) {
-  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
-  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return failure == std::errc() && end == text.data() + text.size();
-}
-
 bool IsValidDate(std::string_view date) {
   if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
   int year = 0;
   int month = 0;
   int day = 0;
-  if (!ParseCount(date.substr(0, 4), year) || !ParseCount(date.substr(5, 2), month) ||
-      !ParseCount(date.substr(8, 2), day)) {
+  if (!ParseDigits(date.substr(0, 4), year) || !ParseDigits(date.substr(5, 2), month) ||
+      !ParseDigits(date.substr(8, 2), day)) {
     return false;
   }
   if (year < 1 || month < 1 || month > 12 || day < 1) return false;
@@ -61,7 +49,7 @@ std::vector<std::string_view> SplitAtTabs(std::string_view line) {
 std::string VersionProblem(std::string_view line) {
   int version = 0;
   if (!line.starts_with(kVersionPrefix) ||
-      !ParseCount(line.substr(kVersionPrefix.size()), version) || version < 1) {
+      !ParseDigits(line.substr(kVersionPrefix.size()), version) || version < 1) {
     return "line 1: not a scores file";
   }
   if (version > kVersion)
@@ -76,13 +64,13 @@ std::string ParseRow(std::string_view line, size_t& kind, ScoreEntry& entry) {
   const auto word = std::find(kKindWords.begin(), kKindWords.end(), fields[0]);
   if (word == kKindWords.end()) return "bad kind of game";
   kind = static_cast<size_t>(word - kKindWords.begin());
-  if (!ParseCount(fields[1], entry.score) || entry.score > kMaxScore) return "bad score";
+  if (!ParseDigits(fields[1], entry.score) || entry.score > kMaxScore) return "bad score";
   if (!IsValidName(fields[2])) return "bad name";
   entry.name = fields[2];
   if (!IsValidDate(fields[3])) return "bad date";
   entry.date = fields[3];
-  if (!ParseCount(fields[4], entry.events)) return "bad number of events";
-  if (!ParseCount(fields[5], entry.seconds)) return "bad number of seconds";
+  if (!ParseDigits(fields[4], entry.events)) return "bad number of events";
+  if (!ParseDigits(fields[5], entry.seconds)) return "bad number of seconds";
   return "";
 }
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -14,6 +13,7 @@
 #include <utility>
 
 #include "keep/atomic_file.h"
+#include "keep/digits.h"
 
 namespace fenwhit {
 
@@ -34,17 +34,6 @@ struct ReplayName {
   int suffix = 1;    // 1 for none, else the number after the "-"
   std::string base;  // the name up to the suffix
 };
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-template <typename Number>
-bool ParseDigits(std::string_view text, Number& value) {
-  if (text.empty() || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
-  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return failure == std::errc() && end == text.data() + text.size();
-}
 
 bool IsStamp(std::string_view stamp) {
   for (size_t i = 0; i < kStampLength; ++i) {
