@@ -17,6 +17,8 @@ TEST_PACKAGES=(
 SOAK_PACKAGES=(xvfb)
 # Only scripts/loadtest needs these.
 LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy)
+# Only scripts/record-replays needs these: its player watches the window and presses keys.
+RECORD_PACKAGES=(xvfb openbox xdotool python3 python3-numpy python3-scipy python3-pil python3-xlib)
 
 install_missing() {
   local missing=()

@@ -144,11 +144,12 @@ int main(int argc, char** argv) {
     SilentSoundDevice silence;
     TimedemoPlatform timedemo(sdl);
     ReplayPlayer player(timedemo, ReplayPlayer::Mode::kWatch);
+    // Drawn through the timedemo's platform, which notes each presented frame.
     std::unique_ptr<Renderer> drawing;
     if (commandLine.drawing == CommandLine::Drawing::kImmediate) {
-      drawing = std::make_unique<GlRenderer>(sdl);
+      drawing = std::make_unique<GlRenderer>(timedemo);
     } else {
-      drawing = std::make_unique<BatchRenderer>(sdl);
+      drawing = std::make_unique<BatchRenderer>(timedemo);
     }
     const int status = PlayReplay(player, player, *drawing, silence, options, *replay);
     timedemo.Report(std::cout);

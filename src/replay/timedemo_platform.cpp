@@ -18,6 +18,12 @@ constexpr double kClockStep = 0.0001;
 
 }  // namespace
 
+void TimedemoPlatform::DiscardKeyPress() {
+  inner().DiscardKeyPress();
+  frames_.clear();
+  lastSwap_ = RealSeconds();
+}
+
 void TimedemoPlatform::SwapBuffers() {
   inner().SwapBuffers();
   const double now = RealSeconds();
@@ -43,6 +49,8 @@ void TimedemoPlatform::Report(std::ostream& out) const {
     out << "timedemo: no frames were drawn\n";
     return;
   }
+  const size_t worst = static_cast<size_t>(
+      std::max_element(frames_.begin(), frames_.end()) - frames_.begin());
   std::vector<double> sorted = frames_;
   std::sort(sorted.begin(), sorted.end());
   const double total = std::accumulate(sorted.begin(), sorted.end(), 0.0);
@@ -52,9 +60,9 @@ void TimedemoPlatform::Report(std::ostream& out) const {
   char line[256];
   std::snprintf(line, sizeof(line),
                 "timedemo: %zu frames in %.2f s: mean %.3f ms, median %.3f ms, 99th percentile "
-                "%.3f ms, worst %.3f ms\n",
+                "%.3f ms, worst %.3f ms (frame %zu)\n",
                 sorted.size(), total, 1000.0 * total / sorted.size(), 1000.0 * at(0.5),
-                1000.0 * at(0.99), 1000.0 * sorted.back());
+                1000.0 * at(0.99), 1000.0 * sorted.back(), worst + 1);
   out << line;
 }
 

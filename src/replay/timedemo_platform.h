@@ -13,12 +13,14 @@ class TimedemoPlatform final : public ForwardingPlatform {
  public:
   explicit TimedemoPlatform(Platform& inner) : ForwardingPlatform(inner) {}
 
+  // The game's start: frames count from here, not from the loading before it.
+  void DiscardKeyPress() override;
   void SwapBuffers() override;
   double Clock() override;
   void SleepMs(int milliseconds) override;
   void SleepUntil(double deadline) override;
 
-  // "F frames in S s: mean M ms, median D ms, 99th percentile P ms, worst W ms".
+  // "F frames in S s: mean M ms, median D ms, 99th percentile P ms, worst W ms (frame N)".
   void Report(std::ostream& out) const;
   const std::vector<double>& FrameSeconds() const { return frames_; }
 
