@@ -49,8 +49,8 @@ void TimedemoPlatform::Report(std::ostream& out) const {
     out << "timedemo: no frames were drawn\n";
     return;
   }
-  const size_t worst = static_cast<size_t>(
-      std::max_element(frames_.begin(), frames_.end()) - frames_.begin());
+  const size_t worst =
+      static_cast<size_t>(std::max_element(frames_.begin(), frames_.end()) - frames_.begin());
   std::vector<double> sorted = frames_;
   std::sort(sorted.begin(), sorted.end());
   const double total = std::accumulate(sorted.begin(), sorted.end(), 0.0);
