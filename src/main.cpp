@@ -77,20 +77,11 @@ std::optional<fenwhit::Replay> LoadReplayToWatch(const std::string& name) {
 }
 
 // Plays one replay through the program and says when it came out otherwise.
-int PlayReplay(fenwhit::Platform& platform, fenwhit::ReplayPlayer& player,
-               fenwhit::Renderer& renderer, fenwhit::SoundDevice& sound,
-               fenwhit::ProgramOptions options, const fenwhit::Replay& replay) {
-  using namespace fenwhit;
-  player.Load(replay);
-  options.screenMode = replay.screenMode;
-  bool started = false;
-  options.nextGame = [&] {
-    if (started) return -1;
-    started = true;
-    return replay.kind;
-  };
-  const int status = RunProgram(platform, renderer, sound, options);
-  const ReplayOutcome& outcome = player.Finish();
+int PlayReplay(fenwhit::ReplayPlayer& player, fenwhit::Renderer& renderer,
+               fenwhit::SoundDevice& sound, const fenwhit::ProgramOptions& options,
+               const fenwhit::Replay& replay) {
+  fenwhit::ReplayOutcome outcome;
+  const int status = PlayRecordedGame(player, renderer, sound, options, replay, outcome);
   if (status == 0 && !outcome.matches) {
     std::fprintf(stderr, "fenwhit: the replay came out otherwise from frame %lld: %s\n",
                  static_cast<long long>(outcome.differsAt), outcome.difference.c_str());
@@ -151,7 +142,7 @@ int main(int argc, char** argv) {
     } else {
       drawing = std::make_unique<BatchRenderer>(timedemo);
     }
-    const int status = PlayReplay(player, player, *drawing, silence, options, *replay);
+    const int status = PlayReplay(player, *drawing, silence, options, *replay);
     timedemo.Report(std::cout);
     std::fflush(stdout);
     std::fflush(stderr);
@@ -178,7 +169,7 @@ int main(int argc, char** argv) {
   options.screenMode = settings.screenMode;
   if (replaying) {
     ReplayPlayer player(pause, ReplayPlayer::Mode::kWatch);
-    const int status = PlayReplay(player, player, renderer, *sound, options, *replay);
+    const int status = PlayReplay(player, renderer, *sound, options, *replay);
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);

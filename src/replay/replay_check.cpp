@@ -20,33 +20,36 @@ std::optional<Replay> ReadPlayableReplay(const std::string& path, std::string& w
   return replay;
 }
 
+int PlayRecordedGame(ReplayPlayer& player, Renderer& renderer, SoundDevice& sound,
+                     ProgramOptions options, const Replay& replay, ReplayOutcome& outcome) {
+  player.Load(replay);
+  options.screenMode = replay.screenMode;
+  bool started = false;
+  options.nextGame = [&] {
+    if (started) return -1;
+    started = true;
+    return replay.kind;
+  };
+  const int status = RunProgram(player, renderer, sound, options);
+  outcome = player.Finish();
+  return status;
+}
+
 ReplayOutcome CheckReplay(const Replay& replay, const ProgramOptions& base) {
   TestPlatform machine;
   RecordingRenderer renderer(false);
   SilentSoundDevice sound;
   ReplayPlayer player(machine, ReplayPlayer::Mode::kCheck);
-  player.Load(replay);
   ProgramOptions options = base;
-  options.screenMode = replay.screenMode;
   options.stopThreadsOnExit = true;
-  bool started = false;
-  std::optional<ReplayOutcome> outcome;
-  options.nextGame = [&] {
-    if (started) {
-      outcome = player.Finish();
-      return -1;
-    }
-    started = true;
-    return replay.kind;
-  };
-  const int status = RunProgram(player, renderer, sound, options);
-  if (!outcome) outcome = player.Finish();
+  ReplayOutcome outcome;
+  const int status = PlayRecordedGame(player, renderer, sound, options, replay, outcome);
   if (status != 0) {
-    outcome->matches = false;
-    outcome->differsAt = 0;
-    outcome->difference = "the game could not start (status " + std::to_string(status) + ")";
+    outcome.matches = false;
+    outcome.differsAt = 0;
+    outcome.difference = "the game could not start (status " + std::to_string(status) + ")";
   }
-  return *outcome;
+  return outcome;
 }
 
 int CheckReplayFiles(const std::vector<std::string>& files, const ProgramOptions& base,

@@ -16,6 +16,12 @@ namespace fenwhit {
 // for a file that cannot be read, is damaged, or was recorded by another version.
 std::optional<Replay> ReadPlayableReplay(const std::string& path, std::string& why);
 
+// Plays one recorded game through the whole program on the player's platform: start-up,
+// then that game alone, in its screen mode. Returns the program's exit status; outcome
+// says how the game came out.
+int PlayRecordedGame(ReplayPlayer& player, Renderer& renderer, SoundDevice& sound,
+                     ProgramOptions options, const Replay& replay, ReplayOutcome& outcome);
+
 // Plays one recorded game through the whole program (start-up included) and says whether
 // it comes out as recorded. base gives where the asset archive is.
 ReplayOutcome CheckReplay(const Replay& replay, const ProgramOptions& base);
