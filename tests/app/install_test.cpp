@@ -53,7 +53,8 @@ class Installed : public ::testing::Test {
 TEST_F(Installed, StartsFromAnUnrelatedFolderAndReachesTheMenu) {
   std::set<std::string> expected = {"/usr/bin/fenwhit", "/usr/share/fenwhit/quellard.data",
                                     "/usr/share/applications/" + kAppId + ".desktop",
-                                    "/usr/share/metainfo/" + kAppId + ".metainfo.xml"};
+                                    "/usr/share/metainfo/" + kAppId + ".metainfo.xml",
+                                    "/usr/share/doc/fenwhit/copyright"};
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     const std::string folder = std::to_string(size) + "x" + std::to_string(size);
     expected.insert("/usr/share/icons/hicolor/" + folder + "/apps/" + kAppId + ".png");
@@ -113,6 +114,19 @@ TEST(Package, DebDependsOnTheBinarysLibrariesAndInstallsTheSameFiles) {
   }
 
   ASSERT_EQ(RunCommand({"dpkg-deb", "-x", deb.string(), destdir.str()}, output), 0) << output;
+  // Nobody may share a package without its license: Debian's machine-readable copyright file,
+  // and the same identifier in the metadata software centres show.
+  const std::string copyright =
+      testing::ReadText(destdir.path() / "usr" / "share" / "doc" / "fenwhit" / "copyright");
+  EXPECT_EQ(copyright.rfind(
+                "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0),
+            0u);
+  EXPECT_NE(copyright.find("\nFiles: *\nCopyright: "), std::string::npos) << copyright;
+  EXPECT_NE(copyright.find("\nLicense: GPL-3.0-or-later\n"), std::string::npos) << copyright;
+  EXPECT_NE(
+      testing::ReadText(destdir.path() / "usr" / "share" / "metainfo" / (kAppId + ".metainfo.xml"))
+          .find("<project_license>GPL-3.0-or-later</project_license>"),
+      std::string::npos);
   ScratchDir installed;
   ASSERT_EQ(RunCommand({"env", "DESTDIR=" + installed.str(), CMAKE_COMMAND, "--install",
                         FENWHIT_BINARY_DIR, "--prefix", "/usr"},
