@@ -63,7 +63,6 @@ class SdlAudioOutput : public AudioOutput {
 
   bool Open(int rate, std::string& reason) {
     rate_ = rate;
-    if (const char* driver = SDL_GetCurrentAudioDriver()) driver_ = driver;
     device_ = OpenDevice(reason);
     if (device_ == 0) return false;
     SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
@@ -138,20 +137,18 @@ class SdlAudioOutput : public AudioOutput {
   // new device starts once the silent one has stopped.
   bool Reopen() {
     std::string reason;
-    SDL_AudioDeviceID device = OpenDevice(reason);
+    const SDL_AudioDeviceID device = OpenDevice(reason);
+    if (device == 0) return true;
     SDL_AudioDeviceID removed = 0;
     {
       std::lock_guard lock(renderMutex_);
       removed = device_;
-      device_ = 0;
+      device_ = device;
     }
     SDL_CloseAudioDevice(removed);
-    if (device == 0) device = RestartDriver();
-    if (device == 0) return true;
     std::unique_ptr<AudioOutput> silent;
     {
       std::lock_guard lock(renderMutex_);
-      device_ = device;
       silent = std::move(fallback_);
     }
     silent.reset();
@@ -159,19 +156,9 @@ class SdlAudioOutput : public AudioOutput {
     return false;
   }
 
-  // SDL keeps one connection to a sound server from start-up on; once the server has
-  // gone it opens nothing more, even after the server is back. A new connection, with
-  // the same driver, may. No device of ours is open here.
-  SDL_AudioDeviceID RestartDriver() {
-    if (driver_.empty() || SDL_AudioInit(driver_.c_str()) != 0) return 0;
-    std::string reason;
-    return OpenDevice(reason);
-  }
-
   RenderFunction render_;
   void* context_;
   int rate_ = 0;
-  std::string driver_;
   std::mutex renderMutex_;
   // Guarded by renderMutex_.
   SDL_AudioDeviceID device_ = 0;
