@@ -38,9 +38,9 @@ void PadSides::Seat(int slot, const GamepadState& pad) {
     return;
   }
   // Both sides of one gamepad that left go to the one that comes.
-  const Holder left = sides_[side];
+  const Holder gone = sides_[side];
   for (int s = 0; s < 2; ++s) {
-    if (!sides_[s].present && sides_[s].SameAs(left)) Take(s, slot, pad);
+    if (!sides_[s].present && sides_[s].SameAs(gone)) Take(s, slot, pad);
   }
 }
 

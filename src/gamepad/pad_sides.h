@@ -27,7 +27,8 @@ class PadSides {
     bool SameAs(const Holder& other) const { return slot == other.slot && plug == other.plug; }
   };
   bool Plays(int slot, const GamepadState& pad) const;
-  // A gamepad plugged in during the game: the side its own last seat, else the first free.
+  // A gamepad plugged in during the game takes a free side: the one it left, if it is the
+  // same gamepad, else the first.
   void Seat(int slot, const GamepadState& pad);
   void Take(int side, int slot, const GamepadState& pad);
 

@@ -1,10 +1,9 @@
 #pragma once
 // The platform a game sees with a pause. P, the Pause key or a gamepad's Start (and, for a
 // person playing, the window losing its focus or being minimised, or a gamepad in play
-// going away) hold the game inside
-// PumpEvents until the player goes on: nothing of the game runs meanwhile, the sound holds
-// its place, and the clock the game reads leaves the paused time out, so the frames go on
-// without a burst of catch-up.
+// going away) hold the game inside PumpEvents until the player goes on: nothing of the
+// game runs meanwhile, the sound holds its place, and the clock the game reads leaves the
+// paused time out, so the frames go on without a burst of catch-up.
 #include <functional>
 
 #include "platform/forwarding_platform.h"
