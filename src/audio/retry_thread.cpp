@@ -28,11 +28,6 @@ void RetryThread::Stop() {
   if (thread_.joinable()) thread_.join();
 }
 
-int RetryThread::Attempts() const {
-  std::lock_guard lock(mutex_);
-  return attempts_;
-}
-
 void RetryThread::Run() {
   std::unique_lock lock(mutex_);
   while (!quit_) {
@@ -47,7 +42,6 @@ void RetryThread::Run() {
     // A new arming starts the period again.
     if (quit_ || (woken && !nudged_)) continue;
     nudged_ = false;
-    ++attempts_;
     const uint64_t before = armings_;
     lock.unlock();
     const bool again = attempt_();

@@ -25,21 +25,19 @@ class RetryThread {
   void Nudge();
   // Waits for an attempt under way to end; none starts after.
   void Stop();
-  int Attempts() const;
 
  private:
   void Run();
 
   const std::chrono::milliseconds period_;
   const std::function<bool()> attempt_;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::condition_variable wake_;
   bool armed_ = false;
   bool nudged_ = false;
   bool quit_ = false;
   // Counts the arming, so one that comes during an attempt is not undone by its end.
   uint64_t armings_ = 0;
-  int attempts_ = 0;
   std::thread thread_;  // last: starts once the rest is in place
 };
 
