@@ -96,12 +96,14 @@ TEST_F(GamepadTest, OnePaddleGameFiresRefusesAndStopsWhenTheGamepadIsUnplugged) 
   std::optional<VirtualGamepad> second;
   menu.menuIndex = 0;
   std::map<int, int32_t> paddle;
+  std::map<int, uint64_t> lost;  // gamepads in play gone, for the pause
   int shotsWhileAHeldFromTheMenu = 0;
   int shotsWithTheTrigger = 0;
   int32_t cancelsBefore = 0;
   const int status = Run([&](TestPlatform& p, int pump) {
     if (pump == 3) game.paddleY[0] = 300;  // room to move both ways
     paddle[pump] = game.paddleY[0];
+    lost[pump] = platform.GamepadsLost();
     const bool fired = game.shotCooldown == 6;  // in the frame before this pump
     if (pump > 3 && pump <= 12 && fired) ++shotsWhileAHeldFromTheMenu;
     if (pump > 14 && pump <= 30 && fired) ++shotsWithTheTrigger;
@@ -157,6 +159,9 @@ TEST_F(GamepadTest, OnePaddleGameFiresRefusesAndStopsWhenTheGamepadIsUnplugged) 
   EXPECT_EQ(paddle[37], paddle[36]);  // unplugging let go of the stick
   EXPECT_EQ(paddle[46], paddle[36]);
   EXPECT_EQ(paddle[52] - paddle[48], 4 * 18);  // the gamepad plugged in mid-game
+  EXPECT_EQ(lost[36], 0u);
+  EXPECT_EQ(lost[37], 1u);
+  EXPECT_EQ(lost[58], 1u);
 }
 
 // Two players, two gamepads, and batteries that die: the game pauses, the gamepad left
