@@ -174,23 +174,20 @@ TEST_F(GamepadTest, TwoPaddleGamePausesWhenAGamepadGoesAndEachKeepsItsSide) {
   menu.menuIndex = 1;
   std::map<int, std::pair<int32_t, int32_t>> paddles;
   std::map<int, bool> paused;
-  const auto press = [](VirtualGamepad& gamepad, SDL_GameControllerButton button, bool down) {
-    gamepad.Button(button, down);
-  };
   harness.platform.SetScript([&](TestPlatform& p, int pump) {
     if (pump == 3) game.paddleY[0] = game.paddleY[1] = 300;  // room to move both ways
     paddles[pump] = {game.paddleY[0], game.paddleY[1]};
     paused[pump] = pause.Paused();
     switch (pump) {
       case 2:
-        press(*left, SDL_CONTROLLER_BUTTON_A, true);
+        left->Button(SDL_CONTROLLER_BUTTON_A, true);
         break;
       case 3:
-        press(*left, SDL_CONTROLLER_BUTTON_A, false);
+        left->Button(SDL_CONTROLLER_BUTTON_A, false);
         break;
       case 6:
         left->Stick(SDL_CONTROLLER_AXIS_LEFTY, kFarUp);
-        press(*right, SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        right->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
         break;
       case 9:
         left->Rest();
@@ -201,24 +198,24 @@ TEST_F(GamepadTest, TwoPaddleGamePausesWhenAGamepadGoesAndEachKeepsItsSide) {
         break;
       case 16:
       case 36:
-        press(*left, SDL_CONTROLLER_BUTTON_START, true);  // goes on
+        left->Button(SDL_CONTROLLER_BUTTON_START, true);  // goes on
         break;
       case 17:
       case 37:
-        press(*left, SDL_CONTROLLER_BUTTON_START, false);
+        left->Button(SDL_CONTROLLER_BUTTON_START, false);
         break;
       case 20:
         // All a lone gamepad would steer the right paddle with.
         left->Stick(SDL_CONTROLLER_AXIS_RIGHTY, kFarUp);
         left->Trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, true);
-        press(*left, SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        left->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
         break;
       case 24:
         left->Rest();
         right.emplace();  // back in play, no pause
         break;
       case 26:
-        press(*right, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+        right->Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
         break;
       case 30:
         right->Rest();
@@ -230,7 +227,7 @@ TEST_F(GamepadTest, TwoPaddleGamePausesWhenAGamepadGoesAndEachKeepsItsSide) {
         right.emplace();  // while paused
         break;
       case 40:
-        press(*right, SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        right->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
         break;
       case 44:
         right->Rest();
