@@ -2,12 +2,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <thread>
 
 #include "audio/audio_output.h"
+#include "audio/retry_thread.h"
 #include "audio/thread_priority.h"
 
 namespace fenwhit {
@@ -37,17 +38,22 @@ class QuietStderr {
   int saved_;
 };
 
+// How often the default device is tried again while the mix goes nowhere.
+constexpr std::chrono::milliseconds kReopenPeriod{3000};
+
 // When the card goes away (unplugged, its server gone), SDL tells by an event and then
 // only fires the callback on whole-millisecond sleeps, so the music clock would drift
 // and the beat with it. The mix then moves to a silent output that keeps exact time,
-// as when no card was there at start-up. When SDL reports an output device again (the
-// headset plugged back in), the default device is opened anew and the mix goes there.
+// as when no card was there at start-up. The default device is opened anew when SDL
+// reports an output device again (the headset plugged back in), and every few seconds
+// besides: a sound server that restarted (as an upgrade does) may report nothing.
 class SdlAudioOutput : public AudioOutput {
  public:
-  SdlAudioOutput(RenderFunction render, void* context) : render_(render), context_(context) {}
+  SdlAudioOutput(RenderFunction render, void* context)
+      : render_(render), context_(context), retry_(kReopenPeriod, [this] { return Reopen(); }) {}
   ~SdlAudioOutput() override {
     SDL_DelEventWatch(&SdlAudioOutput::WatchEvents, this);
-    if (reopener_.joinable()) reopener_.join();
+    retry_.Stop();
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     fallback_.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -106,40 +112,36 @@ class SdlAudioOutput : public AudioOutput {
   }
 
   // Runs on whichever thread pushed the event, which may hold the audio library's own
-  // locks: a device is opened on a thread of its own, never here.
+  // locks: a device is opened on the retry thread, never here.
   static int WatchEvents(void* self, SDL_Event* event) {
     auto* output = static_cast<SdlAudioOutput*>(self);
     if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
-      std::lock_guard lock(output->renderMutex_);
-      if (event->adevice.which == output->device_ && !output->fallback_) {
-        output->fallback_ = StartSilentAudioOutput(output->rate_, &RenderForFallback, output);
-      }
-    }
-    if (event->type == SDL_AUDIODEVICEADDED && event->adevice.iscapture == 0) {
-      bool idle = false;
+      bool removed = false;
       {
         std::lock_guard lock(output->renderMutex_);
-        idle = output->fallback_ != nullptr && !output->reopening_;
-        if (idle) output->reopening_ = true;
+        removed = event->adevice.which == output->device_ && !output->fallback_;
+        if (removed) {
+          output->fallback_ = StartSilentAudioOutput(output->rate_, &RenderForFallback, output);
+        }
       }
-      if (idle) {
-        if (output->reopener_.joinable()) output->reopener_.join();
-        output->reopener_ = std::thread(&SdlAudioOutput::Reopen, output);
-      }
+      if (removed) output->retry_.Arm();
+    }
+    if (event->type == SDL_AUDIODEVICEADDED && event->adevice.iscapture == 0) {
+      output->retry_.Nudge();
     }
     return 1;
   }
 
-  // The silent output keeps the mix until the removed device is closed, so only one
-  // thread ever renders it; the new device starts once the silent one has stopped.
-  void Reopen() {
+  // On the retry thread, while silent; true while still silent. The silent output keeps
+  // the mix until the removed device is closed, so only one thread ever renders it; the
+  // new device starts once the silent one has stopped.
+  bool Reopen() {
     std::string reason;
     const SDL_AudioDeviceID device = OpenDevice(reason);
+    if (device == 0) return true;
     SDL_AudioDeviceID removed = 0;
     {
       std::lock_guard lock(renderMutex_);
-      reopening_ = false;
-      if (device == 0) return;
       removed = device_;
       device_ = device;
     }
@@ -151,6 +153,7 @@ class SdlAudioOutput : public AudioOutput {
     }
     silent.reset();
     SDL_PauseAudioDevice(device, 0);
+    return false;
   }
 
   RenderFunction render_;
@@ -160,8 +163,7 @@ class SdlAudioOutput : public AudioOutput {
   // Guarded by renderMutex_.
   SDL_AudioDeviceID device_ = 0;
   std::unique_ptr<AudioOutput> fallback_;
-  bool reopening_ = false;
-  std::thread reopener_;
+  RetryThread retry_;
 };
 
 }  // namespace

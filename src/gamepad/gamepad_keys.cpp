@@ -10,14 +10,12 @@ void Hold(HeldKeys& keys, uint32_t held, uint32_t controls, int scanCode) {
 
 }  // namespace
 
-HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads) {
-  int connected = 0;
-  for (const GamepadState& state : pads) connected += state.connected ? 1 : 0;
+HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads, const SideSlots& sides) {
   HeldKeys keys;
-  int order = 0;  // among the connected gamepads
-  for (const GamepadState& state : pads) {
-    if (!state.connected) continue;
-    const uint32_t held = state.held;
+  for (int slot = 0; slot < pad::kSlots; ++slot) {
+    if (!pads[slot].connected) continue;
+    const uint32_t held = pads[slot].held;
+    const uint8_t plays = sides[slot];
     Hold(keys, held, pad::kBack, scan::kEsc);
     // Start pauses a game (and goes on); in the menu it activates.
     if (context != PadContext::kMenu) Hold(keys, held, pad::kStart, scan::kP);
@@ -35,15 +33,15 @@ HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads) {
         break;
       case PadContext::kTwoPaddles:
         Hold(keys, held, pad::kB | pad::kX, scan::kSpace);
-        if (connected == 1) {
+        if (plays == (side::kLeft | side::kRight)) {
           Hold(keys, held, pad::kUp, scan::kW);
           Hold(keys, held, pad::kDown, scan::kS);
           Hold(keys, held, pad::kA | pad::kLeftShoulder | pad::kLeftTrigger, scan::kA);
           Hold(keys, held, pad::kRightStickUp, scan::kUp);
           Hold(keys, held, pad::kRightStickDown, scan::kDown);
           Hold(keys, held, pad::kRightShoulder | pad::kRightTrigger, scan::kLeft);
-        } else if (order < 2) {
-          const bool left = order == 0;
+        } else if (plays != 0) {
+          const bool left = plays == side::kLeft;
           const uint32_t fire = pad::kA | pad::kRightShoulder | pad::kRightTrigger;
           Hold(keys, held, pad::kUp, left ? scan::kW : scan::kUp);
           Hold(keys, held, pad::kDown, left ? scan::kS : scan::kDown);
@@ -51,7 +49,6 @@ HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads) {
         }
         break;
     }
-    ++order;
   }
   return keys;
 }

@@ -13,13 +13,19 @@ enum class PadContext { kMenu, kOnePaddle, kTwoPaddles };
 using HeldKeys = std::bitset<scan::kCount>;
 using GamepadSlots = std::array<GamepadState, pad::kSlots>;
 
+// The paddles a gamepad plays in a two-paddle game.
+namespace side {
+constexpr uint8_t kLeft = 1;
+constexpr uint8_t kRight = 2;
+}  // namespace side
+using SideSlots = std::array<uint8_t, pad::kSlots>;
+
 // Menu: up and down move the selection, A or Start activates, Back leaves like Esc.
 // One paddle: every gamepad steers it; A, the right shoulder or trigger fire; B or X
 // refuses the coming event; Back ends the game like Esc.
-// Two paddles: the first gamepad plays the left player, the second the right one; a
-// lone gamepad steers the left paddle with its left stick or D-pad and fires it with A
-// or its left shoulder or trigger, and the right paddle with its right stick, right
-// shoulder or trigger.
-HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads);
+// Two paddles: each gamepad plays the sides it has (see PadSides); one with both steers
+// the left paddle with its left stick or D-pad and fires it with A or its left shoulder
+// or trigger, and the right paddle with its right stick, right shoulder or trigger.
+HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads, const SideSlots& sides);
 
 }  // namespace fenwhit

@@ -19,8 +19,23 @@ void GamepadPlatform::PumpEvents() {
     stale_[slot] &= pads[slot].held;
     pads[slot].held &= ~stale_[slot];
   }
+  bool lost = false;
+  if (context == PadContext::kTwoPaddles) {
+    if (context != context_) {
+      sides_.Deal(pads);
+    } else {
+      lost = sides_.Follow(pads);
+    }
+  } else if (context == PadContext::kOnePaddle && context == context_) {
+    for (int slot = 0; slot < pad::kSlots; ++slot) {
+      const GamepadState& before = last_[slot];
+      lost |= before.connected && (!pads[slot].connected || pads[slot].plug != before.plug);
+    }
+  }
+  if (lost) ++lost_;
+  last_ = pads;
   context_ = context;
-  keys_ = GamepadKeys(context, pads);
+  keys_ = GamepadKeys(context, pads, sides_.BySlot());
 }
 
 }  // namespace fenwhit

@@ -18,11 +18,11 @@ constexpr double kBarSeconds = kVolumeBarSeconds + 0.1;
 }  // namespace
 
 PausePlatform::PausePlatform(Platform& inner, SoundDevice& sound, std::function<void()> drawScreen,
-                             bool pauseOnFocusLoss)
+                             bool personPlaying)
     : ForwardingPlatform(inner),
       sound_(sound),
       drawScreen_(std::move(drawScreen)),
-      pauseOnFocusLoss_(pauseOnFocusLoss) {}
+      personPlaying_(personPlaying) {}
 
 bool PausePlatform::PauseKeyHeld() const {
   return inner().KeyHeld(scan::kP) || inner().KeyHeld(scan::kPause);
@@ -37,8 +37,11 @@ void PausePlatform::PumpEvents() {
   const bool active = inner().WindowActive();
   const bool focusLost = wasActive_ && !active;
   wasActive_ = active;
+  const uint64_t gamepadsLost = inner().GamepadsLost();
+  const bool gamepadLost = gamepadsLost != gamepadsLost_;
+  gamepadsLost_ = gamepadsLost;
   // A game runs its beat thread from its start until it is left; the menu never does.
-  if (BeatThreadRunning() && (pressed || (pauseOnFocusLoss_ && focusLost))) {
+  if (BeatThreadRunning() && (pressed || (personPlaying_ && (focusLost || gamepadLost)))) {
     RunPaused();
     HideHeldCancels();
   }
@@ -99,7 +102,9 @@ void PausePlatform::RunPaused() {
     }
   }
   pausedTime_ += inner().Clock() - start;
+  // What went while paused was seen: it pauses no more.
   wasActive_ = inner().WindowActive();
+  gamepadsLost_ = inner().GamepadsLost();
   sound_.SetPaused(false);
   paused_ = false;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The platform a game sees with a pause. P, the Pause key or a gamepad's Start (and, for a
-// person playing, the window losing its focus or being minimised) hold the game inside
-// PumpEvents until the player goes on: nothing of the game runs meanwhile, the sound holds
-// its place, and the clock the game reads leaves the paused time out, so the frames go on
-// without a burst of catch-up.
+// person playing, the window losing its focus or being minimised, or a gamepad in play
+// going away) hold the game inside PumpEvents until the player goes on: nothing of the
+// game runs meanwhile, the sound holds its place, and the clock the game reads leaves the
+// paused time out, so the frames go on without a burst of catch-up.
 #include <functional>
 
 #include "platform/forwarding_platform.h"
@@ -15,8 +15,9 @@ class SoundDevice;
 class PausePlatform final : public ForwardingPlatform {
  public:
   // drawScreen draws and presents one picture of the paused game.
+  // personPlaying: whether focus loss and gamepads going away pause (not for the autopilot).
   PausePlatform(Platform& inner, SoundDevice& sound, std::function<void()> drawScreen,
-                bool pauseOnFocusLoss);
+                bool personPlaying);
 
   void PumpEvents() override;
   bool KeyHeld(int scanCode) const override;
@@ -44,11 +45,12 @@ class PausePlatform final : public ForwardingPlatform {
 
   SoundDevice& sound_;
   std::function<void()> drawScreen_;
-  bool pauseOnFocusLoss_;
+  bool personPlaying_;
   bool paused_ = false;
   double pausedTime_ = 0.0;
   bool pauseKeyWasHeld_ = false;
   bool wasActive_ = true;
+  uint64_t gamepadsLost_ = 0;
   bool escapeAfterPause_ = false;
   bool closeRequested_ = false;
   bool spaceHidden_ = false;

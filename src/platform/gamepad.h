@@ -29,6 +29,11 @@ constexpr int kSlots = 4;
 struct GamepadState {
   bool connected = false;
   uint32_t held = 0;  // pad:: bits
+  // New every time a gamepad is plugged in.
+  int32_t plug = -1;
+  // The same every time the same gamepad is plugged in; gamepads of one make that tell no
+  // serial number share it.
+  uint64_t device = 0;
 };
 
 }  // namespace fenwhit

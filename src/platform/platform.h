@@ -8,7 +8,8 @@
 
 namespace fenwhit {
 
-// PC set-1 scan codes of the keys the game reads.
+// PC set-1 scan codes of the keys the game reads. The four volume keys (minus, plus and
+// the keypad's) stand for the key bearing that symbol, wherever the layout puts it.
 namespace scan {
 constexpr int kEsc = 1;
 constexpr int kMinus = 12;
@@ -72,6 +73,9 @@ class Platform {
     (void)slot;
     return {};
   }
+  // How many gamepads playing in a game went away (a battery died) since the start: the
+  // game pauses when one does.
+  virtual uint64_t GamepadsLost() const { return 0; }
 
   // Monotonic seconds.
   virtual double Clock() = 0;

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <functional>
+#include <string>
+
 namespace fenwhit {
 
 namespace {
@@ -51,6 +54,16 @@ uint32_t ReadControls(SDL_GameController* controller) {
   return held;
 }
 
+// The make and model (SDL's GUID) and, where the gamepad tells it, its serial number.
+uint64_t DeviceOf(SDL_GameController* controller) {
+  SDL_Joystick* joystick = SDL_GameControllerGetJoystick(controller);
+  char guid[33] = {};
+  SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(joystick), guid, sizeof guid);
+  std::string name = guid;
+  if (const char* serial = SDL_JoystickGetSerial(joystick)) name += serial;
+  return std::hash<std::string>{}(name);
+}
+
 }  // namespace
 
 SdlGamepads::~SdlGamepads() {
@@ -88,6 +101,7 @@ bool SdlGamepads::Open(int deviceIndex) {
   if (controller == nullptr) return false;
   free->controller = controller;
   free->instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  free->device = DeviceOf(controller);
   return true;
 }
 
@@ -135,7 +149,8 @@ void SdlGamepads::EndPump() {
 
 GamepadState SdlGamepads::Slot(int slot) const {
   if (slot < 0 || slot >= pad::kSlots || pads_[slot].controller == nullptr) return {};
-  return {true, pads_[slot].held};
+  const Pad& pad = pads_[slot];
+  return {true, pad.held, pad.instance, pad.device};
 }
 
 }  // namespace fenwhit

@@ -36,6 +36,7 @@ class SdlGamepads {
   struct Pad {
     _SDL_GameController* controller = nullptr;
     int32_t instance = -1;
+    uint64_t device = 0;
     uint32_t held = 0;
     // Buttons pressed since the last pump: a tap shorter than a frame still counts.
     uint32_t tapped = 0;

@@ -17,10 +17,6 @@ int SetOneScanCode(int sdlScancode) {
   switch (sdlScancode) {
     case SDL_SCANCODE_ESCAPE:
       return scan::kEsc;
-    case SDL_SCANCODE_MINUS:
-      return scan::kMinus;
-    case SDL_SCANCODE_EQUALS:
-      return scan::kEquals;
     case SDL_SCANCODE_W:
       return scan::kW;
     case SDL_SCANCODE_P:
@@ -55,6 +51,22 @@ int SetOneScanCode(int sdlScancode) {
       return 28;
     default:
       return 0;
+  }
+}
+
+int GameKeyCode(int sdlScancode, int32_t sdlKeycode) {
+  switch (sdlKeycode) {
+    case SDLK_MINUS:
+      return scan::kMinus;
+    case SDLK_EQUALS:
+    case SDLK_PLUS:
+      return scan::kEquals;
+    case SDLK_KP_MINUS:
+      return scan::kKeypadMinus;
+    case SDLK_KP_PLUS:
+      return scan::kKeypadPlus;
+    default:
+      return SetOneScanCode(sdlScancode);
   }
 }
 
@@ -297,11 +309,7 @@ void SdlPlatform::PumpEvents() {
       case SDL_KEYDOWN:
       case SDL_KEYUP: {
         if (TakeFullscreenKey(event.key)) break;
-        const int code = SetOneScanCode(event.key.keysym.scancode);
-        if (code > 0) {
-          keys_[code] = event.type == SDL_KEYDOWN;
-          if (event.type == SDL_KEYDOWN) tapped_[code] = true;
-        }
+        TrackKey(event.key.keysym, event.type == SDL_KEYDOWN);
         if (event.type == SDL_KEYDOWN && event.key.repeat == 0) ++keyPresses_;
         break;
       }
@@ -343,6 +351,23 @@ void SdlPlatform::TrackWindowState(uint8_t windowEvent) {
     default:
       break;
   }
+}
+
+void SdlPlatform::TrackKey(const SDL_Keysym& key, bool down) {
+  static_assert(std::tuple_size_v<decltype(pressedAs_)> == SDL_NUM_SCANCODES);
+  const size_t place = static_cast<size_t>(key.scancode);
+  if (place >= pressedAs_.size()) return;
+  // A key is let go as what it was pressed as, should the layout change in between.
+  int code = GameKeyCode(key.scancode, key.sym);
+  if (down) {
+    pressedAs_[place] = static_cast<uint8_t>(code);
+  } else {
+    if (pressedAs_[place] != 0) code = pressedAs_[place];
+    pressedAs_[place] = 0;
+  }
+  if (code <= 0) return;
+  keys_[code] = down;
+  if (down) tapped_[code] = true;
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {

@@ -1,6 +1,8 @@
 #pragma once
 // The real platform: an SDL2 window with a fixed-function OpenGL context, keyboard,
 // mouse and gamepad state, and the system's monotonic clock.
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -9,6 +11,7 @@
 
 struct SDL_Window;
 struct SDL_KeyboardEvent;
+struct SDL_Keysym;
 
 namespace fenwhit {
 
@@ -74,6 +77,7 @@ class SdlPlatform : public Platform {
   // Focus and minimising, from SDL's window events.
   void TrackWindowState(uint8_t windowEvent);
   void TrackMouseButton(uint8_t button, bool down);
+  void TrackKey(const SDL_Keysym& key, bool down);
 
   std::string title_;
   std::string appId_;
@@ -97,6 +101,8 @@ class SdlPlatform : public Platform {
   // Keys that went down since the last pump: a tap shorter than a frame still counts as
   // held for one frame.
   bool tapped_[scan::kCount] = {};
+  // What each key (by SDL scancode) went down as, 0 for none or a key not read.
+  std::array<uint8_t, 512> pressedAs_{};
   int closeRequests_ = 0;
   int otherEvents_ = 0;
   uint64_t keyPresses_ = 0;
@@ -109,7 +115,12 @@ class SdlPlatform : public Platform {
 };
 
 // Maps an SDL scancode to the PC set-1 code of the same key, or 0 for keys the game
-// never reads.
+// never reads or reads by their symbol.
 int SetOneScanCode(int sdlScancode);
+
+// The code a key counts as. Most keys count by their place (W and S sit where the left
+// hand is on any layout), but the volume keys by the symbol a player reads on them: a
+// German keyboard has its minus where a US one has the slash, and sharp s at the US minus.
+int GameKeyCode(int sdlScancode, int32_t sdlKeycode);
 
 }  // namespace fenwhit

@@ -1,6 +1,6 @@
 // A sound card that goes away mid-game: the music clock, and with it the beat, keeps
-// running on the silent output, and the mix goes back to the card when it returns. SDL's disk driver stands in for the card, so what the
-// card is sent can be read back.
+// running on the silent output, and the mix goes back to the card when it returns. SDL's disk
+// driver stands in for the card, so what the card is sent can be read back.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -41,6 +41,45 @@ class DeviceRemovalTest : public MixerFixture {
     }
     return true;
   }
+  // Starts the device on the card and plays a tone on it until the card has some.
+  SoundHandle PlayToneOnTheCard() {
+    device_.Start(44100, 128);
+    EXPECT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
+    std::vector<float> tone(22050);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
+    const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
+    EXPECT_NE(music, 0);
+    device_.PlayStream(66, music);
+    EXPECT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+    return music;
+  }
+  // SDL reports the output removed (ids of opened devices start at 2).
+  static void ReportRemoved() {
+    for (Uint32 id = 2; id < 16; ++id) {
+      SDL_Event event{};
+      event.type = SDL_AUDIODEVICEREMOVED;
+      event.adevice.which = id;
+      event.adevice.iscapture = 0;
+      SDL_PushEvent(&event);
+    }
+  }
+  static bool Sounds(const std::string& file) {
+    std::ifstream card(file, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(card)),
+                                  std::istreambuf_iterator<char>());
+    return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
+  }
+  // Once the mix is back on a card: a removed device or the silent output still rendering
+  // beside it would run the clock at twice its pace or more; a slow machine only runs it
+  // slower.
+  void ExpectOneClock(SoundHandle music) {
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t playedAtReturn = device_.StreamFramesPlayed(music);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(device_.StreamFramesPlayed(music) - playedAtReturn, 1.5 * seconds * 44100 + 4096);
+  }
   uintmax_t CardBytes() const {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(cardFile_, error);
@@ -52,23 +91,9 @@ class DeviceRemovalTest : public MixerFixture {
 };
 
 TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
-  device_.Start(44100, 128);
-  ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
-  std::vector<float> tone(22050);
-  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
-  const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
-  ASSERT_NE(music, 0);
-  device_.PlayStream(66, music);
-  ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
-
-  // SDL reports the output removed (ids of opened devices start at 2).
-  for (Uint32 id = 2; id < 16; ++id) {
-    SDL_Event event{};
-    event.type = SDL_AUDIODEVICEREMOVED;
-    event.adevice.which = id;
-    event.adevice.iscapture = 0;
-    SDL_PushEvent(&event);
-  }
+  const SoundHandle music = PlayToneOnTheCard();
+  ASSERT_FALSE(HasFailure());
+  ReportRemoved();
   const int64_t playedAtRemoval = device_.StreamFramesPlayed(music);
   const uintmax_t sentAtRemoval = CardBytes();
   // The stream plays on a second more, and the card is sent only silence.
@@ -91,21 +116,27 @@ TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
   added.adevice.which = 0;
   added.adevice.iscapture = 0;
   SDL_PushEvent(&added);
-  const auto cardPlaysMusic = [&] {
-    std::ifstream again(returnedFile, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(again)),
-                                  std::istreambuf_iterator<char>());
-    return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
-  };
-  ASSERT_TRUE(Eventually(cardPlaysMusic));
-  const auto start = std::chrono::steady_clock::now();
-  const int64_t playedAtReturn = device_.StreamFramesPlayed(music);
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  // A removed device or the silent output still rendering beside the new card would
-  // run the clock at twice its pace or more; a slow machine only runs it slower.
-  EXPECT_LT(device_.StreamFramesPlayed(music) - playedAtReturn, 1.5 * seconds * 44100 + 4096);
+  ASSERT_TRUE(Eventually([&] { return Sounds(returnedFile); }));
+  ExpectOneClock(music);
+}
+
+// A sound server that restarts reports no device added: the default device is tried again
+// every few seconds, through failures (the server not back yet), until it opens.
+TEST_F(DeviceRemovalTest, WithNoDeviceAddedTheDefaultOneIsTriedAgainUntilItOpens) {
+  // Where the card's file cannot be written yet (a folder stands there), it cannot open.
+  const std::string returnedFile = Scratch() + "card-back.raw";
+  std::filesystem::create_directory(returnedFile);
+  const SoundHandle music = PlayToneOnTheCard();
+  ASSERT_FALSE(HasFailure());
+  setenv("SDL_DISKAUDIOFILE", returnedFile.c_str(), 1);
+  ReportRemoved();
+
+  // A try or two fail while the folder is there; then the server is back, unannounced.
+  std::this_thread::sleep_for(std::chrono::milliseconds(4000));
+  EXPECT_TRUE(std::filesystem::is_directory(returnedFile));
+  std::filesystem::remove(returnedFile);
+  ASSERT_TRUE(Eventually([&] { return Sounds(returnedFile); }));
+  ExpectOneClock(music);
 }
 
 }  // namespace

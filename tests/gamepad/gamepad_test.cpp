@@ -1,5 +1,6 @@
 // Gamepads through SDL's own game controller layer on virtual joysticks, driving the real
-// menu and game loops: plugged in before or during a game, and unplugged mid-move.
+// menu and game loops: plugged in before or during a game, and unplugged mid-move or as
+// a player's battery dies.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +9,8 @@
 #include "app/display.h"
 #include "game/game_state.h"
 #include "gamepad/gamepad_platform.h"
+#include "gamepad/pad_sides.h"
+#include "pause/pause_platform.h"
 #include "support/program_harness.h"
 #include "support/virtual_gamepad.h"
 #include "ui/main_menu.h"
@@ -93,12 +96,14 @@ TEST_F(GamepadTest, OnePaddleGameFiresRefusesAndStopsWhenTheGamepadIsUnplugged) 
   std::optional<VirtualGamepad> second;
   menu.menuIndex = 0;
   std::map<int, int32_t> paddle;
+  std::map<int, uint64_t> lost;  // gamepads in play gone, for the pause
   int shotsWhileAHeldFromTheMenu = 0;
   int shotsWithTheTrigger = 0;
   int32_t cancelsBefore = 0;
   const int status = Run([&](TestPlatform& p, int pump) {
     if (pump == 3) game.paddleY[0] = 300;  // room to move both ways
     paddle[pump] = game.paddleY[0];
+    lost[pump] = platform.GamepadsLost();
     const bool fired = game.shotCooldown == 6;  // in the frame before this pump
     if (pump > 3 && pump <= 12 && fired) ++shotsWhileAHeldFromTheMenu;
     if (pump > 14 && pump <= 30 && fired) ++shotsWithTheTrigger;
@@ -154,16 +159,25 @@ TEST_F(GamepadTest, OnePaddleGameFiresRefusesAndStopsWhenTheGamepadIsUnplugged) 
   EXPECT_EQ(paddle[37], paddle[36]);  // unplugging let go of the stick
   EXPECT_EQ(paddle[46], paddle[36]);
   EXPECT_EQ(paddle[52] - paddle[48], 4 * 18);  // the gamepad plugged in mid-game
+  EXPECT_EQ(lost[36], 0u);
+  EXPECT_EQ(lost[37], 1u);
+  EXPECT_EQ(lost[58], 1u);
 }
 
-TEST_F(GamepadTest, TwoPaddleGameGivesEachPlayerAGamepadOrOneGamepadBothSticks) {
+// Two players, two gamepads, and batteries that die: the game pauses, the gamepad left
+// keeps its own paddle, and one plugged in (while paused or not) takes the free side.
+TEST_F(GamepadTest, TwoPaddleGamePausesWhenAGamepadGoesAndEachKeepsItsSide) {
   std::optional<VirtualGamepad> left(std::in_place);
   std::optional<VirtualGamepad> right(std::in_place);
+  PausePlatform pause(
+      platform, harness.sound, [] {}, true);
   menu.menuIndex = 1;
   std::map<int, std::pair<int32_t, int32_t>> paddles;
-  const int status = Run([&](TestPlatform& p, int pump) {
+  std::map<int, bool> paused;
+  harness.platform.SetScript([&](TestPlatform& p, int pump) {
     if (pump == 3) game.paddleY[0] = game.paddleY[1] = 300;  // room to move both ways
     paddles[pump] = {game.paddleY[0], game.paddleY[1]};
+    paused[pump] = pause.Paused();
     switch (pump) {
       case 2:
         left->Button(SDL_CONTROLLER_BUTTON_A, true);
@@ -180,25 +194,128 @@ TEST_F(GamepadTest, TwoPaddleGameGivesEachPlayerAGamepadOrOneGamepadBothSticks) 
         right->Rest();
         break;
       case 12:
-        right.reset();
-        break;  // the left player's gamepad now steers both
-      case 14:
-        left->Stick(SDL_CONTROLLER_AXIS_RIGHTY, kFarUp);
-        left->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        right.reset();  // its battery dies
         break;
       case 16:
+      case 36:
+        left->Button(SDL_CONTROLLER_BUTTON_START, true);  // goes on
+        break;
+      case 17:
+      case 37:
+        left->Button(SDL_CONTROLLER_BUTTON_START, false);
+        break;
+      case 20:
+        // All a lone gamepad would steer the right paddle with.
+        left->Stick(SDL_CONTROLLER_AXIS_RIGHTY, kFarUp);
+        left->Trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, true);
+        left->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        break;
+      case 24:
+        left->Rest();
+        right.emplace();  // back in play, no pause
+        break;
+      case 26:
+        right->Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+        break;
+      case 30:
+        right->Rest();
+        break;
+      case 32:
+        right.reset();  // the second time
+        break;
+      case 34:
+        right.emplace();  // while paused
+        break;
+      case 40:
+        right->Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+        break;
+      case 44:
+        right->Rest();
+        break;
+      case 46:
+        left.reset();
+        break;
+      case 50:
         p.RequestClose();
         break;
       default:
         break;
     }
   });
+  const int status = RunProgram(pause, harness.renderer, harness.sound, harness.options);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(game.twoPaddles, 1);
   EXPECT_EQ(paddles[9].first - paddles[6].first, -3 * 18);
   EXPECT_EQ(paddles[9].second - paddles[6].second, 3 * 18);
-  EXPECT_EQ(paddles[16].first - paddles[14].first, 2 * 18);
-  EXPECT_EQ(paddles[16].second - paddles[14].second, -2 * 18);
+  for (int pump = 13; pump <= 16; ++pump) EXPECT_TRUE(paused[pump]) << pump;
+  EXPECT_FALSE(paused[12]);
+  EXPECT_FALSE(paused[18]);
+  EXPECT_EQ(paddles[24].first - paddles[20].first, 4 * 18);
+  EXPECT_EQ(paddles[24].second, paddles[20].second);  // the other player's paddle stays
+  for (int pump = 24; pump <= 32; ++pump) EXPECT_FALSE(paused[pump]) << pump;
+  EXPECT_EQ(paddles[30].second - paddles[26].second, -4 * 18);
+  EXPECT_EQ(paddles[30].first, paddles[26].first);
+  for (int pump = 33; pump <= 36; ++pump) EXPECT_TRUE(paused[pump]) << pump;
+  EXPECT_EQ(paddles[44].second - paddles[40].second, 4 * 18);
+  EXPECT_EQ(paddles[44].first, paddles[40].first);
+  EXPECT_TRUE(paused[47]);  // the left player's gamepad going pauses too
+  // The music held its place through each pause.
+  int pauses = 0;
+  for (const SoundCall& call : harness.sound.CallsOf("pause")) pauses += call.value;
+  EXPECT_EQ(pauses, 3);
+}
+
+// Sides as gamepads come and go, without SDL: slots filled as a script likes.
+TEST(PadSides, EachKeepsItsSideAndTheSameGamepadComesBackToItsOwn) {
+  GamepadSlots pads{};
+  const auto plug = [&pads](int slot, int32_t number, uint64_t device) {
+    pads[slot] = {true, 0, number, device};
+  };
+  const SideSlots none{};
+  const uint8_t both = side::kLeft | side::kRight;
+  PadSides sides;
+
+  // A lone gamepad at the start plays both; a second one plugged in takes the right side.
+  plug(2, 7, 100);
+  sides.Deal(pads);
+  EXPECT_EQ(sides.BySlot(), (SideSlots{0, 0, both, 0}));
+  plug(0, 8, 200);
+  EXPECT_FALSE(sides.Follow(pads));
+  EXPECT_EQ(sides.BySlot(), (SideSlots{side::kRight, 0, side::kLeft, 0}));
+
+  // Two at the start, in slot order. Both go; the right player's comes back first and gets
+  // its own side, though the left is free too; then a stranger takes the left.
+  pads = {};
+  plug(0, 1, 100);
+  plug(1, 2, 200);
+  plug(3, 3, 300);  // a third plays no side
+  sides.Deal(pads);
+  EXPECT_EQ(sides.BySlot(), (SideSlots{side::kLeft, side::kRight, 0, 0}));
+  pads[0] = pads[1] = {};
+  EXPECT_TRUE(sides.Follow(pads));
+  EXPECT_EQ(sides.BySlot(), none);
+  EXPECT_FALSE(sides.Follow(pads));  // counted once
+  plug(0, 4, 200);
+  EXPECT_FALSE(sides.Follow(pads));
+  EXPECT_EQ(sides.BySlot(), (SideSlots{side::kRight, 0, 0, 0}));
+  plug(1, 5, 900);
+  sides.Follow(pads);
+  EXPECT_EQ(sides.BySlot(), (SideSlots{side::kRight, side::kLeft, 0, 0}));
+
+  // Pulled and plugged again between two pumps, in the same slot: gone, then back.
+  plug(1, 6, 900);
+  EXPECT_TRUE(sides.Follow(pads));
+  EXPECT_EQ(sides.BySlot(), (SideSlots{side::kRight, side::kLeft, 0, 0}));
+
+  // The lone gamepad going leaves both sides to the next that comes.
+  pads = {};
+  plug(1, 10, 100);
+  sides.Deal(pads);
+  pads[1] = {};
+  EXPECT_TRUE(sides.Follow(pads));
+  plug(3, 11, 500);
+  sides.Follow(pads);
+  EXPECT_EQ(sides.BySlot(), (SideSlots{0, 0, 0, both}));
 }
 
 }  // namespace

@@ -3,9 +3,13 @@
 #include <SDL.h>
 
 #include <memory>
+#include <sstream>
 #include <vector>
 
+#include "audio/recording_sound_device.h"
+#include "settings/settings_platform.h"
 #include "support/gl_fixture.h"
+#include "support/scratch_dir.h"
 #include "support/virtual_gamepad.h"
 
 namespace fenwhit {
@@ -27,11 +31,13 @@ TEST(SdlKeys, EveryKeyTheGameReadsHasItsSetOneCodeAndTheRestNone) {
 
 class SdlKeyboard : public testing::GlTest {
  protected:
-  static void Send(Uint32 type, SDL_Scancode code) {
+  // symbol: what the layout puts on the key (SDL's keycode), as a keyboard sends it.
+  static void Send(Uint32 type, SDL_Scancode code, SDL_Keycode symbol = SDLK_UNKNOWN) {
     SDL_Event event{};
     event.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = code;
+    event.key.keysym.sym = symbol;
     SDL_PushEvent(&event);
   }
   bool Held(int code) const { return platform_->KeyHeld(code); }
@@ -107,6 +113,49 @@ TEST_F(SdlKeyboard, NoTextInputAndMouseButtonsFollowTheirEventsAndLetGoWithTheFo
   EXPECT_EQ(buttons(), 1);
   platform_->PumpEvents();
   EXPECT_EQ(buttons(), 0);
+}
+
+// The volume keys as a player finds them: by the label on the key, on a German layout as on
+// a US one, each held for several frames.
+TEST_F(SdlKeyboard, VolumeKeysGoByTheSymbolOnThemWhateverTheLayout) {
+  testing::ScratchDir home;
+  SettingsFile file(home.str() + "/settings");
+  Settings remembered;
+  remembered.volume = 5;
+  RecordingSoundDevice sound;
+  std::ostringstream err;
+  SettingsPlatform settings(*platform_, sound, file, remembered,
+                            {[] { return 0; }, [] { return false; }}, err);
+  const auto press = [&](SDL_Scancode code, SDL_Keycode symbol) {
+    Send(SDL_KEYDOWN, code, symbol);
+    for (int frame = 0; frame < 4; ++frame) settings.PumpEvents();
+    Send(SDL_KEYUP, code, symbol);
+    settings.PumpEvents();
+    return settings.Volume();
+  };
+  // German: "-" where a US keyboard has "/", "+" where it has "]".
+  EXPECT_EQ(press(SDL_SCANCODE_SLASH, SDLK_MINUS), 4);
+  EXPECT_EQ(press(SDL_SCANCODE_RIGHTBRACKET, SDLK_PLUS), 5);
+  // The US minus place bears sharp s there, and the US equals place the acute accent.
+  EXPECT_EQ(press(SDL_SCANCODE_MINUS, 0xDF), 5);
+  EXPECT_EQ(press(SDL_SCANCODE_EQUALS, 0xB4), 5);
+  // US: minus, and equals (plus with Shift, the same key).
+  EXPECT_EQ(press(SDL_SCANCODE_MINUS, SDLK_MINUS), 4);
+  EXPECT_EQ(press(SDL_SCANCODE_EQUALS, SDLK_EQUALS), 5);
+  // The keypad's on either.
+  EXPECT_EQ(press(SDL_SCANCODE_KP_PLUS, SDLK_KP_PLUS), 6);
+  EXPECT_EQ(press(SDL_SCANCODE_KP_MINUS, SDLK_KP_MINUS), 5);
+  EXPECT_FALSE(platform_->KeyHeld(scan::kMinus));
+  EXPECT_FALSE(platform_->KeyHeld(scan::kEquals));
+
+  // Released after the layout changed under it: let go as what it was pressed as.
+  Send(SDL_KEYDOWN, SDL_SCANCODE_SLASH, SDLK_MINUS);
+  settings.PumpEvents();
+  Send(SDL_KEYUP, SDL_SCANCODE_SLASH, SDLK_SLASH);
+  settings.PumpEvents();
+  settings.PumpEvents();
+  EXPECT_FALSE(platform_->KeyHeld(scan::kMinus));
+  EXPECT_EQ(press(SDL_SCANCODE_SLASH, SDLK_MINUS), 3);
 }
 
 // A gamepad plugged in while every slot is taken waits, and takes the first slot that frees.

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -178,6 +179,46 @@ TEST_F(X11Desktop, TheWindowLeavesRoomForItsFrameAndTheBarAfterFullscreenToo) {
   platform.SetFullscreen(false);
   Settle(platform);
   ExpectFramedWithinUsable(1280, 800);
+}
+
+// Keys pressed as a keyboard presses them (by keycode, through XTEST) under a German
+// layout: the keys labelled minus and plus are the volume keys, the US minus place (sharp s
+// there) is not.
+TEST_F(X11Desktop, UnderAGermanLayoutTheKeysLabelledMinusAndPlusAreTheVolumeKeys) {
+  if (!Installed("setxkbmap") || !Installed("xdotool")) {
+    GTEST_SKIP() << "setxkbmap and xdotool are needed to type";
+  }
+  // SDL reads the layout as its video starts.
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  videoStarted_ = false;
+  ASSERT_EQ(std::system(("setxkbmap -display " + display_ + " de").c_str()), 0);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  videoStarted_ = true;
+  SdlPlatform platform("Fenwhit keyboard test");
+  ASSERT_TRUE(platform.OpenWindow(640, 360)) << platform.LastError();
+  Settle(platform);
+  // Each key held a few frames; what the game saw of it.
+  const auto type = [&](int keycode) {
+    const std::string key = "xdotool keydown " + std::to_string(keycode) + " sleep 0.1 keyup " +
+                            std::to_string(keycode);
+    EXPECT_EQ(std::system(key.c_str()), 0);
+    std::vector<int> seen;
+    for (int frame = 0; frame < 30; ++frame) {
+      platform.PumpEvents();
+      for (int code : {scan::kMinus, scan::kEquals}) {
+        if (platform.KeyHeld(code) && std::find(seen.begin(), seen.end(), code) == seen.end()) {
+          seen.push_back(code);
+        }
+      }
+      SDL_Delay(10);
+    }
+    return seen;
+  };
+  // X keycodes of the places: the US slash, the US right bracket, the US minus.
+  EXPECT_EQ(type(61), std::vector<int>{scan::kMinus});
+  EXPECT_EQ(type(35), std::vector<int>{scan::kEquals});
+  EXPECT_EQ(type(20), std::vector<int>{});
+  EXPECT_GE(platform.KeyPresses(), 3u);  // all three arrived
 }
 
 }  // namespace
