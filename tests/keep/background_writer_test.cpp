@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,17 +47,18 @@ TEST(BackgroundWriter, RunsInOrderKeepsOnlyTheNewestOfATagAndDrainsEverything) {
 
 TEST(BackgroundWriter, EndingWaitsForASlowDiskAndLosesNothing) {
   std::vector<int> done;
+  std::optional<WriterGate> slowDisk;  // outlives the writer
   std::thread opener;
   {
     BackgroundWriter writer;
-    WriterGate gate(writer);
+    slowDisk.emplace(writer);
     for (int i = 0; i < 50; ++i) writer.Queue([&done, i] { done.push_back(i); });
-    gate.AwaitReached();
-    opener = std::thread([&gate] {
+    slowDisk->AwaitReached();
+    opener = std::thread([&slowDisk] {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      gate.Open();
+      slowDisk->Open();
     });
-    // The writer ends here, with all fifty still waiting behind the gate.
+    // The writer ends here, with all fifty still waiting behind the slow disk.
   }
   opener.join();
   ASSERT_EQ(done.size(), 50u);

@@ -23,7 +23,7 @@ Replay Game(int64_t startTime, int64_t score) {
   replay.player = "ANN";
   replay.finalScore = score;
   replay.frames.resize(3000);
-  replay.checksums = {1, 2, 3};
+  replay.checksums.assign(3000 / kReplayChecksumEvery + 1, 7);
   return replay;
 }
 
@@ -44,7 +44,7 @@ TEST(ReplayKeeper, WritesOnTheWriterThreadAndWarnsOnce) {
   stuckDisk.Open();
   writer.Drain();
   const std::vector<std::string> kept = store.List();
-  ASSERT_EQ(kept.size(), 1u);
+  ASSERT_EQ(kept.size(), 1u) << err.str();
   std::string why;
   const std::optional<Replay> readBack = ReadReplayFile(kept[0], why);
   ASSERT_TRUE(readBack) << why;
