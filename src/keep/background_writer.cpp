@@ -1,5 +1,6 @@
 #include "keep/background_writer.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace fenwhit {
@@ -22,12 +23,11 @@ void BackgroundWriter::Queue(Job job) {
 void BackgroundWriter::QueueReplacing(const void* tag, Job job) {
   {
     std::lock_guard lock(mutex_);
-    for (Entry& entry : waiting_) {
-      if (tag == nullptr) break;
-      if (entry.tag == tag) {
-        entry.job = std::move(job);
-        return;
-      }
+    const auto same = std::find_if(waiting_.begin(), waiting_.end(),
+                                   [tag](const Entry& entry) { return entry.tag == tag; });
+    if (tag != nullptr && same != waiting_.end()) {
+      same->job = std::move(job);
+      return;
     }
     waiting_.push_back({tag, std::move(job)});
   }
