@@ -33,16 +33,6 @@ TEST(BackgroundWriter, RunsInOrderKeepsOnlyTheNewestOfATagAndDrainsEverything) {
   gate.Open();
   writer.Drain();
   EXPECT_EQ(done, (std::vector<std::string>{"score 1", "volume 5", "other", "replay"}));
-
-  // A write of the tag that has already started is not replaced: the newer one follows it.
-  done.clear();
-  WriterGate writing(writer, &settingsTag);
-  writing.AwaitReached();
-  writer.QueueReplacing(&settingsTag, [&] { done.push_back("volume 3"); });
-  writer.QueueReplacing(&settingsTag, [&] { done.push_back("volume 2"); });
-  writing.Open();
-  writer.Drain();
-  EXPECT_EQ(done, (std::vector<std::string>{"volume 2"}));
 }
 
 TEST(BackgroundWriter, EndingWaitsForASlowDiskAndLosesNothing) {

@@ -87,17 +87,15 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   EXPECT_EQ(err.str(), "");
 
   // A disk that does not answer: the player taps plus, each tap held for a few frames, and
-  // every frame goes on and every step is heard, while the file waits.
+  // every step is heard at once while the file waits.
   WriterGate stuckDisk(writer);
   stuckDisk.AwaitReached();
-  int frames = 0;
   for (int tap = 0; tap < 6; ++tap) {
     inner.Press(scan::kEquals);
-    for (int held = 0; held < 3; ++held, ++frames) settings.PumpEvents();
+    for (int held = 0; held < 3; ++held) settings.PumpEvents();
     inner.ReleaseAll();
-    for (int off = 0; off < 2; ++off, ++frames) settings.PumpEvents();
+    for (int off = 0; off < 2; ++off) settings.PumpEvents();
   }
-  EXPECT_EQ(frames, 30);
   EXPECT_EQ(settings.Volume(), 6);
   EXPECT_EQ(masterLevels().back(), 6);
   EXPECT_EQ(SettingsFile(path).Load(readErr).volume, 0) << "written on the frame thread";

@@ -10,9 +10,9 @@ namespace fenwhit::testing {
 
 class WriterGate {
  public:
-  // Queues the job that waits at the gate, under `tag` when one is given.
-  explicit WriterGate(BackgroundWriter& writer, const void* tag = nullptr) {
-    writer.QueueReplacing(tag, [this] {
+  // Queues the job that waits at the gate.
+  explicit WriterGate(BackgroundWriter& writer) {
+    writer.Queue([this] {
       std::unique_lock lock(mutex_);
       reached_ = true;
       changed_.notify_all();
