@@ -16,7 +16,7 @@ TEST_PACKAGES=(
 # The long runs of scripts/soak need these too.
 SOAK_PACKAGES=(xvfb)
 # Only scripts/loadtest needs these.
-LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy)
+LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy xdotool)
 # Only scripts/record-replays needs these: its player watches the window and presses keys.
 RECORD_PACKAGES=(xvfb openbox xdotool python3 python3-numpy python3-scipy python3-pil python3-xlib)
 

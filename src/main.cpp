@@ -18,6 +18,7 @@
 #include "gfx/batch_renderer.h"
 #include "gfx/gl_renderer.h"
 #include "gfx/overlay_renderer.h"
+#include "keep/background_writer.h"
 #include "keep/player_name.h"
 #include "keep/score_file.h"
 #include "keep/settings.h"
@@ -26,6 +27,7 @@
 #include "pause/pause_screen.h"
 #include "platform/sdl_platform.h"
 #include "replay/replay_check.h"
+#include "replay/replay_keeper.h"
 #include "replay/replay_player.h"
 #include "replay/replay_recorder.h"
 #include "replay/replay_store.h"
@@ -156,9 +158,12 @@ int main(int argc, char** argv) {
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
   // settings, the pause, the best scores and then the recorder or, when asked for, the
   // autopilot. A replay takes the place of the best scores and what comes after.
+  // The settings, the scores and the replays are written on a thread of their own; what it
+  // still has to write lands before the program ends, however long the disk takes.
+  BackgroundWriter writer;
   GamepadPlatform gamepads(sdl);
   SettingsPlatform settingsPlatform(
-      gamepads, *sound, settingsFile, settings,
+      gamepads, *sound, settingsFile, writer, settings,
       {[] { return static_cast<int>(screenMode.index); }, [&sdl] { return sdl.Fullscreen(); }},
       std::cerr);
   auto drawVolumeBar = [&] { DrawVolumeBar(settingsPlatform, sdl.Clock()); };
@@ -170,35 +175,31 @@ int main(int argc, char** argv) {
   if (replaying) {
     ReplayPlayer player(pause, ReplayPlayer::Mode::kWatch);
     const int status = PlayReplay(player, renderer, *sound, options, *replay);
+    writer.Drain();
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);
   }
 
-  ScoreboardPlatform scoreboard(pause, scores, PlayerName(), !commandLine.autoplay, std::cerr);
+  ScoreboardPlatform scoreboard(pause, scores, writer, PlayerName(), !commandLine.autoplay,
+                                std::cerr);
   renderer.AddOverlay([&] { DrawMenuScores(scoreboard, pause.Clock()); });
   ReplayStore replays(ReplaysFolder());
-  bool saveFailed = false;
-  auto keepReplay = [&](Replay&& game) {
-    std::string error;
-    if (replays.Save(game, ReplayTableFrom(scores.Tables()), error).empty() && !error.empty() &&
-        !saveFailed) {
-      // One warning: the games are still played and entered, only not kept.
-      saveFailed = true;
-      std::cerr << "fenwhit: replays are not kept: " << error << '\n';
-    }
-  };
+  ReplayKeeper replayKeeper(replays, scores, writer, std::cerr);
   std::optional<AutopilotPlatform> autopilot;
   std::optional<ReplayRecorder> recorder;
   Platform* platform = nullptr;
   if (commandLine.autoplay) {
     platform = &autopilot.emplace(scoreboard);
   } else {
-    platform = &recorder.emplace(scoreboard, PlayerName(), keepReplay);
+    platform = &recorder.emplace(scoreboard, PlayerName(), [&replayKeeper](Replay&& game) {
+      replayKeeper.Keep(std::move(game));
+    });
   }
 
   const int status = RunProgram(*platform, renderer, *sound, options);
-  // End at once, whatever background thread still runs.
+  writer.Drain();
+  // End at once, whatever other background thread still runs.
   std::fflush(stdout);
   std::fflush(stderr);
   std::_Exit(status);

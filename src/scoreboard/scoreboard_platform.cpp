@@ -21,13 +21,12 @@ std::string Today() {
 
 }  // namespace
 
-ScoreboardPlatform::ScoreboardPlatform(Platform& inner, ScoreFile& scores, std::string playerName,
-                                       bool recordGames, std::ostream& err)
+ScoreboardPlatform::ScoreboardPlatform(Platform& inner, ScoreFile& scores, BackgroundWriter& writer,
+                                       std::string playerName, bool recordGames, std::ostream& err)
     : ForwardingPlatform(inner),
-      scores_(scores),
+      scores_(scores, writer, err),
       playerName_(std::move(playerName)),
-      recordGames_(recordGames),
-      err_(err) {}
+      recordGames_(recordGames) {}
 
 bool ScoreboardPlatform::InMenu() const {
   // The intro shows no menu frame; a game runs its beat thread until it is left.
@@ -36,6 +35,7 @@ bool ScoreboardPlatform::InMenu() const {
 
 void ScoreboardPlatform::PumpEvents() {
   inner().PumpEvents();
+  scores_.Refresh();
   FollowGame();
   WatchIdle();
 }
@@ -69,7 +69,7 @@ void ScoreboardPlatform::EnterGame() {
   entry.date = Today();
   entry.events = events_;
   entry.seconds = seconds_;
-  lastRank_ = scores_.Record(kind_, entry, err_);
+  lastRank_ = scores_.Enter(kind_, entry);
 }
 
 bool ScoreboardPlatform::AnythingHeld(const MouseState& mouse) const {

@@ -8,14 +8,16 @@
 
 #include "keep/score_file.h"
 #include "platform/forwarding_platform.h"
+#include "scoreboard/queued_scores.h"
 
 namespace fenwhit {
 
 class ScoreboardPlatform final : public ForwardingPlatform {
  public:
   // recordGames: false when the game plays by itself, whose games never enter the table.
-  ScoreboardPlatform(Platform& inner, ScoreFile& scores, std::string playerName, bool recordGames,
-                     std::ostream& err);
+  // The file is written through the writer, never on the frame thread.
+  ScoreboardPlatform(Platform& inner, ScoreFile& scores, BackgroundWriter& writer,
+                     std::string playerName, bool recordGames, std::ostream& err);
 
   void PumpEvents() override;
   bool KeyHeld(int scanCode) const override;
@@ -42,10 +44,9 @@ class ScoreboardPlatform final : public ForwardingPlatform {
   // Whether any key, mouse button or gamepad control is held.
   bool AnythingHeld(const MouseState& mouse) const;
 
-  ScoreFile& scores_;
+  QueuedScores scores_;
   std::string playerName_;
   bool recordGames_;
-  std::ostream& err_;
 
   bool inGame_ = false;
   GameKind kind_ = GameKind::kOnePaddle;

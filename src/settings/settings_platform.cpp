@@ -3,14 +3,17 @@
 #include <algorithm>
 
 #include "audio/sound_device.h"
+#include "keep/background_writer.h"
 
 namespace fenwhit {
 
 SettingsPlatform::SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file,
-                                   Settings remembered, Watched watched, std::ostream& err)
+                                   BackgroundWriter& writer, Settings remembered, Watched watched,
+                                   std::ostream& err)
     : ForwardingPlatform(inner),
       sound_(sound),
       file_(file),
+      writer_(writer),
       settings_(std::move(remembered)),
       watched_(std::move(watched)),
       err_(err) {
@@ -55,7 +58,10 @@ void SettingsPlatform::PumpEvents() {
   lastScreenMode_ = screenMode;
   lastFullscreen_ = fullscreen;
   watching_ = true;
-  if (changed) file_.Save(settings_, err_);
+  if (!changed) return;
+  // Only the newest settings need to reach the disk.
+  writer_.QueueReplacing(
+      &file_, [&file = file_, settings = settings_, &err = err_] { file.Save(settings, err); });
 }
 
 }  // namespace fenwhit

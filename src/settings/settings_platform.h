@@ -3,7 +3,8 @@
 // keypad) step the master volume in the menu, in a game and while paused, and whatever the
 // player changes (the volume, the screen mode chosen in the menu, fullscreen) is written
 // back as soon as it changes. A choice made for one run only (--fullscreen, --window) is
-// not a change: only what the player does while the game runs is.
+// not a change: only what the player does while the game runs is. The file is written on
+// the writer thread, so a busy disk never holds up a frame.
 #include <functional>
 #include <ostream>
 
@@ -12,6 +13,7 @@
 
 namespace fenwhit {
 
+class BackgroundWriter;
 class SoundDevice;
 
 class SettingsPlatform final : public ForwardingPlatform {
@@ -23,8 +25,10 @@ class SettingsPlatform final : public ForwardingPlatform {
   };
 
   // remembered: what the file holds; the volume is put in force at once.
-  SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file, Settings remembered,
-                   Watched watched, std::ostream& err);
+  // The file is only written through the writer from then on.
+  SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file,
+                   BackgroundWriter& writer, Settings remembered, Watched watched,
+                   std::ostream& err);
 
   void PumpEvents() override;
 
@@ -38,6 +42,7 @@ class SettingsPlatform final : public ForwardingPlatform {
 
   SoundDevice& sound_;
   SettingsFile& file_;
+  BackgroundWriter& writer_;
   Settings settings_;
   Watched watched_;
   std::ostream& err_;

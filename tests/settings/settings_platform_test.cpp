@@ -1,5 +1,6 @@
 // The player's settings while the game runs: the volume keys, and every change the player
-// makes written back at once, but not a choice made for one run only.
+// makes written back at once (on the writer thread, never holding up a frame), but not a
+// choice made for one run only.
 #include "settings/settings_platform.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,16 @@
 #include <sstream>
 
 #include "audio/recording_sound_device.h"
+#include "keep/background_writer.h"
 #include "platform/test_platform.h"
 #include "support/scratch_dir.h"
+#include "support/writer_gate.h"
 
 namespace fenwhit {
 namespace {
 
 using testing::ScratchDir;
+using testing::WriterGate;
 
 TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   ScratchDir home;
@@ -28,7 +32,8 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   TestPlatform inner;
   RecordingSoundDevice sound;
   std::ostringstream err;
-  SettingsPlatform settings(inner, sound, file, remembered,
+  BackgroundWriter writer;
+  SettingsPlatform settings(inner, sound, file, writer, remembered,
                             {[&] { return mode; }, [&] { return fullscreen; }}, err);
   const auto masterLevels = [&] {
     std::vector<int> levels;
@@ -39,6 +44,7 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
 
   // How this run started is no change: nothing is written.
   settings.PumpEvents();
+  writer.Drain();
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_LT(settings.VolumeChangedAt(), 0.0);
 
@@ -70,6 +76,7 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   mode = 4;
   fullscreen = false;
   settings.PumpEvents();
+  writer.Drain();
   std::ostringstream readErr;
   const Settings kept = SettingsFile(path).Load(readErr);
   EXPECT_EQ(readErr.str(), "");
@@ -78,6 +85,25 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   EXPECT_FALSE(kept.fullscreen);
   EXPECT_EQ(kept.otherLines, remembered.otherLines);
   EXPECT_EQ(err.str(), "");
+
+  // A disk that does not answer: the player taps plus, each tap held for a few frames, and
+  // every step is heard at once while the file waits.
+  WriterGate stuckDisk(writer);
+  stuckDisk.AwaitReached();
+  for (int tap = 0; tap < 6; ++tap) {
+    inner.Press(scan::kEquals);
+    for (int held = 0; held < 3; ++held) settings.PumpEvents();
+    inner.ReleaseAll();
+    for (int off = 0; off < 2; ++off) settings.PumpEvents();
+  }
+  EXPECT_EQ(settings.Volume(), 6);
+  EXPECT_EQ(masterLevels().back(), 6);
+  EXPECT_EQ(SettingsFile(path).Load(readErr).volume, 0) << "written on the frame thread";
+  // Once the disk answers, the newest volume lands.
+  stuckDisk.Open();
+  writer.Drain();
+  EXPECT_EQ(SettingsFile(path).Load(readErr).volume, 6);
+  EXPECT_EQ(readErr.str(), "");
 }
 
 }  // namespace
