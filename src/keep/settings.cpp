@@ -91,6 +91,14 @@ void Take(std::optional<Value> understood, Value fallback, std::string_view text
   foreign = understood ? std::nullopt : std::optional<std::string>(text);
 }
 
+// This copy's value of a setting goes over the file's only when this copy changed it.
+template <typename Value>
+void TakeIfChanged(Value mine, Value known, Value& merged, std::optional<std::string>& foreign) {
+  if (mine == known) return;
+  merged = mine;
+  foreign.reset();
+}
+
 // The text a setting is written as: a value not understood as it was, else its own.
 std::string Written(const std::optional<std::string>& foreign, std::string own) {
   return foreign ? *foreign : own;
@@ -105,6 +113,7 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     warnings.emplace_back(kTooLarge);
     return settings;
   }
+  const Settings defaults;
   size_t otherBytes = 0;
   TextLines lines(text);
   for (std::string_view line; lines.Next(line);) {
@@ -127,7 +136,6 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
       continue;
     }
     const std::string_view value = Trimmed(content.substr(equals + 1));
-    const Settings defaults;
     ForeignValues& foreign = settings.foreign;
     if (key == "screen_mode") {
       Take(ParseScreenMode(value, modes, where, warnings), defaults.screenMode, value,
@@ -212,18 +220,10 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   // Another copy of the game may be saving its own changes at this moment.
   const FileLock lock(path_);
   Settings merged = Reread();
-  if (settings.screenMode != known_.screenMode) {
-    merged.screenMode = settings.screenMode;
-    merged.foreign.screenMode.reset();
-  }
-  if (settings.fullscreen != known_.fullscreen) {
-    merged.fullscreen = settings.fullscreen;
-    merged.foreign.fullscreen.reset();
-  }
-  if (settings.volume != known_.volume) {
-    merged.volume = settings.volume;
-    merged.foreign.volume.reset();
-  }
+  ForeignValues& foreign = merged.foreign;
+  TakeIfChanged(settings.screenMode, known_.screenMode, merged.screenMode, foreign.screenMode);
+  TakeIfChanged(settings.fullscreen, known_.fullscreen, merged.fullscreen, foreign.fullscreen);
+  TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
   if (settings.otherLines != known_.otherLines) merged.otherLines = settings.otherLines;
   std::string target;
   std::string error;
