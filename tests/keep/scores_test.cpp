@@ -83,7 +83,7 @@ TEST(Scores, FullTablesOfBothKindsReadBack) {
       "\r\nfenwhit scores 1\r\n\r\n"
       "one\t20\tANN\t2025-01-01\t3\t4\r\n"
       "  \n"
-      "two\t7\tBOB\t2025-01-02\t5\t6\r\n\r\n",
+      "two\t7\tBOB\t2025-01-02\t5\t6\r\r\n\r",
       why);
   ASSERT_TRUE(edited) << why;
   EXPECT_EQ(edited->kinds[0], (std::vector<ScoreEntry>{{20, "ANN", "2025-01-01", 3, 4}}));
@@ -151,7 +151,7 @@ TEST(Scores, DamagedFilesAreRefusedWithTheReason) {
       {header + "one\t1\tA\t2025-01-01\t0\n", "line 2: not 6 tab-separated fields"},
       {header + "one\t1\tA\t2025-01-01\t0\t0\t0\n", "line 2: not 6 tab-separated fields"},
       {header + "three\t1\tA\t2025-01-01\t0\t0\n", "line 2: bad kind of game"},
-      {header + "one\t1\tA\t2025-01-01\t0\t0\r\r\n", "line 2: bad number of seconds"},
+      {header + "one\t1\tA\t2025-01-01\t0\r\t0\r\n", "line 2: bad number of events"},
       {header + "one\t1\tA\r\t2025-01-01\t0\t0\n", "line 2: bad name"},
       {header + "one\t1\tA\t2025-01-01\t0\t0" + std::string(200, '0') + "\n",
        "line 2: longer than 200 bytes"},

@@ -72,6 +72,10 @@ TEST(Settings, HowLinesAreRead) {
   }
   EXPECT_TRUE(warnings.empty());
 
+  // Unknown lines lose the CRs at their ends, so that once written they read back the same.
+  settings = Parse("theme = dark\r\r\nlast = 1\r", warnings);
+  EXPECT_EQ(settings.otherLines, (std::vector<std::string>{"theme = dark", "last = 1"}));
+
   // Lines that cannot be read: one warning each, and not kept.
   settings = Parse(
       "volume = 2\njust words\n= 4\nkey = " + std::string(1020, 'v') + "\nnul = a\0b\nok = 1"s,
