@@ -171,7 +171,6 @@ TEST(Binary, ScoresAndTheBestReplayOnlyLook) {
     std::string shown;
     std::string message;  // a part of the one line on stderr
   } cases[] = {
-      {"plain", table, listed, ""},
       {"crlf",
        "fenwhit scores 1\r\n\r\ntwo\t900\tBOB\t2026-11-30\t4\t75\r\n"
        "one\t1500\tALICE\t2026-12-01\t7\t120\r\n",

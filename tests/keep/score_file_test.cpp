@@ -191,22 +191,6 @@ TEST(ScoreFile, WhatCannotBeReadIsLeftAsItIsAndScoresStayInMemory) {
   }
 }
 
-TEST(ScoreFile, AHandEditedTableIsReadAndWrittenBackPlain) {
-  ScratchDir dir;
-  const std::string path = dir.str() + "/scores";
-  dir.WriteFile("scores", Bytes("fenwhit scores 1\r\n\r\none\t300\tOLD\t2025-01-01\t0\t0\r\n\r\n"));
-  ScoreFile file(path);
-  std::ostringstream err;
-  file.Load(err);
-  EXPECT_EQ(NamesOf(file.Tables(), GameKind::kOnePaddle), std::vector<std::string>{"OLD"});
-  EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(400, "ANN"), err), 1);
-  EXPECT_EQ(err.str(), "");
-  EXPECT_EQ(ReadFileBytes(path), Bytes("fenwhit scores 1\n"
-                                       "one\t400\tANN\t2025-03-14\t1\t2\n"
-                                       "one\t300\tOLD\t2025-01-01\t0\t0\n"));
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"scores", "scores.lock"}));
-}
-
 TEST(ScoreFile, AnUnwritableFolderWarnsOnceAndStillRanks) {
   ScratchDir dir;
   // A file where a folder should be stops root as well as anyone.
