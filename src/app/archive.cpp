@@ -5,15 +5,25 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <set>
+#include <string_view>
 #include <vector>
 
+#include "keep/file_lock.h"
 #include "platform/file_descriptor.h"
+#include "platform/replace_file.h"
 
 namespace fenwhit {
 
 namespace {
+
+// Marks the temporaries an unpacking writes: ".<name>.fenwhit-unpack-XXXXXX".
+constexpr std::string_view kUnpackTag = ".fenwhit-unpack-";
+// Longer than any unpacking takes; a copy stuck past it does not hold up this one.
+constexpr std::chrono::milliseconds kUnpackPatience{3000};
 
 struct EntryHeader {
   int64_t dataOffset;
@@ -90,29 +100,15 @@ int OpenFolderBelowRoot(int rootFd, const std::vector<std::string>& parts) {
   return dirFd;
 }
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      if (wrote == 0) errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<size_t>(wrote);
-  }
-  return true;
-}
-
 std::string FolderName(const std::string& root, const std::vector<std::string>& parts) {
   std::string folder = root;
   for (size_t i = 0; i + 1 < parts.size(); ++i) folder += "/" + parts[i];
   return folder;
 }
 
-// False only when the entry's file was made but not written whole.
+// False only when the entry's file could be made but not written whole.
 bool WriteEntry(int archiveFd, int rootFd, const std::string& root, const EntryHeader& entry,
-                UnpackFailure* failure) {
+                bool cleanFolders, std::set<std::string>& cleaned, UnpackFailure* failure) {
   std::vector<std::string> parts;
   if (!SplitSafeName(entry.name, parts)) return true;
   std::vector<uint8_t> buffer(static_cast<size_t>(entry.size));
@@ -121,21 +117,18 @@ bool WriteEntry(int archiveFd, int rootFd, const std::string& root, const EntryH
   }
   FileDescriptor folder(OpenFolderBelowRoot(rootFd, parts));
   if (!folder.valid()) return true;
-  const char* name = parts.back().c_str();
-  const int fd =
-      openat(folder.get(), name, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) return true;
-  bool whole = WriteAll(fd, buffer);
-  int error = errno;
-  // Some file systems report a failed write only when the file is closed.
-  if (close(fd) != 0 && whole) {
-    whole = false;
-    error = errno;
+  const std::string folderName = FolderName(root, parts);
+  if (cleanFolders && cleaned.insert(folderName).second) {
+    RemoveTemporaries(folder.get(), kUnpackTag);
   }
-  if (whole) return true;
-  // A cut-short picture or sound would pass for a damaged one.
-  unlinkat(folder.get(), name, 0);
-  if (failure != nullptr) *failure = {FolderName(root, parts), error};
+  // A copy of the game already running keeps reading the file it opened; the new one
+  // takes its name only once it is whole. Nothing here needs to outlive a power cut.
+  const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()), buffer.size());
+  const ReplaceOutcome outcome =
+      ReplaceFileAt(folder.get(), parts.back(), bytes, kUnpackTag, false);
+  if (outcome.failed != ReplaceStep::kWrite) return true;
+  // A cut-short picture or sound would pass for a damaged one: it never takes the name.
+  if (failure != nullptr) *failure = {folderName, outcome.error};
   return false;
 }
 
@@ -162,8 +155,12 @@ UnpackResult UnpackArchive(const std::string& archivePath, const std::string& ou
   }
   FileDescriptor root(open(outputRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!root.valid()) return UnpackResult::kOk;  // nothing can be written; entries are skipped
+  // Copies starting at once unpack in turn. Only the holder of the lock can tell that a
+  // temporary it finds was left by a copy that stopped half way, not one unpacking now.
+  const bool alone = LockWithin(root.get(), kUnpackPatience);
+  std::set<std::string> cleaned;
   for (const auto& entry : table) {
-    if (!WriteEntry(archive.get(), root.get(), outputRoot, entry, failure)) {
+    if (!WriteEntry(archive.get(), root.get(), outputRoot, entry, alone, cleaned, failure)) {
       return UnpackResult::kWriteFailed;
     }
   }

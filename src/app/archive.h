@@ -25,8 +25,11 @@ struct UnpackFailure {
 // Checks the whole table before writing anything, so a refused archive writes nothing.
 // Entries whose names are absolute, contain "..", a NUL byte or an empty component are
 // skipped; nothing is ever written outside outputRoot, and no symbolic link is followed.
-// An entry whose file cannot be made is skipped too; one that cannot be written whole stops
-// the unpacking with kWriteFailed, its file removed.
+// Each entry is written beside its file under a temporary name and renamed into place, so
+// a copy of the game reading the old file keeps it whole. An entry whose file cannot be made
+// is skipped too; one that cannot be written whole stops the unpacking with kWriteFailed,
+// leaving the old file as it was. Temporaries a copy left behind when it stopped half way
+// are removed from the folders written to.
 UnpackResult UnpackArchive(const std::string& archivePath, const std::string& outputRoot,
                            UnpackFailure* failure = nullptr);
 

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/file_descriptor.h"
+#include "platform/replace_file.h"
 
 namespace fenwhit {
 
@@ -25,20 +27,6 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t written = write(fd, contents.data(), contents.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return false;
-    if (written == 0) {
-      errno = EIO;
-      return false;
-    }
-    contents.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
 }
 
 }  // namespace
@@ -62,32 +50,54 @@ bool CreateParentFolders(const std::string& path, std::string& error) {
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error) {
   if (!CreateParentFolders(path, error)) return false;
   const std::string folder = FolderOf(path);
-  const std::string name = path.substr(path.rfind('/') + 1);
-  std::string temporary = folder + "/." + name + ".XXXXXX";
-  FileDescriptor file(mkostemp(temporary.data(), O_CLOEXEC));
-  if (file.get() < 0) {
-    error = "cannot create a file in " + folder + ": " + Reason();
+  FileDescriptor folderHandle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folderHandle.valid()) {
+    error = "cannot open " + folder + ": " + Reason();
     return false;
   }
-  const auto fail = [&](const std::string& what) {
-    error = what + " " + temporary + ": " + Reason();
-    unlink(temporary.c_str());
-    return false;
-  };
-  if (!WriteAll(file.get(), contents)) return fail("cannot write");
-  if (fsync(file.get()) != 0) return fail("cannot flush");
-  if (!file.Close()) return fail("cannot write");
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string reason = Reason();
-    unlink(temporary.c_str());
-    error = "cannot replace " + path + ": " + reason;
-    return false;
+  const ReplaceOutcome outcome =
+      ReplaceFileAt(folderHandle.get(), path.substr(path.rfind('/') + 1), contents, ".", true);
+  const std::string reason = std::strerror(outcome.error);
+  const std::string temporary = folder + "/" + outcome.temporary;
+  switch (outcome.failed) {
+    case ReplaceStep::kDone:
+      break;
+    case ReplaceStep::kCreate:
+      error = "cannot create a file in " + folder + ": " + reason;
+      return false;
+    case ReplaceStep::kWrite:
+      error = "cannot write " + temporary + ": " + reason;
+      return false;
+    case ReplaceStep::kFlush:
+      error = "cannot flush " + temporary + ": " + reason;
+      return false;
+    case ReplaceStep::kRename:
+      error = "cannot replace " + path + ": " + reason;
+      return false;
   }
   // Makes the rename itself last. Some file systems refuse to flush a folder; the file is
   // in place all the same, so that is no failure.
-  FileDescriptor folderHandle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folderHandle.get() >= 0) fsync(folderHandle.get());
+  fsync(folderHandle.get());
   return true;
+}
+
+bool FollowSymbolicLinks(const std::string& path, std::string& target, std::string& error) {
+  constexpr int kMaxLinks = 40;  // as the kernel allows in one path
+  target = path;
+  for (int followed = 0; followed <= kMaxLinks; ++followed) {
+    struct stat info {};
+    if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t length = readlink(target.c_str(), link.data(), link.size());
+    if (length <= 0 || static_cast<size_t>(length) >= link.size()) {
+      error = "cannot follow the link " + target + ": " + (length < 0 ? Reason() : "too long");
+      return false;
+    }
+    link.resize(static_cast<size_t>(length));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+  error = "cannot follow the link " + path + ": " + std::strerror(ELOOP);
+  return false;
 }
 
 ReadResult ReadSmallFile(const std::string& path, size_t maxBytes, std::string& contents,

@@ -16,6 +16,12 @@ bool CreateParentFolders(const std::string& path, std::string& error);
 // left behind and `error` names the file and the reason.
 bool WriteFileAtomically(const std::string& path, std::string_view contents, std::string& error);
 
+// The file `path` names once the symbolic links it is (at most 40 in a row) are followed,
+// a relative one from the link's own folder; a link to nothing gives the file it would
+// name. Folders on the way are not resolved: writing through them lands in the same place.
+// False with `error` for a loop or a link that cannot be read.
+bool FollowSymbolicLinks(const std::string& path, std::string& target, std::string& error);
+
 enum class ReadResult { kOk, kMissing, kTooLarge, kUnreadable };
 
 // Reads a regular file of at most maxBytes. Never reads more than maxBytes + 1 bytes, so a

@@ -12,6 +12,16 @@
 
 namespace fenwhit {
 
+bool LockWithin(int fd, std::chrono::milliseconds patience) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  while (true) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience) {
   const std::string lockPath = path + ".lock";
   if (!CreateParentFolders(lockPath, error_)) return;
@@ -20,18 +30,11 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience) 
     error_ = "cannot open " + lockPath + ": " + std::strerror(errno);
     return;
   }
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  int failure = 0;
-  while (true) {
-    if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-      locked_ = true;
-      return;
-    }
-    failure = errno;
-    if (failure == EINTR) continue;
-    if (failure != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (LockWithin(fd_, patience)) {
+    locked_ = true;
+    return;
   }
+  const int failure = errno;
   error_ = failure == EWOULDBLOCK ? lockPath + " is held by another process"
                                   : "cannot lock " + lockPath + ": " + std::strerror(failure);
 }

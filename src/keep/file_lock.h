@@ -7,6 +7,10 @@
 
 namespace fenwhit {
 
+// Takes an exclusive flock on an open file or folder, trying for up to `patience`. False
+// with errno set (EWOULDBLOCK: another holds it still).
+bool LockWithin(int fd, std::chrono::milliseconds patience);
+
 class FileLock {
  public:
   // Locks <path>.lock (created 0600, with its folders), trying for up to `patience`.

@@ -65,12 +65,21 @@ ScoreFile::ScoreFile(std::string path) : path_(std::move(path)), keptOnDisk_(!pa
 
 void ScoreFile::Load(std::ostream& err) {
   if (!keptOnDisk_) return;
-  // No table yet: nothing to read, and nothing is written before a game enters one.
-  struct stat status {};
-  if (lstat(path_.c_str(), &status) != 0 && errno == ENOENT) return;
-  // Another copy of the game may be moving a damaged file aside at this moment.
-  const FileLock lock(path_);
-  if (std::optional<ScoreTables> tables = ReadFile(err)) tables_ = std::move(*tables);
+  // No lock: every write renames a whole file into place, so a read sees one whole table,
+  // and a file moved aside meanwhile reads as the empty table that follows it.
+  Reading reading = ReadFile();
+  switch (reading.kind) {
+    case Reading::kTable:
+      tables_ = std::move(reading.tables);
+      return;
+    case Reading::kDamaged:
+      err << "fenwhit: " << path_ << ": " << reading.why
+          << "; it is moved aside when the next score is kept\n";
+      return;
+    case Reading::kLeftAlone:
+      WarnLeftAlone(reading.why, err);
+      return;
+  }
 }
 
 int ScoreFile::Record(GameKind kind, const ScoreEntry& entry, std::ostream& err) {
@@ -78,13 +87,20 @@ int ScoreFile::Record(GameKind kind, const ScoreEntry& entry, std::ostream& err)
   // Without the lock (another copy stuck holding it) merging still saves all but a score
   // that copy writes at this very moment.
   const FileLock lock(path_);
-  const std::optional<ScoreTables> onDisk = ReadFile(err);
-  if (!onDisk) return InsertScore(tables_, kind, entry);
-  ScoreTables merged = *onDisk;
+  Reading onDisk = ReadFile();
+  // Tried again at each score: a file server that failed once may answer the next time.
+  if (onDisk.kind == Reading::kLeftAlone) {
+    WarnLeftAlone(onDisk.why, err);
+    return InsertScore(tables_, kind, entry);
+  }
+  if (onDisk.kind == Reading::kDamaged && !SetAside(onDisk.why, err)) {
+    return InsertScore(tables_, kind, entry);
+  }
+  ScoreTables merged = onDisk.tables;
   Merge(merged, tables_);
   tables_ = std::move(merged);
   const int rank = InsertScore(tables_, kind, entry);
-  if (tables_ == *onDisk) return rank;
+  if (onDisk.kind == Reading::kTable && tables_ == onDisk.tables) return rank;
   std::string error;
   if (!WriteFileAtomically(path_, FormatScores(tables_), error) && !warnedAboutWriting_) {
     err << "fenwhit: cannot keep scores: " << error << "; they last for this session only\n";
@@ -93,35 +109,49 @@ int ScoreFile::Record(GameKind kind, const ScoreEntry& entry, std::ostream& err)
   return rank;
 }
 
-std::optional<ScoreTables> ScoreFile::ReadFile(std::ostream& err) {
+ScoreFile::Reading ScoreFile::ReadFile() const {
   std::string text;
   std::string error;
-  std::string why;
   switch (ReadSmallFile(path_, kScoresMaxBytes, text, error)) {
     case ReadResult::kMissing:
-      return ScoreTables{};
+      return {};
     case ReadResult::kTooLarge:
-      why = "larger than 64 KiB";
-      break;
+      // Not read whole, so not known to be damaged: a later version may keep more.
+      return {Reading::kLeftAlone, {}, "larger than 64 KiB"};
     case ReadResult::kUnreadable:
-      why = "cannot read it (" + error + ")";
-      break;
+      return {Reading::kLeftAlone, {}, "cannot read it (" + error + ")"};
     case ReadResult::kOk:
-      if (std::optional<ScoreTables> tables = ParseScores(text, why)) return tables;
       break;
   }
+  Reading reading;
+  if (std::optional<ScoreTables> tables = ParseScores(text, reading.why)) {
+    reading.tables = std::move(*tables);
+    return reading;
+  }
+  reading.kind = WrittenByANewerVersion(text) ? Reading::kLeftAlone : Reading::kDamaged;
+  return reading;
+}
+
+bool ScoreFile::SetAside(const std::string& why, std::ostream& err) {
   std::string aside;
   if (MoveAside(path_, aside)) {
     err << "fenwhit: " << path_ << ": " << why << "; moved aside to " << aside
         << ", starting a new table\n";
-    return ScoreTables{};
+    return true;
   }
   // Gone already: another copy of the game moved it aside.
-  if (errno == ENOENT) return ScoreTables{};
+  if (errno == ENOENT) return true;
   err << "fenwhit: " << path_ << ": " << why << "; cannot move it aside (" << std::strerror(errno)
       << "), so scores last for this session only\n";
   keptOnDisk_ = false;
-  return std::nullopt;
+  return false;
+}
+
+void ScoreFile::WarnLeftAlone(const std::string& why, std::ostream& err) {
+  if (warnedAboutReading_) return;
+  warnedAboutReading_ = true;
+  err << "fenwhit: " << path_ << ": " << why
+      << "; left as it is, so scores last for this session only\n";
 }
 
 }  // namespace fenwhit

@@ -45,16 +45,22 @@ std::vector<std::string_view> SplitAtTabs(std::string_view line) {
   }
 }
 
-// Checks the first line; "" when it is this game's version.
-std::string VersionProblem(std::string_view line) {
+// The version the first line of a scores file names; 0 for any other line.
+int VersionOf(std::string_view line) {
   int version = 0;
   if (!line.starts_with(kVersionPrefix) ||
-      !ParseDigits(line.substr(kVersionPrefix.size()), version) || version < 1) {
-    return "line 1: not a scores file";
+      !ParseDigits(line.substr(kVersionPrefix.size()), version)) {
+    return 0;
   }
-  if (version > kVersion)
-    return "version " + std::to_string(version) + " is newer than this game's";
-  return "";
+  return version;
+}
+
+// The next line that holds more than blanks; a file edited by hand may have empty lines.
+bool NextFilledLine(TextLines& lines, std::string_view& line) {
+  while (lines.Next(line)) {
+    if (line.find_first_not_of(" \t") != std::string_view::npos) return true;
+  }
+  return false;
 }
 
 // Reads one entry line; "" when it is good.
@@ -93,7 +99,6 @@ bool IsValidEntry(const ScoreEntry& entry) {
 
 std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why) {
   ScoreTables tables;
-  if (text.empty()) return tables;
   if (text.size() > kScoresMaxBytes) {
     why = "larger than 64 KiB";
     return std::nullopt;
@@ -103,15 +108,24 @@ std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why) 
     return std::nullopt;
   }
   TextLines lines(text);
-  for (std::string_view line; lines.Next(line);) {
+  bool versionRead = false;
+  for (std::string_view line; NextFilledLine(lines, line);) {
     const std::string where = lines.Where();
     if (line.size() > kScoresMaxLineBytes) {
       why = where + "longer than 200 bytes";
       return std::nullopt;
     }
-    if (lines.Number() == 1) {
-      why = VersionProblem(line);
-      if (!why.empty()) return std::nullopt;
+    if (!versionRead) {
+      versionRead = true;
+      const int version = VersionOf(line);
+      if (version < 1) {
+        why = where + "not a scores file";
+        return std::nullopt;
+      }
+      if (version > kVersion) {
+        why = "version " + std::to_string(version) + " is newer than this game's";
+        return std::nullopt;
+      }
       continue;
     }
     size_t kind = 0;
@@ -134,6 +148,12 @@ std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why) 
                      [](const ScoreEntry& a, const ScoreEntry& b) { return a.score > b.score; });
   }
   return tables;
+}
+
+bool WrittenByANewerVersion(std::string_view text) {
+  TextLines lines(text.substr(0, std::min(text.size(), kScoresMaxBytes)));
+  std::string_view first;
+  return NextFilledLine(lines, first) && VersionOf(first) > kVersion;
 }
 
 std::string FormatScores(const ScoreTables& tables) {

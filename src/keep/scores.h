@@ -44,8 +44,12 @@ bool IsNameCharacter(char c);
 bool IsValidEntry(const ScoreEntry& entry);
 
 // Parses a whole file; nullopt (with `why`, a short reason such as "line 4: bad score") for
-// anything damaged. An empty text is an empty table.
+// anything damaged or of a newer version. Blank lines and CR LF line ends are read; a text
+// with nothing but blanks is an empty table.
 std::optional<ScoreTables> ParseScores(std::string_view text, std::string& why);
+// Whether the text's first line is the version line of a newer version than this game's:
+// a table this game cannot read, but must not take for a damaged one either.
+bool WrittenByANewerVersion(std::string_view text);
 // Entries the file cannot hold are left out, so that what is written always reads back.
 std::string FormatScores(const ScoreTables& tables);
 

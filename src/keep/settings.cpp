@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "keep/atomic_file.h"
+#include "keep/file_lock.h"
 #include "keep/text_lines.h"
 
 namespace fenwhit {
@@ -46,8 +47,8 @@ std::string SizeName(const ModeSize& size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
 
-int ParseScreenMode(std::string_view value, std::span<const ModeSize> modes,
-                    const std::string& where, std::vector<std::string>& warnings) {
+std::optional<int> ParseScreenMode(std::string_view value, std::span<const ModeSize> modes,
+                                   const std::string& where, std::vector<std::string>& warnings) {
   const std::string wanted = Lowered(value);
   std::string known;
   for (size_t i = 0; i < modes.size(); ++i) {
@@ -57,20 +58,20 @@ int ParseScreenMode(std::string_view value, std::span<const ModeSize> modes,
   warnings.push_back(where + "screen_mode = \"" + Shown(value) +
                      "\" is not one of the window sizes (" + known + "); using " +
                      (modes.empty() ? "the first" : SizeName(modes[0])));
-  return 0;
+  return std::nullopt;
 }
 
-bool ParseFullscreen(std::string_view value, const std::string& where,
-                     std::vector<std::string>& warnings) {
+std::optional<bool> ParseFullscreen(std::string_view value, const std::string& where,
+                                    std::vector<std::string>& warnings) {
   const std::string word = Lowered(value);
   if (word == "yes" || word == "true" || word == "1") return true;
   if (word == "no" || word == "false" || word == "0") return false;
   warnings.push_back(where + "fullscreen = \"" + Shown(value) + "\" is not yes or no; using no");
-  return false;
+  return std::nullopt;
 }
 
-int ParseVolume(std::string_view value, const std::string& where,
-                std::vector<std::string>& warnings) {
+std::optional<int> ParseVolume(std::string_view value, const std::string& where,
+                               std::vector<std::string>& warnings) {
   int volume = -1;
   const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), volume);
   if (failure == std::errc() && end == value.data() + value.size() && volume >= 0 && volume <= 10) {
@@ -78,7 +79,29 @@ int ParseVolume(std::string_view value, const std::string& where,
   }
   warnings.push_back(where + "volume = \"" + Shown(value) +
                      "\" is not a number from 0 to 10; using 10");
-  return Settings{}.volume;
+  return std::nullopt;
+}
+
+// A value understood sets the setting; one not understood gives the default and is kept as
+// the file has it.
+template <typename Value>
+void Take(std::optional<Value> understood, Value fallback, std::string_view text, Value& setting,
+          std::optional<std::string>& foreign) {
+  setting = understood.value_or(fallback);
+  foreign = understood ? std::nullopt : std::optional<std::string>(text);
+}
+
+// This copy's value of a setting goes over the file's only when this copy changed it.
+template <typename Value>
+void TakeIfChanged(Value mine, Value known, Value& merged, std::optional<std::string>& foreign) {
+  if (mine == known) return;
+  merged = mine;
+  foreign.reset();
+}
+
+// The text a setting is written as: a value not understood as it was, else its own.
+std::string Written(const std::optional<std::string>& foreign, std::string own) {
+  return foreign ? *foreign : own;
 }
 
 }  // namespace
@@ -90,6 +113,7 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     warnings.emplace_back(kTooLarge);
     return settings;
   }
+  const Settings defaults;
   size_t otherBytes = 0;
   TextLines lines(text);
   for (std::string_view line; lines.Next(line);) {
@@ -112,12 +136,16 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
       continue;
     }
     const std::string_view value = Trimmed(content.substr(equals + 1));
+    ForeignValues& foreign = settings.foreign;
     if (key == "screen_mode") {
-      settings.screenMode = ParseScreenMode(value, modes, where, warnings);
+      Take(ParseScreenMode(value, modes, where, warnings), defaults.screenMode, value,
+           settings.screenMode, foreign.screenMode);
     } else if (key == "fullscreen") {
-      settings.fullscreen = ParseFullscreen(value, where, warnings);
+      Take(ParseFullscreen(value, where, warnings), defaults.fullscreen, value, settings.fullscreen,
+           foreign.fullscreen);
     } else if (key == "volume") {
-      settings.volume = ParseVolume(value, where, warnings);
+      Take(ParseVolume(value, where, warnings), defaults.volume, value, settings.volume,
+           foreign.volume);
     } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
       warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");
     } else {
@@ -129,14 +157,17 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
 }
 
 std::string FormatSettings(const Settings& settings, std::span<const ModeSize> modes) {
+  const ForeignValues& foreign = settings.foreign;
   std::string text = "# Fenwhit settings\n";
-  if (!modes.empty()) {
+  if (foreign.screenMode) {
+    text += "screen_mode = " + *foreign.screenMode + "\n";
+  } else if (!modes.empty()) {
     const bool known = settings.screenMode >= 0 && settings.screenMode < int(modes.size());
     text += "screen_mode = " + SizeName(modes[known ? settings.screenMode : 0]) + "\n";
   }
-  text += settings.fullscreen ? "fullscreen = yes\n" : "fullscreen = no\n";
+  text += "fullscreen = " + Written(foreign.fullscreen, settings.fullscreen ? "yes" : "no") + "\n";
   const int volume = settings.volume < 0 ? 0 : settings.volume > 10 ? 10 : settings.volume;
-  text += "volume = " + std::to_string(volume) + "\n";
+  text += "volume = " + Written(foreign.volume, std::to_string(volume)) + "\n";
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
 }
@@ -146,6 +177,7 @@ SettingsFile::SettingsFile(std::string path, std::span<const ModeSize> modes)
 
 Settings SettingsFile::Load(std::ostream& err) {
   if (path_.empty()) return {};
+  known_ = {};
   std::string text;
   std::string error;
   switch (ReadSmallFile(path_, kSettingsMaxBytes, text, error)) {
@@ -163,6 +195,7 @@ Settings SettingsFile::Load(std::ostream& err) {
   }
   std::vector<std::string> warnings;
   Settings settings = ParseSettings(text, modes_, warnings);
+  known_ = settings;
   for (size_t i = 0; i < warnings.size() && i < kMaxWarningsShown; ++i) {
     err << "fenwhit: " << path_ << ": " << warnings[i] << '\n';
   }
@@ -173,10 +206,32 @@ Settings SettingsFile::Load(std::ostream& err) {
   return settings;
 }
 
+Settings SettingsFile::Reread() const {
+  std::string text;
+  std::string error;
+  if (ReadSmallFile(path_, kSettingsMaxBytes, text, error) != ReadResult::kOk) return known_;
+  // Warnings about what is there were given when it was loaded.
+  std::vector<std::string> warnings;
+  return ParseSettings(text, modes_, warnings);
+}
+
 bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   if (path_.empty()) return true;
+  // Another copy of the game may be saving its own changes at this moment.
+  const FileLock lock(path_);
+  Settings merged = Reread();
+  ForeignValues& foreign = merged.foreign;
+  TakeIfChanged(settings.screenMode, known_.screenMode, merged.screenMode, foreign.screenMode);
+  TakeIfChanged(settings.fullscreen, known_.fullscreen, merged.fullscreen, foreign.fullscreen);
+  TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
+  if (settings.otherLines != known_.otherLines) merged.otherLines = settings.otherLines;
+  std::string target;
   std::string error;
-  if (WriteFileAtomically(path_, FormatSettings(settings, modes_), error)) return true;
+  if (FollowSymbolicLinks(path_, target, error) &&
+      WriteFileAtomically(target, FormatSettings(merged, modes_), error)) {
+    known_ = settings;
+    return true;
+  }
   if (!warnedAboutSaving_) {
     err << "fenwhit: cannot keep settings: " << error << "; they last for this session only\n";
     warnedAboutSaving_ = true;

@@ -1,10 +1,12 @@
 #pragma once
 // The settings the game remembers between runs, kept as "key = value" lines. Lines with
 // keys this version does not know are kept and written back, so that an older copy of the
-// game does not throw away what a newer one wrote. Comments and blank lines are not kept:
-// the game writes the file anew each time.
+// game does not throw away what a newer one wrote, and so are values of known keys that it
+// does not understand. Comments and blank lines are not kept: the game writes the file anew
+// each time.
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -13,12 +15,24 @@
 
 namespace fenwhit {
 
+// Values of the known keys that this version does not understand (a newer version's screen
+// mode), as the file has them.
+struct ForeignValues {
+  std::optional<std::string> screenMode;
+  std::optional<std::string> fullscreen;
+  std::optional<std::string> volume;
+
+  bool operator==(const ForeignValues&) const = default;
+};
+
 struct Settings {
   int screenMode = 0;  // index into the game's six window sizes
   bool fullscreen = false;
   int volume = 10;  // 0 (silent) to 10
   // Lines with keys this version does not know, kept verbatim in order and written back.
   std::vector<std::string> otherLines;
+  // Written back in place of the setting's own value until the player changes the setting.
+  ForeignValues foreign = {};
 
   bool operator==(const Settings&) const = default;
 };
@@ -38,7 +52,8 @@ inline constexpr size_t kSettingsMaxLineBytes = 1024;
 inline constexpr size_t kSettingsMaxOtherBytes = 16 * 1024;
 
 // Every bad value gives one warning line in `warnings` (naming the key, the value and the
-// default used) and its default; so does every line that cannot be read, which is dropped.
+// default used) and its default, and is kept in `foreign`; every line that cannot be read
+// gives one too, and is dropped.
 Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
                        std::vector<std::string>& warnings);
 std::string FormatSettings(const Settings& settings, std::span<const ModeSize> modes);
@@ -50,12 +65,21 @@ class SettingsFile {
 
   // The settings in the file, or the defaults; each warning is a "fenwhit: <path>: ..." line.
   Settings Load(std::ostream& err);
-  // False if they could not be written; only the first failure is reported.
+  // Writes the settings this copy changed since it loaded or last saved them, over the file
+  // as it is now: under the lock the scores use, it is read again and every other setting
+  // (a change another copy made, a line added by hand) stays as it is there. A file that is
+  // a symbolic link stays one: its target is replaced. False if they could not be written;
+  // only the first failure is reported.
   bool Save(const Settings& settings, std::ostream& err);
 
  private:
+  // The file's settings now; where it cannot be read, those this copy knows.
+  Settings Reread() const;
+
   std::string path_;
   std::vector<ModeSize> modes_;
+  // What this copy loaded or last saved: what differs from it is the player's change.
+  Settings known_;
   bool warnedAboutSaving_ = false;
 };
 

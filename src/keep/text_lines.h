@@ -1,6 +1,6 @@
 #pragma once
-// The lines of a kept file's text, one at a time, without their newlines and numbered from 1
-// for the messages about them.
+// The lines of a kept file's text, one at a time, without their line ends (LF, CR LF) and
+// numbered from 1 for the messages about them.
 #include <string>
 #include <string_view>
 
@@ -16,6 +16,9 @@ class TextLines {
     const size_t newline = text_.find('\n', start_);
     const size_t end = newline == std::string_view::npos ? text_.size() : newline;
     line = text_.substr(start_, end - start_);
+    // A file edited on another system may end its lines with CR LF. Every CR at the end
+    // goes, so that a line written back reads again the same.
+    while (line.ends_with('\r')) line.remove_suffix(1);
     start_ = end + 1;
     ++number_;
     return true;

@@ -1,16 +1,23 @@
 // Unpacking the asset archive: the format's own cases and every kind of bad input.
 #include "app/archive.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "app/archive_writer.h"
+#include "platform/file_descriptor.h"
 #include "support/scratch_dir.h"
 
 namespace fenwhit {
@@ -182,6 +189,65 @@ TEST_F(Archive, PackedFolderRoundTrips) {
   EXPECT_EQ(entries[0].name, "data\\a.png");
   EXPECT_EQ(Unpack(BuildArchive(entries)), UnpackResult::kOk);
   EXPECT_EQ(ReadFileBytes(root_.path() / "data" / "b.ogg"), Bytes("sound"));
+}
+
+// A second start unpacks while another copy runs from the same folder: what that copy has
+// open keeps its contents, whole, and whatever it opens next is the new file, whole.
+TEST_F(Archive, ARerunReplacesFilesWithoutTouchingWhatIsOpen) {
+  const std::filesystem::path beats = root_.path() / "data" / "BPM180.ogg";
+  EXPECT_EQ(Unpack(BuildArchive({{"data\\BPM180.ogg", Bytes("old beats")}})), UnpackResult::kOk);
+  FileDescriptor reader(open(beats.c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_TRUE(reader.valid());
+  struct stat before {};
+  ASSERT_EQ(fstat(reader.get(), &before), 0);
+
+  // Left by a copy that stopped half way, and files that only look alike.
+  const std::vector<std::string> stale = {"data/.BPM180.ogg.fenwhit-unpack-Ab12Cd",
+                                          "data/.gone.png.fenwhit-unpack-000000"};
+  const std::vector<std::string> foreign = {"data/.BPM180.ogg.fenwhit-unpack-Ab12C",
+                                            "data/BPM180.ogg.fenwhit-unpack-Ab12Cd",
+                                            "data/.BPM180.ogg.fenwhit-unpack-Ab12Cd~",
+                                            "data/.BPM180.ogg.Ab12Cd",
+                                            "data/.fenwhit-unpack-Ab12Cd",
+                                            "data/.x.fenwhit-unpack-Ab-2Cd"};
+  for (const std::string& name : stale) root_.WriteFile(name, Bytes("half"));
+  for (const std::string& name : foreign) root_.WriteFile(name, Bytes("theirs"));
+
+  EXPECT_EQ(Unpack(BuildArchive({{"data\\BPM180.ogg", Bytes("new beats, longer")}})),
+            UnpackResult::kOk);
+  struct stat after {};
+  ASSERT_EQ(stat(beats.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  std::string old(64, '\0');
+  old.resize(static_cast<size_t>(pread(reader.get(), old.data(), old.size(), 0)));
+  EXPECT_EQ(old, "old beats");
+  EXPECT_EQ(ReadFileBytes(beats), Bytes("new beats, longer"));
+  std::vector<std::string> expected = foreign;
+  expected.push_back("data/BPM180.ogg");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Written(), expected);
+}
+
+// Copies starting at once take turns; a temporary of the copy unpacking now is its own.
+TEST_F(Archive, ACopyWaitsForTheOneUnpackingAndLeavesItsTemporaries) {
+  const std::string inProgress = "data/.BPM180.ogg.fenwhit-unpack-Zz99Yy";
+  root_.WriteFile(inProgress, Bytes("being written"));
+  input_.WriteFile("quellard.data", BuildArchive({{"data\\BPM180.ogg", Bytes("beats")}}));
+  FileDescriptor holder(open(root_.str().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  ASSERT_EQ(flock(holder.get(), LOCK_EX), 0);
+  std::atomic<bool> done{false};
+  std::thread second([&] {
+    UnpackArchive((input_.path() / "quellard.data").string(), root_.str());
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(done);
+  EXPECT_TRUE(std::filesystem::exists(root_.path() / inProgress));
+  // The first copy is gone without finishing: what it left is stale now.
+  holder.Close();
+  second.join();
+  EXPECT_FALSE(std::filesystem::exists(root_.path() / inProgress));
+  EXPECT_EQ(ReadFileBytes(root_.path() / "data" / "BPM180.ogg"), Bytes("beats"));
 }
 
 // A disk that fills up half way (here: a file size limit, which binds root too). A file

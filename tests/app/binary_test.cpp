@@ -1,6 +1,7 @@
 // The real program, started as a process: its fatal start-up failures, where it looks for
 // its archive, and a normal run.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -89,7 +90,21 @@ TEST(Binary, WithAnArchiveUnpacksAndRunsUntilClosed) {
   ASSERT_EQ(WaitFor(child, std::chrono::milliseconds(1500)), -1) << ReadText(child.stderrFile);
   EXPECT_EQ(ReadFileBytes(DataFolder(temp) + "/select.ogg"), std::vector<uint8_t>{'s'});
   EXPECT_EQ(ReadFileBytes(DataFolder(temp) + "/balls/x.png"), std::vector<uint8_t>{'b'});
+
+  // A second copy started meanwhile puts new files in place of the ones the first has open
+  // instead of rewriting them under it.
+  struct stat first {};
+  ASSERT_EQ(stat((DataFolder(temp) + "/select.ogg").c_str(), &first), 0);
+  const auto second = Start(work, temp);
+  ASSERT_EQ(WaitFor(second, std::chrono::milliseconds(1500)), -1) << ReadText(second.stderrFile);
+  struct stat again {};
+  ASSERT_EQ(stat((DataFolder(temp) + "/select.ogg").c_str(), &again), 0);
+  EXPECT_NE(again.st_ino, first.st_ino);
+  EXPECT_EQ(ReadFileBytes(DataFolder(temp) + "/select.ogg"), std::vector<uint8_t>{'s'});
+  EXPECT_EQ(temp.Files().size(), 2u);  // no temporaries left behind
+
   // SIGTERM arrives as a window-close request, which the menu takes after the intro.
+  EXPECT_EQ(testing::CloseFromTheMenu(second), 0);
   EXPECT_EQ(testing::CloseFromTheMenu(child), 0);
 }
 
@@ -124,33 +139,66 @@ TEST(Binary, HelpPrintsTheUsageAndExitsZero) {
   EXPECT_TRUE(temp.Files().empty());
 }
 
-// --scores prints the tables kept in the data folder without opening a window; a damaged
-// table is set aside with one line, never lost.
-TEST(Binary, ScoresPrintsTheKeptTablesAndSetsADamagedOneAside) {
-  ScratchDir work, temp;
+// Every file and folder below `dir` with what would show any change to it.
+std::vector<std::string> Snapshot(const ScratchDir& dir) {
+  std::vector<std::string> entries;
+  for (const auto& item : fs::recursive_directory_iterator(dir.path())) {
+    struct stat info {};
+    lstat(item.path().c_str(), &info);
+    entries.push_back(fs::relative(item.path(), dir.path()).string() + " " +
+                      std::to_string(info.st_mode) + " " + std::to_string(info.st_ino) + " " +
+                      std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) +
+                      "." + std::to_string(info.st_mtim.tv_nsec));
+  }
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+// --scores prints the tables kept in the data folder without opening a window. Neither it
+// nor --replay best changes anything on disk, whatever the table holds.
+TEST(Binary, ScoresAndTheBestReplayOnlyLook) {
+  const std::string header = "kind\trank\tscore\tname\tdate\tevents\tseconds\n";
   const std::string table =
       "fenwhit scores 1\n"
       "two\t900\tBOB\t2026-11-30\t4\t75\n"
       "one\t1500\tALICE\t2026-12-01\t7\t120\n";
-  const std::string scores = "data-home/fenwhit/scores";
-  temp.WriteFile(scores, {table.begin(), table.end()});
-  auto child = Start(work, temp, {"--scores"});
-  EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
-  EXPECT_EQ(ReadText(child.stdoutFile),
-            "kind\trank\tscore\tname\tdate\tevents\tseconds\n"
-            "one\t1\t1500\tALICE\t2026-12-01\t7\t120\n"
-            "two\t1\t900\tBOB\t2026-11-30\t4\t75\n");
-  EXPECT_EQ(ReadText(child.stderrFile), "");
+  const std::string listed = header +
+                             "one\t1\t1500\tALICE\t2026-12-01\t7\t120\n"
+                             "two\t1\t900\tBOB\t2026-11-30\t4\t75\n";
+  const struct {
+    const char* what;
+    std::string text;
+    std::string shown;
+    std::string message;  // a part of the one line on stderr
+  } cases[] = {
+      {"crlf",
+       "fenwhit scores 1\r\n\r\ntwo\t900\tBOB\t2026-11-30\t4\t75\r\n"
+       "one\t1500\tALICE\t2026-12-01\t7\t120\r\n",
+       listed, ""},
+      {"damaged", table + "one\t12x\tEVE\t2026-12-02\t1\t5\n", header,
+       "line 4: bad score; it is moved aside when the next score is kept"},
+      {"newer", "fenwhit scores 2\n" + table.substr(17), header,
+       "version 2 is newer than this game's; left as it is"},
+  };
+  for (const auto& [what, text, shown, message] : cases) {
+    SCOPED_TRACE(what);
+    ScratchDir work, temp;
+    temp.WriteFile("data-home/fenwhit/scores", {text.begin(), text.end()});
+    const std::vector<std::string> before = Snapshot(temp);
+    auto child = Start(work, temp, {"--scores"});
+    EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
+    EXPECT_EQ(ReadText(child.stdoutFile), shown);
+    std::string printed = ReadText(child.stderrFile);
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), message.empty() ? 0 : 1);
+    EXPECT_NE(printed.find(message), std::string::npos) << printed;
+    EXPECT_EQ(Snapshot(temp), before);
 
-  const std::string damaged = table + "one\t12x\tEVE\t2026-12-02\t1\t5\n";
-  temp.WriteFile(scores, {damaged.begin(), damaged.end()});
-  child = Start(work, temp, {"--scores"});
-  EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
-  EXPECT_EQ(ReadText(child.stdoutFile), "kind\trank\tscore\tname\tdate\tevents\tseconds\n");
-  const std::string message = ReadText(child.stderrFile);
-  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-  EXPECT_NE(message.find("scores.damaged-1"), std::string::npos) << message;
-  EXPECT_EQ(ReadText(temp.path() / (scores + ".damaged-1")), damaged);
+    child = Start(work, temp, {"--replay", "best"});
+    EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 2);
+    printed = ReadText(child.stderrFile);
+    EXPECT_NE(printed.find("no replay of a best game is kept yet"), std::string::npos) << printed;
+    EXPECT_EQ(Snapshot(temp), before);
+  }
 }
 
 TEST(Binary, AnUnknownOptionPrintsTheUsageOnStderrAndExitsTwo) {

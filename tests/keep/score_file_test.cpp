@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -66,7 +67,7 @@ TEST(ScoreFile, TwoCopiesRecordingInTurnLoseNothing) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST(ScoreFile, DamagedFilesAreSetAsideWholeWithoutOverwritingEarlierOnes) {
+TEST(ScoreFile, DamagedFilesAreSetAsideWholeOnlyWhenAScoreIsKept) {
   const std::string header = "fenwhit scores 1\n";
   const std::string row = "one\t10\tANN\t2025-01-01\t0\t0\n";
   std::string elevenRows = header;
@@ -77,42 +78,117 @@ TEST(ScoreFile, DamagedFilesAreSetAsideWholeWithoutOverwritingEarlierOnes) {
        "line 2: longer than 200 bytes"},
       {elevenRows, "line 12: more than 10 rows of kind one"},
       {header + "one\t10\tANN\0\t2025-01-01\t0\t0\n"s, "holds a NUL byte"},
-      {"fenwhit scores 2\n" + row, "version 2 is newer than this game's"},
       {"fenwhit best scores\n" + row, "line 1: not a scores file"},
-      {header + std::string(70000, 'x'), "larger than 64 KiB"},
   };
   ScratchDir dir;
   const std::string path = dir.str() + "/scores";
   for (size_t i = 0; i < std::size(damaged); ++i) {
     const auto& [text, why] = damaged[i];
     dir.WriteFile("scores", Bytes(text));
+    // Reading only reports it.
     ScoreFile file(path);
     std::ostringstream err;
     file.Load(err);
+    EXPECT_EQ(err.str(), "fenwhit: " + path + ": " + why +
+                             "; it is moved aside when the next score is kept\n");
+    EXPECT_EQ(file.Tables(), ScoreTables{});
+    EXPECT_EQ(ReadFileBytes(path), Bytes(text));
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-" + std::to_string(i + 1)));
+
+    // Keeping a score sets it aside and starts a new table with the score.
+    err.str("");
+    EXPECT_EQ(file.Record(GameKind::kTwoPaddles, Entry(5, "CY"), err), 1);
     const std::string aside = path + ".damaged-" + std::to_string(i + 1);
     EXPECT_EQ(err.str(), "fenwhit: " + path + ": " + why + "; moved aside to " + aside +
                              ", starting a new table\n");
-    EXPECT_EQ(file.Tables(), ScoreTables{});
-    EXPECT_FALSE(std::filesystem::exists(path));
+    ScoreFile later(path);
+    later.Load(err);
+    EXPECT_EQ(later.Tables(), file.Tables());
+    EXPECT_EQ(NamesOf(later.Tables(), GameKind::kTwoPaddles), std::vector<std::string>{"CY"});
     // Every file set aside so far still holds exactly the bytes it had.
     for (size_t j = 0; j <= i; ++j) {
       EXPECT_EQ(ReadFileBytes(path + ".damaged-" + std::to_string(j + 1)), Bytes(damaged[j].first));
     }
   }
 
-  // The new table is written afresh, and damage found when recording is set aside too.
+  // Damage found when recording is set aside too, and the table goes on.
   ScoreFile file(path);
   std::ostringstream err;
   file.Load(err);
-  EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(50, "ANN"), err), 1);
   dir.WriteFile("scores", Bytes("garbage"));
-  EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(40, "BOB"), err), 2);
+  EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(40, "BOB"), err), 1);
   EXPECT_EQ(err.str(), "fenwhit: " + path + ": line 1: not a scores file; moved aside to " + path +
-                           ".damaged-8, starting a new table\n");
+                           ".damaged-6, starting a new table\n");
   ScoreFile later(path);
   later.Load(err);
-  EXPECT_EQ(NamesOf(later.Tables(), GameKind::kOnePaddle),
-            (std::vector<std::string>{"ANN", "BOB"}));
+  EXPECT_EQ(NamesOf(later.Tables(), GameKind::kOnePaddle), std::vector<std::string>{"BOB"});
+  EXPECT_EQ(NamesOf(later.Tables(), GameKind::kTwoPaddles), std::vector<std::string>{"CY"});
+}
+
+// A table this copy cannot read but that need not be damaged: a newer version's, one larger
+// than any this version writes, one the file server or the disk fails to give.
+TEST(ScoreFile, WhatCannotBeReadIsLeftAsItIsAndScoresStayInMemory) {
+  const std::string newer = "fenwhit scores 2\none\t10\tANN\t2025-01-01\t0\t0\textra\n";
+  const std::string large = "fenwhit scores 1\n" + std::string(70000, '\n');
+  const std::string table = "fenwhit scores 1\none\t300\tOLD\t2025-01-01\t0\t0\n";
+  const struct {
+    const char* what;
+    std::function<void(const ScratchDir&, const std::string&)> make;
+    std::string why;
+  } cases[] = {
+      {"newer",
+       [&](const ScratchDir& d, const std::string&) { d.WriteFile("scores", Bytes(newer)); },
+       "version 2 is newer than this game's"},
+      {"large",
+       [&](const ScratchDir& d, const std::string&) { d.WriteFile("scores", Bytes(large)); },
+       "larger than 64 KiB"},
+      // Reading this process's memory at address 0 fails as a broken disk does.
+      {"i/o error",
+       [](const ScratchDir&, const std::string& path) {
+         std::filesystem::create_symlink("/proc/self/mem", path);
+       },
+       "cannot read it (Input/output error)"},
+      {"folder",
+       [](const ScratchDir&, const std::string& path) { std::filesystem::create_directory(path); },
+       "cannot read it (not a regular file)"},
+  };
+  for (const auto& [what, make, why] : cases) {
+    SCOPED_TRACE(what);
+    ScratchDir dir;
+    const std::string path = dir.str() + "/scores";
+    make(dir, path);
+    const auto before = std::filesystem::symlink_status(path).type();
+    const std::vector<uint8_t> bytes = before == std::filesystem::file_type::regular
+                                           ? ReadFileBytes(path)
+                                           : std::vector<uint8_t>{};
+
+    ScoreFile file(path);
+    std::ostringstream err;
+    file.Load(err);
+    const std::string warning =
+        "fenwhit: " + path + ": " + why + "; left as it is, so scores last for this session only\n";
+    EXPECT_EQ(err.str(), warning);
+    EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(500, "ANN"), err), 1);
+    EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(600, "BOB"), err), 1);
+    EXPECT_EQ(err.str(), warning);
+    EXPECT_EQ(NamesOf(file.Tables(), GameKind::kOnePaddle),
+              (std::vector<std::string>{"BOB", "ANN"}));
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), before);
+    if (!bytes.empty()) {
+      EXPECT_EQ(ReadFileBytes(path), bytes);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+
+    // Once the file reads again, the scores kept in memory join it.
+    std::filesystem::remove(path);
+    dir.WriteFile("scores", Bytes(table));
+    EXPECT_EQ(file.Record(GameKind::kOnePaddle, Entry(100, "CY"), err), 4);
+    EXPECT_EQ(err.str(), warning);
+    ScoreFile later(path);
+    later.Load(err);
+    EXPECT_EQ(NamesOf(later.Tables(), GameKind::kOnePaddle),
+              (std::vector<std::string>{"BOB", "ANN", "OLD", "CY"}));
+  }
 }
 
 TEST(ScoreFile, AnUnwritableFolderWarnsOnceAndStillRanks) {
@@ -145,11 +221,14 @@ TEST(ScoreFile, AnUnwritableFolderWarnsOnceAndStillRanks) {
   ScoreFile stuck(stuckPath);
   std::ostringstream stuckErr;
   stuck.Load(stuckErr);
+  EXPECT_EQ(stuck.Record(GameKind::kOnePaddle, Entry(5, "ANN"), stuckErr), 1);
   const std::string stuckWarning = stuckErr.str();
   EXPECT_EQ(stuckWarning, "fenwhit: " + stuckPath +
+                              ": line 1: not a scores file; it is moved aside when the next "
+                              "score is kept\nfenwhit: " +
+                              stuckPath +
                               ": line 1: not a scores file; cannot move it aside (File "
                               "exists), so scores last for this session only\n");
-  EXPECT_EQ(stuck.Record(GameKind::kOnePaddle, Entry(5, "ANN"), stuckErr), 1);
   EXPECT_EQ(stuck.Record(GameKind::kOnePaddle, Entry(7, "BOB"), stuckErr), 1);
   EXPECT_EQ(stuckErr.str(), stuckWarning);
   EXPECT_EQ(ReadFileBytes(stuckPath), Bytes("garbage"));

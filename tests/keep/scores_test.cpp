@@ -73,9 +73,22 @@ TEST(Scores, FullTablesOfBothKindsReadBack) {
   ASSERT_TRUE(oddBack) << why;
   EXPECT_EQ(ScoresOf(*oddBack, GameKind::kTwoPaddles), std::vector<int64_t>{2});
 
-  // No file yet, or only its first line: empty tables, not damage.
+  // No file yet, only its first line or only blank lines: empty tables, not damage.
   EXPECT_EQ(ParseScores("", why), ScoreTables{});
   EXPECT_EQ(ParseScores("fenwhit scores 1\n", why), ScoreTables{});
+  EXPECT_EQ(ParseScores("\n \r\n\t\n", why), ScoreTables{});
+
+  // A file edited by hand: CR LF line ends, blank lines anywhere, no newline at the end.
+  const auto edited = ParseScores(
+      "\r\nfenwhit scores 1\r\n\r\n"
+      "one\t20\tANN\t2025-01-01\t3\t4\r\n"
+      "  \n"
+      "two\t7\tBOB\t2025-01-02\t5\t6\r\r\n\r",
+      why);
+  ASSERT_TRUE(edited) << why;
+  EXPECT_EQ(edited->kinds[0], (std::vector<ScoreEntry>{{20, "ANN", "2025-01-01", 3, 4}}));
+  EXPECT_EQ(edited->kinds[1], (std::vector<ScoreEntry>{{7, "BOB", "2025-01-02", 5, 6}}));
+  EXPECT_FALSE(WrittenByANewerVersion("\r\nfenwhit scores 1\r\n"));
 }
 
 TEST(Scores, AGameTakesItsRankAndTiesGoBelow) {
@@ -121,7 +134,7 @@ TEST(Scores, DamagedFilesAreRefusedWithTheReason) {
       {"fenwhit scores\n", "line 1: not a scores file"},
       {"fenwhit scores 1x\n", "line 1: not a scores file"},
       {"one\t1\tA\t2025-01-01\t0\t0\n", "line 1: not a scores file"},
-      {"\n", "line 1: not a scores file"},
+      {"\n\nnot scores\n", "line 3: not a scores file"},
       {header + "one\t12a\tA\t2025-01-01\t0\t0\n", "line 2: bad score"},
       {header + "one\t-5\tA\t2025-01-01\t0\t0\n", "line 2: bad score"},
       {header + "one\t+5\tA\t2025-01-01\t0\t0\n", "line 2: bad score"},
@@ -138,7 +151,8 @@ TEST(Scores, DamagedFilesAreRefusedWithTheReason) {
       {header + "one\t1\tA\t2025-01-01\t0\n", "line 2: not 6 tab-separated fields"},
       {header + "one\t1\tA\t2025-01-01\t0\t0\t0\n", "line 2: not 6 tab-separated fields"},
       {header + "three\t1\tA\t2025-01-01\t0\t0\n", "line 2: bad kind of game"},
-      {header + "\n", "line 2: not 6 tab-separated fields"},
+      {header + "one\t1\tA\t2025-01-01\t0\r\t0\r\n", "line 2: bad number of events"},
+      {header + "one\t1\tA\r\t2025-01-01\t0\t0\n", "line 2: bad name"},
       {header + "one\t1\tA\t2025-01-01\t0\t0" + std::string(200, '0') + "\n",
        "line 2: longer than 200 bytes"},
       {elevenRows, "line 12: more than 10 rows of kind two"},
@@ -149,7 +163,10 @@ TEST(Scores, DamagedFilesAreRefusedWithTheReason) {
     std::string why;
     EXPECT_FALSE(ParseScores(text, why)) << text;
     EXPECT_EQ(why, reason) << text;
+    // Only the version line tells a newer table from a damaged one.
+    EXPECT_EQ(WrittenByANewerVersion(text), reason.starts_with("version")) << text;
   }
+  EXPECT_TRUE(WrittenByANewerVersion("\r\n \nfenwhit scores 3\r\nanything at all"));
 }
 
 TEST(Scores, TabSeparatedListing) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,6 +71,10 @@ TEST(Settings, HowLinesAreRead) {
   }
   EXPECT_TRUE(warnings.empty());
 
+  // Unknown lines lose the CRs at their ends, so that once written they read back the same.
+  settings = Parse("theme = dark\r\r\nlast = 1\r", warnings);
+  EXPECT_EQ(settings.otherLines, (std::vector<std::string>{"theme = dark", "last = 1"}));
+
   // Lines that cannot be read: one warning each, and not kept.
   settings = Parse(
       "volume = 2\njust words\n= 4\nkey = " + std::string(1020, 'v') + "\nnul = a\0b\nok = 1"s,
@@ -116,9 +121,16 @@ TEST(Settings, EachBadValueWarnsOnceAndTakesItsDefault) {
     EXPECT_EQ(settings.screenMode, key == "screen_mode" ? defaults.screenMode : 2) << line;
     EXPECT_EQ(settings.fullscreen, key == "fullscreen" ? defaults.fullscreen : true) << line;
     EXPECT_EQ(settings.volume, key == "volume" ? defaults.volume : 3) << line;
+    // The value is kept as the file has it and written back so.
+    const std::string value = std::string(line).substr(std::string(line).find('=') + 1);
+    const std::string kept = "\n" + key + " =" + value + (value.empty() ? " \n" : "\n");
+    EXPECT_NE(FormatSettings(settings, kWindowSizes).find(kept), std::string::npos) << line;
   }
-  // Control characters from the file never reach the terminal.
+  // A good value after a bad one wins, and nothing foreign is kept.
   std::vector<std::string> warnings;
+  EXPECT_EQ(Parse("screen_mode = 3840x2160\nscreen_mode = 1920x1080\n", warnings),
+            (Settings{3, false, 10, {}}));
+  // Control characters from the file never reach the terminal.
   Parse("volume = \x1b[2J", warnings);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].find('\x1b'), std::string::npos);
@@ -136,12 +148,14 @@ TEST(SettingsFile, KeepsUnknownKeysAndReportsProblemsOnce) {
   EXPECT_EQ(err.str(), "fenwhit: " + path +
                            ": line 2: volume = \"11\" is not a number from 0 to 10; using 10\n");
   EXPECT_EQ(settings.screenMode, 4);
+  EXPECT_EQ(settings.foreign.volume, "11");
   settings.volume = 6;
   EXPECT_TRUE(file.Save(settings, err));
   EXPECT_EQ(Read(path),
             "# Fenwhit settings\nscreen_mode = 1920x1200\nfullscreen = no\nvolume = 6\n"
             "theme = dark\n  future = 2  \n");
   err.str("");
+  settings.foreign = {};
   EXPECT_EQ(file.Load(err), settings);
   EXPECT_EQ(err.str(), "");
 
@@ -174,6 +188,91 @@ TEST(SettingsFile, KeepsUnknownKeysAndReportsProblemsOnce) {
   EXPECT_EQ(sessionOnly.Load(err), Settings{});
   EXPECT_TRUE(sessionOnly.Save(settings, err));
   EXPECT_EQ(err.str(), "");
+}
+
+// Two copies of the game open at once, and a newer version's values: each save writes only
+// what this copy changed, over the file as it is now.
+TEST(SettingsFile, EachCopyWritesOnlyWhatItChanged) {
+  ScratchDir dir;
+  const std::string path = dir.str() + "/settings";
+  const std::string newer = "screen_mode = 3840x2160\nfullscreen = borderless\nvolume = 5\n";
+  dir.WriteFile("settings", {newer.begin(), newer.end()});
+  std::ostringstream err;
+  SettingsFile first(path);
+  SettingsFile second(path);
+  Settings one = first.Load(err);
+  Settings two = second.Load(err);
+  EXPECT_EQ(one.volume, 5);
+  EXPECT_EQ(one.screenMode, 0);
+
+  one.volume = 2;
+  ASSERT_TRUE(first.Save(one, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 3840x2160\nfullscreen = borderless\nvolume = 2\n");
+  two.fullscreen = true;
+  ASSERT_TRUE(second.Save(two, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 3840x2160\nfullscreen = yes\nvolume = 2\n");
+
+  // A line added by hand meanwhile stays; each copy's earlier change stands.
+  const std::string edited = Read(path) + "theme = dark\n";
+  dir.WriteFile("settings", {edited.begin(), edited.end()});
+  one.screenMode = 3;
+  ASSERT_TRUE(first.Save(one, err));
+  two.volume = 9;
+  ASSERT_TRUE(second.Save(two, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 1920x1080\nfullscreen = yes\nvolume = 9\n"
+            "theme = dark\n");
+  EXPECT_EQ(err.str().find("cannot keep"), std::string::npos) << err.str();
+
+  // Saving with nothing changed changes nothing, whatever another copy wrote since.
+  const std::string before = Read(path);
+  SettingsFile third(path);
+  ASSERT_TRUE(third.Save(third.Load(err), err));
+  ASSERT_TRUE(first.Save(one, err));
+  EXPECT_EQ(Read(path), before);
+}
+
+// Dotfile managers keep the file elsewhere and link to it: the link stays, the target changes.
+TEST(SettingsFile, ALinkedFileStaysALink) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  const std::string text = "volume = 4\n";
+  dir.WriteFile("dotfiles/fenwhit", {text.begin(), text.end()});
+  fs::create_directories(dir.path() / "config");
+  // A relative link to a link that names the target absolutely.
+  fs::create_symlink(dir.path() / "dotfiles" / "fenwhit", dir.path() / "dotfiles" / "current");
+  fs::create_symlink("../dotfiles/current", dir.path() / "config" / "settings");
+  const std::string path = dir.str() + "/config/settings";
+  std::ostringstream err;
+  SettingsFile file(path);
+  Settings settings = file.Load(err);
+  EXPECT_EQ(settings.volume, 4);
+  settings.volume = 7;
+  ASSERT_TRUE(file.Save(settings, err)) << err.str();
+  EXPECT_TRUE(fs::is_symlink(path));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "dotfiles" / "current"));
+  EXPECT_EQ(Read(dir.str() + "/dotfiles/fenwhit"),
+            "# Fenwhit settings\nscreen_mode = 1280x720\nfullscreen = no\nvolume = 7\n");
+
+  // A link to a file not made yet: the file is made where it points.
+  fs::create_symlink("../dotfiles/new/settings", dir.path() / "config" / "dangling");
+  SettingsFile dangling(dir.str() + "/config/dangling");
+  ASSERT_TRUE(dangling.Save(settings, err)) << err.str();
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "config" / "dangling"));
+  EXPECT_EQ(Read(dir.str() + "/dotfiles/new/settings"), Read(dir.str() + "/dotfiles/fenwhit"));
+
+  // Links in a circle: one warning, nothing written.
+  fs::create_symlink("loop-b", dir.path() / "config" / "loop-a");
+  fs::create_symlink("loop-a", dir.path() / "config" / "loop-b");
+  SettingsFile loop(dir.str() + "/config/loop-a");
+  EXPECT_FALSE(loop.Save(settings, err));
+  EXPECT_FALSE(loop.Save(settings, err));
+  EXPECT_EQ(err.str(), "fenwhit: cannot keep settings: cannot follow the link " + dir.str() +
+                           "/config/loop-a: Too many levels of symbolic links; they last for "
+                           "this session only\n");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "config" / "loop-a"));
 }
 
 }  // namespace
