@@ -10,7 +10,7 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev libspng-dev
   python3 python3-numpy python3-pil sox vorbis-tools
   desktop-file-utils appstream dpkg-dev file
-  xvfb openbox
+  xvfb openbox xdotool
 )
 
 # The long runs of scripts/soak need these too.

@@ -22,7 +22,8 @@ class SettingsPlatform final : public ForwardingPlatform {
     std::function<bool()> fullscreen;
   };
 
-  // remembered: what the file holds; the volume is put in force at once.
+  // remembered: what the file holds; the volume is put in force at once. The fullscreen
+  // state watched now is where this run starts.
   SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file, Settings remembered,
                    Watched watched, std::ostream& err);
 

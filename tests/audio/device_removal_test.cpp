@@ -1,6 +1,6 @@
 // A sound card that goes away mid-game: the music clock, and with it the beat, keeps
-// running on the silent output, and the mix goes back to the card when it returns. SDL's disk driver stands in for the card, so what the
-// card is sent can be read back.
+// running on the silent output, and the mix goes back to the card when it returns. SDL's disk
+// driver stands in for the card, so what the card is sent can be read back.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -106,6 +106,63 @@ TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
   // A removed device or the silent output still rendering beside the new card would
   // run the clock at twice its pace or more; a slow machine only runs it slower.
   EXPECT_LT(device_.StreamFramesPlayed(music) - playedAtReturn, 1.5 * seconds * 44100 + 4096);
+}
+
+// A microphone unplugged is not the card: the music goes on there. The card unplugged and
+// plugged back twice plays the music again each time, at one clock.
+TEST_F(DeviceRemovalTest, AMicrophoneLeavesTheCardAloneAndASecondUnplugComesBackToo) {
+  device_.Start(44100, 128);
+  ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
+  std::vector<float> tone(22050);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
+  const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
+  ASSERT_NE(music, 0);
+  device_.PlayStream(66, music);
+  ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+  // Every device id SDL may have given (opened ones start at 2).
+  const auto everyDevice = [](Uint32 type, Uint8 capture) {
+    for (Uint32 id = 2; id < 16; ++id) {
+      SDL_Event event{};
+      event.type = type;
+      event.adevice.which = id;
+      event.adevice.iscapture = capture;
+      SDL_PushEvent(&event);
+    }
+  };
+  const auto soundIn = [](const std::string& file, uintmax_t from) {
+    std::ifstream card(file, std::ios::binary);
+    card.seekg(static_cast<std::streamoff>(from));
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(card)),
+                                  std::istreambuf_iterator<char>());
+    return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
+  };
+
+  everyDevice(SDL_AUDIODEVICEREMOVED, 1);
+  const uintmax_t sentAtMicrophone = CardBytes();
+  ASSERT_TRUE(Eventually([&] { return CardBytes() > sentAtMicrophone + 49152; }));
+  EXPECT_TRUE(soundIn(cardFile_, sentAtMicrophone + 16384)) << "the card went silent";
+
+  for (int round = 1; round <= 2; ++round) {
+    const int64_t playedBefore = device_.StreamFramesPlayed(music);
+    everyDevice(SDL_AUDIODEVICEREMOVED, 0);
+    ASSERT_TRUE(Eventually([&] {
+      return device_.StreamFramesPlayed(music) > playedBefore + 22050;
+    })) << "round "
+        << round;
+    const std::string returned = Scratch() + "card-" + std::to_string(round) + ".raw";
+    setenv("SDL_DISKAUDIOFILE", returned.c_str(), 1);
+    SDL_Event added{};
+    added.type = SDL_AUDIODEVICEADDED;
+    SDL_PushEvent(&added);
+    ASSERT_TRUE(Eventually([&] { return soundIn(returned, 0); })) << "round " << round;
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t playedAtReturn = device_.StreamFramesPlayed(music);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(device_.StreamFramesPlayed(music) - playedAtReturn, 1.5 * seconds * 44100 + 4096)
+        << "round " << round;
+  }
 }
 
 }  // namespace
