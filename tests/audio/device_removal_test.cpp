@@ -41,6 +41,18 @@ class DeviceRemovalTest : public MixerFixture {
     }
     return true;
   }
+  // Opens the card and plays a tone on the game music's channel until the card has had
+  // some of it.
+  void PlayMusic() {
+    device_.Start(44100, 128);
+    ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
+    std::vector<float> tone(22050);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
+    music_ = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
+    ASSERT_NE(music_, 0);
+    device_.PlayStream(66, music_);
+    ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+  }
   uintmax_t CardBytes() const {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(cardFile_, error);
@@ -49,17 +61,13 @@ class DeviceRemovalTest : public MixerFixture {
 
   std::string savedDriver_;
   std::string cardFile_;
+  SoundHandle music_ = 0;
 };
 
 TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
-  device_.Start(44100, 128);
-  ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
-  std::vector<float> tone(22050);
-  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
-  const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
-  ASSERT_NE(music, 0);
-  device_.PlayStream(66, music);
-  ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+  PlayMusic();
+  if (HasFatalFailure()) return;
+  const SoundHandle music = music_;
 
   // SDL reports the output removed (ids of opened devices start at 2).
   for (Uint32 id = 2; id < 16; ++id) {
@@ -111,14 +119,9 @@ TEST_F(DeviceRemovalTest, TheMixMovesToTheSilentOutputAndKeepsTime) {
 // A microphone unplugged is not the card: the music goes on there. The card unplugged and
 // plugged back twice plays the music again each time, at one clock.
 TEST_F(DeviceRemovalTest, AMicrophoneLeavesTheCardAloneAndASecondUnplugComesBackToo) {
-  device_.Start(44100, 128);
-  ASSERT_FALSE(device_.Silent()) << "SDL's disk driver did not open";
-  std::vector<float> tone(22050);
-  for (size_t i = 0; i < tone.size(); ++i) tone[i] = 0.5f * std::sin(0.05f * i);
-  const SoundHandle music = device_.OpenStream(WriteOgg("tone.ogg", tone, 1, 44100));
-  ASSERT_NE(music, 0);
-  device_.PlayStream(66, music);
-  ASSERT_TRUE(Eventually([&] { return CardBytes() > 16384; }));
+  PlayMusic();
+  if (HasFatalFailure()) return;
+  const SoundHandle music = music_;
   // Every device id SDL may have given (opened ones start at 2).
   const auto everyDevice = [](Uint32 type, Uint8 capture) {
     for (Uint32 id = 2; id < 16; ++id) {

@@ -133,6 +133,9 @@ TEST(SettingsPlatform, KeysHeldForSeveralFramesStepOnceAndOnlyChangesAreWritten)
   fullscreen = true;
   early.PumpEvents();
   EXPECT_TRUE(SettingsFile(path).Load(readErr).fullscreen);
+  std::filesystem::remove(path);
+  for (int frame = 0; frame < 10; ++frame) early.PumpEvents();
+  EXPECT_FALSE(std::filesystem::exists(path)) << "the switch written again without a change";
   EXPECT_EQ(err.str() + readErr.str(), "");
 }
 
