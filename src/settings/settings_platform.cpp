@@ -19,6 +19,9 @@ SettingsPlatform::SettingsPlatform(Platform& inner, SoundDevice& sound, Settings
       err_(err) {
   settings_.volume = std::clamp(settings_.volume, 0, kMasterVolumeSteps);
   sound_.SetMasterVolume(settings_.volume);
+  // Fullscreen is set before the window opens: F11 pressed during the intro, which takes
+  // effect at the first pump, is already the player's.
+  lastFullscreen_ = watched_.fullscreen();
 }
 
 int SettingsPlatform::VolumeStep() {
@@ -44,14 +47,14 @@ void SettingsPlatform::PumpEvents() {
       changed = true;
     }
   }
-  // What stands at the first pump is where this run started, not a change.
+  // The screen mode standing at the first pump is where this run started, not a change.
   const int screenMode = watched_.screenMode();
   const bool fullscreen = watched_.fullscreen();
   if (watching_ && screenMode != lastScreenMode_) {
     settings_.screenMode = screenMode;
     changed = true;
   }
-  if (watching_ && fullscreen != lastFullscreen_) {
+  if (fullscreen != lastFullscreen_) {
     settings_.fullscreen = fullscreen;
     changed = true;
   }

@@ -24,8 +24,9 @@ class SettingsPlatform final : public ForwardingPlatform {
     std::function<bool()> fullscreen;
   };
 
-  // remembered: what the file holds; the volume is put in force at once.
-  // The file is only written through the writer from then on.
+  // remembered: what the file holds; the volume is put in force at once. The fullscreen
+  // state watched now is where this run starts. The file is only written through the writer
+  // from then on.
   SettingsPlatform(Platform& inner, SoundDevice& sound, SettingsFile& file,
                    BackgroundWriter& writer, Settings remembered, Watched watched,
                    std::ostream& err);

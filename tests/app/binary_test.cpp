@@ -212,5 +212,40 @@ TEST(Binary, AnUnknownOptionPrintsTheUsageOnStderrAndExitsTwo) {
   EXPECT_TRUE(temp.Files().empty());
 }
 
+// The options that fail, as a player meets them: --scores into a full disk says so by its
+// status, and a replay that cannot be played ends with status 2 and one line, before
+// anything is unpacked.
+TEST(Binary, ScoresIntoAFullDiskAndAReplayThatCannotBePlayedFailWithTheirStatus) {
+  ScratchDir work, temp;
+  std::string output;
+  EXPECT_EQ(testing::RunCommand({"env", "XDG_DATA_HOME=" + temp.str() + "/data-home", "sh", "-c",
+                                 "exec \"$0\" --scores >/dev/full", FENWHIT_EXECUTABLE},
+                                output),
+            1)
+      << output;
+  const std::string missing = work.str() + "/missing.fwreplay";
+  for (const char* replay : {missing.c_str(), "best"}) {
+    const auto child = Start(work, temp, {"--replay", replay});
+    EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 2) << replay;
+    const std::string message = ReadText(child.stderrFile);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_TRUE(temp.Files().empty()) << replay;
+  }
+}
+
+// The autopilot's games never enter the best scores: closed in the middle of one, the
+// program ends with status 0 and keeps no table.
+TEST(Binary, AutoplayGamesNeverEnterTheBestScores) {
+  ScratchDir work, temp;
+  work.WriteFile("quellard.data",
+                 BuildArchive(CollectAssetFolder(std::string(FENWHIT_SOURCE_DIR) + "/assets")));
+  const auto child = Start(work, temp, {"--autoplay"});
+  // The intro, the autopilot's wait in the menu, and a few seconds of its game.
+  ASSERT_EQ(WaitFor(child, std::chrono::seconds(10)), -1) << ReadText(child.stderrFile);
+  EXPECT_EQ(testing::CloseFromTheMenu(child), 0);
+  EXPECT_FALSE(fs::exists(temp.path() / "data-home" / "fenwhit" / "scores"));
+  EXPECT_EQ(ReadText(child.stderrFile), "");
+}
+
 }  // namespace
 }  // namespace fenwhit

@@ -73,5 +73,33 @@ TEST(CommandLine, PlaysAnswersOrRefusesWithTheUsage) {
   }
 }
 
+// The replay options take their values and refuse what does not go with them.
+TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
+  const Answer watch = AnswerTo({"--replay", "game.fwreplay", "--window"});
+  EXPECT_EQ(watch.commandLine.action, CommandLine::Action::kReplay);
+  EXPECT_EQ(watch.commandLine.replay, "game.fwreplay");
+  EXPECT_EQ(watch.commandLine.screen, CommandLine::Screen::kWindow);
+  const Answer timedemo = AnswerTo({"--replay", "best", "--timedemo", "--renderer", "immediate"});
+  EXPECT_EQ(timedemo.commandLine.action, CommandLine::Action::kReplay);
+  EXPECT_TRUE(timedemo.commandLine.timedemo);
+  EXPECT_EQ(timedemo.commandLine.drawing, CommandLine::Drawing::kImmediate);
+  const Answer check = AnswerTo({"--check-replay", "a.fwreplay", "b.fwreplay"});
+  EXPECT_EQ(check.commandLine.action, CommandLine::Action::kCheckReplays);
+  EXPECT_EQ(check.commandLine.checkReplays, (std::vector<std::string>{"a.fwreplay", "b.fwreplay"}));
+
+  for (const auto& arguments : std::vector<std::vector<const char*>>{
+           {"--replay", "--timedemo"},
+           {"--replay", "game.fwreplay", "--autoplay"},
+           {"--timedemo"},
+           {"--renderer", "batch"},
+           {"--check-replay"},
+           {"--check-replay", "a.fwreplay", "--replay", "b.fwreplay"}}) {
+    const Answer bad = AnswerTo(arguments);
+    EXPECT_EQ(bad.status, 2) << arguments.size() << " " << arguments.back();
+    EXPECT_EQ(bad.out, "");
+    EXPECT_NE(bad.err.find("usage: fenwhit"), std::string::npos) << bad.err;
+  }
+}
+
 }  // namespace
 }  // namespace fenwhit

@@ -63,8 +63,10 @@ class DeviceRemovalTest : public MixerFixture {
       SDL_PushEvent(&event);
     }
   }
-  static bool Sounds(const std::string& file) {
+  // Whether the card's file holds anything but silence from byte `from` on.
+  static bool Sounds(const std::string& file, uintmax_t from = 0) {
     std::ifstream card(file, std::ios::binary);
+    card.seekg(static_cast<std::streamoff>(from));
     const std::vector<char> bytes((std::istreambuf_iterator<char>(card)),
                                   std::istreambuf_iterator<char>());
     return std::any_of(bytes.begin(), bytes.end(), [](char b) { return b != 0; });
@@ -137,6 +139,44 @@ TEST_F(DeviceRemovalTest, WithNoDeviceAddedTheDefaultOneIsTriedAgainUntilItOpens
   std::filesystem::remove(returnedFile);
   ASSERT_TRUE(Eventually([&] { return Sounds(returnedFile); }));
   ExpectOneClock(music);
+}
+
+// A microphone unplugged is not the card: the music goes on there. The card unplugged and
+// plugged back twice plays the music again each time, at one clock.
+TEST_F(DeviceRemovalTest, AMicrophoneLeavesTheCardAloneAndASecondUnplugComesBackToo) {
+  const SoundHandle music = PlayToneOnTheCard();
+  ASSERT_FALSE(HasFailure());
+  // Every device id SDL may have given (opened ones start at 2).
+  const auto everyDevice = [](Uint32 type, Uint8 capture) {
+    for (Uint32 id = 2; id < 16; ++id) {
+      SDL_Event event{};
+      event.type = type;
+      event.adevice.which = id;
+      event.adevice.iscapture = capture;
+      SDL_PushEvent(&event);
+    }
+  };
+
+  everyDevice(SDL_AUDIODEVICEREMOVED, 1);
+  const uintmax_t sentAtMicrophone = CardBytes();
+  ASSERT_TRUE(Eventually([&] { return CardBytes() > sentAtMicrophone + 49152; }));
+  EXPECT_TRUE(Sounds(cardFile_, sentAtMicrophone + 16384)) << "the card went silent";
+
+  for (int round = 1; round <= 2; ++round) {
+    const int64_t playedBefore = device_.StreamFramesPlayed(music);
+    everyDevice(SDL_AUDIODEVICEREMOVED, 0);
+    ASSERT_TRUE(Eventually([&] {
+      return device_.StreamFramesPlayed(music) > playedBefore + 22050;
+    })) << "round "
+        << round;
+    const std::string returned = Scratch() + "card-" + std::to_string(round) + ".raw";
+    setenv("SDL_DISKAUDIOFILE", returned.c_str(), 1);
+    SDL_Event added{};
+    added.type = SDL_AUDIODEVICEADDED;
+    SDL_PushEvent(&added);
+    ASSERT_TRUE(Eventually([&] { return Sounds(returned); })) << "round " << round;
+    ExpectOneClock(music);
+  }
 }
 
 }  // namespace

@@ -7,45 +7,18 @@
 #include <chrono>
 #include <vector>
 
-#include "audio/music.h"
-#include "autoplay/autopilot_platform.h"
-#include "replay/replay_recorder.h"
-#include "support/beat_feeder.h"
+#include "platform/platform.h"
+#include "replay/replay_file.h"
 #include "support/child_process.h"
-#include "support/program_harness.h"
-#include "ui/main_menu.h"
+#include "support/recorded_game.h"
+#include "support/scratch_dir.h"
 
 namespace fenwhit {
 namespace {
 
 using testing::ReadText;
+using testing::RecordShortGame;
 using testing::ScratchDir;
-
-// A short game played by the autopilot, with beats every 20 frames, left with Esc.
-Replay RecordShortGame() {
-  testing::ProgramHarness harness;
-  menu.menuIndex = 0;
-  AutopilotPlatform autopilot(harness.platform);
-  std::vector<Replay> games;
-  ReplayRecorder recorder(autopilot, "TESTER",
-                          [&games](Replay&& game) { games.push_back(std::move(game)); });
-  testing::BeatFeeder feeder(harness.sound);
-  int frames = 0;
-  harness.Run(
-      [&](TestPlatform& p, int pump) {
-        if (pump == 0) p.Press(scan::kSpace);
-        if (pump == 1) p.Release(scan::kSpace);
-        if (!BeatThreadRunning()) {
-          if (frames > 0) p.Press(scan::kEsc);
-          return;
-        }
-        if (++frames % 20 == 0) feeder.Deliver();
-        if (frames == 400) p.Press(scan::kEsc);
-      },
-      recorder, harness.renderer);
-  EXPECT_EQ(games.size(), 1u);
-  return games.empty() ? Replay{} : games[0];
-}
 
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};

@@ -8,7 +8,9 @@
 
 #include "audio/music.h"
 #include "game/game_state.h"
+#include "gfx/overlay_renderer.h"
 #include "keep/background_writer.h"
+#include "scoreboard/score_drawing.h"
 #include "scoreboard/scoreboard_platform.h"
 #include "support/program_harness.h"
 #include "support/writer_gate.h"
@@ -22,6 +24,17 @@ using testing::ScratchDir;
 using testing::WriterGate;
 
 constexpr int kPlayFrames = 120;
+
+// The glyphs drawn since the calls were last cleared, one after another.
+std::string TextDrawn(const RecordingRenderer& renderer) {
+  std::string text;
+  for (const DrawCall& call : renderer.CallsOf("region")) {
+    if (call.ints[4] == 32 && call.ints[5] == 64) {
+      text += static_cast<char>(call.ints[3] / 64 * 16 + call.ints[2] / 32);
+    }
+  }
+  return text;
+}
 
 TEST(Scoreboard, GamesEnterTablesShowWhenIdleAndTheirTouchDoesNothingElse) {
   ProgramHarness harness;
@@ -149,6 +162,108 @@ TEST(Scoreboard, GamesTheAutopilotPlaysNeverEnter) {
   writer.Drain();
   EXPECT_TRUE(scores.Tables().kinds[0].empty());
   EXPECT_FALSE(std::filesystem::exists(home.str() + "/scores"));
+}
+
+// The mouse as a player moves it: moving it now and then keeps the tables away; a click
+// held as a player holds it takes them away and does nothing else; and closing the window
+// from the menu enters no game a second time. The menu shows the best score kept, and the
+// tables each game's time in minutes and seconds.
+TEST(Scoreboard, TheMouseMovingKeepsTheTablesAwayAndItsClickOnlyTakesThemAway) {
+  ProgramHarness harness(true);
+  ScratchDir home;
+  const std::string path = home.str() + "/scores";
+  const std::string kept =
+      "fenwhit scores 1\n"
+      "one\t90000\tBOB\t2026-11-30\t4\t65\n"
+      "one\t150000\tALICE\t2026-12-01\t7\t125\n";
+  home.WriteFile("scores", {kept.begin(), kept.end()});
+  ScoreFile scores(path);
+  std::ostringstream err;
+  scores.Load(err);
+  ScoreboardPlatform scoreboard(harness.platform, scores, "TESTER", true, err);
+  OverlayRenderer frames(harness.renderer);
+  frames.AddOverlay([&] { DrawMenuScores(scoreboard, harness.platform.Now()); });
+  menu.menuIndex = 0;
+
+  enum class Step { kGame, kMoving, kStill, kClicked } step = Step::kGame;
+  int stepPumps = 0;
+  int gameFrames = 0;
+  bool shownWhileMoving = false;
+  double stillFrom = -1.0;
+  double stillFor = -1.0;
+  bool gameAfterClick = false;
+  bool tablesAfterClick = true;
+  int menuIndexAtClick = -1;
+  int tablesFrames = 0;
+  std::string menuText;
+  std::string tablesText;
+  const int status = harness.Run(
+      [&](TestPlatform& p, int pump) {
+        // The calls of the frame before this pump's.
+        const std::string drawn = TextDrawn(harness.renderer);
+        harness.renderer.ClearCalls();
+        const int in = stepPumps++;
+        const auto next = [&](Step to) { step = to, stepPumps = 0; };
+        switch (step) {
+          case Step::kGame:
+            if (pump == 0) p.Press(scan::kSpace);
+            if (pump == 1) p.Release(scan::kSpace);
+            if (BeatThreadRunning()) {
+              if (game.lives < 2) game.lives = 2;
+              if (++gameFrames == kPlayFrames) p.Press(scan::kEsc);
+            } else if (gameFrames > 0) {
+              p.Release(scan::kEsc);
+              next(Step::kMoving);
+            }
+            return;
+          case Step::kMoving:
+            // Twenty seconds of a hand on the mouse: a small move every half second.
+            shownWhileMoving = shownWhileMoving || scoreboard.TablesShownAt() >= 0.0;
+            if (in == 100) menuText = drawn;
+            if (in % 30 == 0) p.SetMouse({600 + in / 30 % 2, 400 + in / 60 % 2, 0, 0});
+            if (in == 1200) {
+              stillFrom = p.Now();
+              next(Step::kStill);
+            }
+            return;
+          case Step::kStill:
+            if (scoreboard.TablesShownAt() < 0.0) return;
+            if (tablesFrames++ == 0) stillFor = p.Now() - stillFrom;
+            // Faded in, then clicked away.
+            if (tablesFrames < 70) return;
+            tablesText = drawn;
+            menuIndexAtClick = menu.menuIndex;
+            p.SetMouse({600, 400, 0, 1});
+            next(Step::kClicked);
+            return;
+          case Step::kClicked:
+            if (in == 6) p.SetMouse({600, 400, 0, 0});
+            gameAfterClick = gameAfterClick || BeatThreadRunning();
+            if (in == 60) {
+              tablesAfterClick = scoreboard.TablesShownAt() >= 0.0;
+              p.RequestClose();
+            }
+            return;
+        }
+      },
+      scoreboard, frames);
+
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(shownWhileMoving) << "the tables came while the mouse moved";
+  // A menu left alone shows them after its fifteen seconds.
+  EXPECT_GE(stillFor, ScoreboardPlatform::kIdleSeconds - 0.5);
+  EXPECT_LT(stillFor, ScoreboardPlatform::kIdleSeconds + 1.0);
+  EXPECT_FALSE(tablesAfterClick);
+  EXPECT_FALSE(gameAfterClick) << "the click that took the tables away started a game";
+  EXPECT_EQ(menu.menuIndex, menuIndexAtClick);
+  ScoreFile reread(path);
+  reread.Load(err);
+  EXPECT_EQ(reread.Tables().kinds[0].size(), 3u) << "one game, entered once";
+  EXPECT_NE(menuText.find("BEST 150000"), std::string::npos) << menuText;
+  for (const char* row : {"150000  ALICE", "2:05", "90000  BOB", "1:05"}) {
+    EXPECT_NE(tablesText.find(row), std::string::npos) << row << "\n" << tablesText;
+  }
+  EXPECT_EQ(err.str(), "");
 }
 
 }  // namespace

@@ -106,5 +106,64 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   EXPECT_EQ(readErr.str(), "");
 }
 
+// Each volume key held as a player holds it, six frames, alone and with its pair: one step
+// a press, both keys of a pair held together one step, minus and plus together none. A
+// --fullscreen over a remembered window stays out of the file whatever else is written,
+// nothing is written again while nothing changes, and F11 pressed before the first pump is
+// the player's own change.
+TEST(SettingsPlatform, KeysHeldForSeveralFramesStepOnceAndOnlyChangesAreWritten) {
+  ScratchDir home;
+  const std::string path = home.str() + "/settings";
+  SettingsFile file(path);
+  Settings remembered;
+  remembered.volume = 3;
+  remembered.screenMode = 2;
+  TestPlatform inner;
+  RecordingSoundDevice sound;
+  std::ostringstream err;
+  SettingsPlatform settings(inner, sound, file, remembered, {[] { return 2; }, [] { return true; }},
+                            err);
+  settings.PumpEvents();
+  const auto hold = [&](std::vector<int> keys) {
+    for (int key : keys) inner.Press(key);
+    for (int frame = 0; frame < 6; ++frame) settings.PumpEvents();
+    inner.ReleaseAll();
+    settings.PumpEvents();
+  };
+  hold({scan::kEquals});
+  hold({scan::kKeypadPlus});
+  hold({scan::kMinus});
+  hold({scan::kKeypadMinus});
+  hold({scan::kMinus});
+  hold({scan::kEquals, scan::kKeypadPlus});
+  hold({scan::kMinus, scan::kKeypadMinus});
+  hold({scan::kMinus, scan::kEquals});
+  std::vector<int> levels;
+  for (const SoundCall& call : sound.CallsOf("master")) levels.push_back(call.value);
+  EXPECT_EQ(levels, (std::vector<int>{3, 4, 5, 4, 3, 2, 3, 2}));
+
+  std::ostringstream readErr;
+  const Settings kept = SettingsFile(path).Load(readErr);
+  EXPECT_EQ(kept.volume, 2);
+  EXPECT_EQ(kept.screenMode, 2);
+  EXPECT_FALSE(kept.fullscreen) << "the choice for this run was kept";
+
+  std::filesystem::remove(path);
+  for (int frame = 0; frame < 10; ++frame) settings.PumpEvents();
+  EXPECT_FALSE(std::filesystem::exists(path)) << "written again without a change";
+
+  // F11 pressed during the intro takes effect at the first pump: the player's, and kept.
+  bool fullscreen = false;
+  SettingsPlatform early(inner, sound, file, remembered,
+                         {[] { return 2; }, [&] { return fullscreen; }}, err);
+  fullscreen = true;
+  early.PumpEvents();
+  EXPECT_TRUE(SettingsFile(path).Load(readErr).fullscreen);
+  std::filesystem::remove(path);
+  for (int frame = 0; frame < 10; ++frame) early.PumpEvents();
+  EXPECT_FALSE(std::filesystem::exists(path)) << "the switch written again without a change";
+  EXPECT_EQ(err.str() + readErr.str(), "");
+}
+
 }  // namespace
 }  // namespace fenwhit

@@ -13,7 +13,8 @@
 namespace fenwhit::testing {
 
 Child StartProgram(const std::string& executable, const ScratchDir& workDir,
-                   const ScratchDir& tempDir, std::vector<const char*> arguments) {
+                   const ScratchDir& tempDir, std::vector<const char*> arguments,
+                   const std::vector<std::string>& environment) {
   Child child;
   child.stdoutFile = workDir.path() / "stdout.txt";
   child.stderrFile = workDir.path() / "stderr.txt";
@@ -31,6 +32,7 @@ Child StartProgram(const std::string& executable, const ScratchDir& workDir,
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     unsetenv("DISPLAY");
+    for (const std::string& setting : environment) putenv(const_cast<char*>(setting.c_str()));
     execv(executable.c_str(), const_cast<char* const*>(arguments.data()));
     _exit(127);
   }

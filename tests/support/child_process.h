@@ -19,9 +19,11 @@ struct Child {
 
 // Starts `executable` in workDir with TMPDIR=tempDir under SDL's offscreen and dummy
 // drivers, the freedesktop data and config folders in tempDir (data-home, config-home);
-// stdout and stderr go to files in workDir.
+// stdout and stderr go to files in workDir. environment ("NAME=value") is set after that,
+// over it (a display to draw on, say).
 Child StartProgram(const std::string& executable, const ScratchDir& workDir,
-                   const ScratchDir& tempDir, std::vector<const char*> arguments = {});
+                   const ScratchDir& tempDir, std::vector<const char*> arguments = {},
+                   const std::vector<std::string>& environment = {});
 
 // Waits up to timeout; returns the exit status, or -1 if it is still running.
 int WaitFor(const Child& child, std::chrono::milliseconds timeout);
