@@ -13,6 +13,7 @@
 #include "support/beat_feeder.h"
 #include "support/child_process.h"
 #include "support/program_harness.h"
+#include "support/replay_bytes.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
@@ -20,6 +21,9 @@ namespace {
 
 using testing::ReadText;
 using testing::ScratchDir;
+
+// More than the program's address space while it refuses a replay file, in kibibytes.
+constexpr long kProgramAddressSpace = 0;
 
 // A short game played by the autopilot, with beats every 20 frames, left with Esc.
 Replay RecordShortGame() {
@@ -57,13 +61,17 @@ struct Checked {
   std::string err;
 };
 
-Checked Check(const ScratchDir& work, std::vector<std::string> files) {
+// memoryLimit: the address space the program may take, in kibibytes (0 for any).
+Checked Check(const ScratchDir& work, std::vector<std::string> files, long memoryLimit = 0) {
   ScratchDir temp;
   std::vector<std::string> paths;
   for (const std::string& file : files) paths.push_back(work.str() + "/" + file);
+  const std::string limit = "ulimit -v " + std::to_string(memoryLimit) + " && exec \"$0\" \"$@\"";
   std::vector<const char*> arguments = {"--check-replay"};
+  if (memoryLimit > 0) arguments = {"-c", limit.c_str(), FENWHIT_EXECUTABLE, "--check-replay"};
   for (const std::string& path : paths) arguments.push_back(path.c_str());
-  const auto child = testing::StartProgram(FENWHIT_EXECUTABLE, work, temp, arguments);
+  const auto child = testing::StartProgram(memoryLimit > 0 ? "/bin/sh" : FENWHIT_EXECUTABLE, work,
+                                           temp, arguments);
   const int status = testing::WaitFor(child, std::chrono::seconds(120));
   Checked run{status, ReadText(child.stdoutFile), ReadText(child.stderrFile)};
   // Refused files are refused before the game unpacks anything.
@@ -83,6 +91,9 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
   Replay moved = game;
   moved.frames[100].keys[0] |= uint64_t{1} << scan::kEsc;
   work.WriteFile("moved.fwreplay", Bytes(EncodeReplay(moved)));
+  Replay elsewhere = moved;
+  elsewhere.architecture = "pdp11";
+  work.WriteFile("elsewhere.fwreplay", Bytes(EncodeReplay(elsewhere)));
   Replay older = game;
   older.gameVersion = "0.0.1";
   work.WriteFile("older.fwreplay", Bytes(EncodeReplay(older)));
@@ -99,10 +110,18 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
             0u)
       << matches.out;
 
-  const Checked differs = Check(work, {"good.fwreplay", "moved.fwreplay"});
+  const Checked differs = Check(work, {"good.fwreplay", "moved.fwreplay", "elsewhere.fwreplay"});
   EXPECT_EQ(differs.status, 1);
-  EXPECT_EQ(std::count(differs.out.begin(), differs.out.end(), '\n'), 2) << differs.out;
+  EXPECT_EQ(std::count(differs.out.begin(), differs.out.end(), '\n'), 3) << differs.out;
   EXPECT_NE(differs.out.find("moved.fwreplay: differs from frame 120: "), std::string::npos)
+      << differs.out;
+  // Only a game recorded on another kind of machine names it.
+  EXPECT_EQ(differs.out.find("recorded on " + game.architecture), std::string::npos)
+      << differs.out;
+  EXPECT_NE(differs.out.find("elsewhere.fwreplay: differs from frame 120: "), std::string::npos)
+      << differs.out;
+  EXPECT_NE(differs.out.find(" (recorded on pdp11, this is " + game.architecture + ")\n"),
+            std::string::npos)
       << differs.out;
 
   for (const char* bad : {"older.fwreplay", "cut.fwreplay", "text.fwreplay", "empty.fwreplay",
@@ -114,6 +133,24 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
     EXPECT_NE(refused.err.find(std::string(bad) + ": cannot be checked: "), std::string::npos)
         << refused.err;
   }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+  // Twenty files of a few kilobytes, each claiming six million frames (192 MB of them), are
+  // refused within a quarter of that: the frames are not made room for on the header's word.
+  const std::string claim = testing::ReplayClaimingMostFrames(game.gameVersion);
+  ASSERT_LT(claim.size(), 8000u);
+  std::vector<std::string> claims;
+  for (int i = 0; i < 20; ++i) {
+    claims.push_back("claim" + std::to_string(i) + ".fwreplay");
+    work.WriteFile(claims.back(), Bytes(claim));
+  }
+  const Checked claimed = Check(work, claims, kProgramAddressSpace + 48 * 1024);
+  EXPECT_EQ(claimed.status, 2) << claimed.err;
+  EXPECT_EQ(std::count(claimed.err.begin(), claimed.err.end(), '\n'), 20) << claimed.err;
+  EXPECT_NE(claimed.err.find("claim19.fwreplay: cannot be checked: damaged (frames)\n"),
+            std::string::npos)
+      << claimed.err;
+#endif
 }
 
 }  // namespace
