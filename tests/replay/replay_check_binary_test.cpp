@@ -22,8 +22,11 @@ namespace {
 using testing::ReadText;
 using testing::ScratchDir;
 
-// More than the program's address space while it refuses a replay file, in kibibytes.
-constexpr long kProgramAddressSpace = 0;
+// The address space the program may take to refuse replay files, in kibibytes: four times
+// what it needs (about 30 MiB), and less than six million frames take (192 MB).
+constexpr long kRefusingAddressSpace = 120 * 1024;
+// The same to check games: three times what a short game takes (about 60 MiB).
+constexpr long kCheckingAddressSpace = 200 * 1024;
 
 // A short game played by the autopilot, with beats every 20 frames, left with Esc.
 Replay RecordShortGame() {
@@ -116,8 +119,7 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
   EXPECT_NE(differs.out.find("moved.fwreplay: differs from frame 120: "), std::string::npos)
       << differs.out;
   // Only a game recorded on another kind of machine names it.
-  EXPECT_EQ(differs.out.find("recorded on " + game.architecture), std::string::npos)
-      << differs.out;
+  EXPECT_EQ(differs.out.find("recorded on " + game.architecture), std::string::npos) << differs.out;
   EXPECT_NE(differs.out.find("elsewhere.fwreplay: differs from frame 120: "), std::string::npos)
       << differs.out;
   EXPECT_NE(differs.out.find(" (recorded on pdp11, this is " + game.architecture + ")\n"),
@@ -144,12 +146,27 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
     claims.push_back("claim" + std::to_string(i) + ".fwreplay");
     work.WriteFile(claims.back(), Bytes(claim));
   }
-  const Checked claimed = Check(work, claims, kProgramAddressSpace + 48 * 1024);
+  const Checked claimed = Check(work, claims, kRefusingAddressSpace);
   EXPECT_EQ(claimed.status, 2) << claimed.err;
   EXPECT_EQ(std::count(claimed.err.begin(), claimed.err.end(), '\n'), 20) << claimed.err;
   EXPECT_NE(claimed.err.find("claim19.fwreplay: cannot be checked: damaged (frames)\n"),
             std::string::npos)
       << claimed.err;
+
+  // A dozen games of 800 000 frames (25.6 MB each as frames) that differ: checked one at a
+  // time, within a space that could not hold them all.
+  Replay longer = game;
+  longer.frames.resize(800'000, game.frames.back());
+  longer.checksums.resize(longer.frames.size() / kReplayChecksumEvery + 1);
+  const std::string longFile = EncodeReplay(longer);
+  std::vector<std::string> longs;
+  for (int i = 0; i < 12; ++i) {
+    longs.push_back("long" + std::to_string(i) + ".fwreplay");
+    work.WriteFile(longs.back(), Bytes(longFile));
+  }
+  const Checked checked = Check(work, longs, kCheckingAddressSpace);
+  EXPECT_EQ(checked.status, 1) << checked.err;
+  EXPECT_EQ(std::count(checked.out.begin(), checked.out.end(), '\n'), 12) << checked.out;
 #endif
 }
 
