@@ -9,6 +9,7 @@ endif()
 # x86-64 (FMA3 and FMA4) and aarch64 spellings.
 file(STRINGS ${PROGRAM}.disassembly fused
      REGEX "[ \t](vfn?m(add|sub)[a-z0-9]*|fn?madd|fn?msub|fml[as])[ \t]")
+file(REMOVE ${PROGRAM}.disassembly)
 list(LENGTH fused count)
 message(STATUS "${count} fused multiply-adds in ${PROGRAM}")
 if(count GREATER 0)
@@ -16,4 +17,3 @@ if(count GREATER 0)
   string(REPLACE ";" "\n" first "${first}")
   message(FATAL_ERROR "fused multiply-adds, the first of them:\n${first}")
 endif()
-file(REMOVE ${PROGRAM}.disassembly)
