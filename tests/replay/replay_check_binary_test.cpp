@@ -7,13 +7,13 @@
 #include <chrono>
 #include <vector>
 
-#include "audio/music.h"
 #include "autoplay/autopilot_platform.h"
 #include "replay/replay_recorder.h"
 #include "support/beat_feeder.h"
 #include "support/child_process.h"
 #include "support/program_harness.h"
 #include "support/replay_bytes.h"
+#include "support/short_game.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
@@ -37,25 +37,24 @@ Replay RecordShortGame() {
   ReplayRecorder recorder(autopilot, "TESTER",
                           [&games](Replay&& game) { games.push_back(std::move(game)); });
   testing::BeatFeeder feeder(harness.sound);
-  int frames = 0;
-  harness.Run(
-      [&](TestPlatform& p, int pump) {
-        if (pump == 0) p.Press(scan::kSpace);
-        if (pump == 1) p.Release(scan::kSpace);
-        if (!BeatThreadRunning()) {
-          if (frames > 0) p.Press(scan::kEsc);
-          return;
-        }
-        if (++frames % 20 == 0) feeder.Deliver();
-        if (frames == 400) p.Press(scan::kEsc);
-      },
-      recorder, harness.renderer);
+  harness.Run(testing::ShortGameScript(feeder, 400), recorder, harness.renderer);
   EXPECT_EQ(games.size(), 1u);
   return games.empty() ? Replay{} : games[0];
 }
 
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
+}
+
+// `count` files of the same bytes, named `stem`0.fwreplay, `stem`1.fwreplay ...
+std::vector<std::string> WriteCopies(const ScratchDir& work, const std::string& stem,
+                                     const std::string& bytes, int count) {
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    names.push_back(stem + std::to_string(i) + ".fwreplay");
+    work.WriteFile(names.back(), Bytes(bytes));
+  }
+  return names;
 }
 
 struct Checked {
@@ -141,12 +140,7 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
   // refused within a quarter of that: the frames are not made room for on the header's word.
   const std::string claim = testing::ReplayClaimingMostFrames(game.gameVersion);
   ASSERT_LT(claim.size(), 8000u);
-  std::vector<std::string> claims;
-  for (int i = 0; i < 20; ++i) {
-    claims.push_back("claim" + std::to_string(i) + ".fwreplay");
-    work.WriteFile(claims.back(), Bytes(claim));
-  }
-  const Checked claimed = Check(work, claims, kRefusingAddressSpace);
+  const Checked claimed = Check(work, WriteCopies(work, "claim", claim, 20), kRefusingAddressSpace);
   EXPECT_EQ(claimed.status, 2) << claimed.err;
   EXPECT_EQ(std::count(claimed.err.begin(), claimed.err.end(), '\n'), 20) << claimed.err;
   EXPECT_NE(claimed.err.find("claim19.fwreplay: cannot be checked: damaged (frames)\n"),
@@ -158,13 +152,8 @@ TEST(ReplayCheckBinary, SaysOfEachFileWhetherItMatchesAndRefusesWhatItCannotRead
   Replay longer = game;
   longer.frames.resize(800'000, game.frames.back());
   longer.checksums.resize(longer.frames.size() / kReplayChecksumEvery + 1);
-  const std::string longFile = EncodeReplay(longer);
-  std::vector<std::string> longs;
-  for (int i = 0; i < 12; ++i) {
-    longs.push_back("long" + std::to_string(i) + ".fwreplay");
-    work.WriteFile(longs.back(), Bytes(longFile));
-  }
-  const Checked checked = Check(work, longs, kCheckingAddressSpace);
+  const Checked checked =
+      Check(work, WriteCopies(work, "long", EncodeReplay(longer), 12), kCheckingAddressSpace);
   EXPECT_EQ(checked.status, 1) << checked.err;
   EXPECT_EQ(std::count(checked.out.begin(), checked.out.end(), '\n'), 12) << checked.out;
 #endif

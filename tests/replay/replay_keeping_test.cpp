@@ -6,14 +6,13 @@
 
 #include <sstream>
 
-#include "audio/music.h"
 #include "autoplay/autopilot_platform.h"
 #include "keep/calendar.h"
 #include "replay/replay_check.h"
 #include "replay/replay_recorder.h"
 #include "scoreboard/scoreboard_platform.h"
-#include "support/beat_feeder.h"
 #include "support/program_harness.h"
+#include "support/short_game.h"
 #include "support/time_zone.h"
 #include "ui/main_menu.h"
 
@@ -39,21 +38,11 @@ TEST(ReplayKeeping, AGameAcrossMidnightStaysBestAndTheBestPlayableIsOffered) {
       [&](Replay&& game) { saved = store.Save(game, ReplayTableFrom(scores.Tables()), error); },
       [&scoreboard] { return scoreboard.GameStartTime(); });
   testing::BeatFeeder feeder(harness.sound);
-  int frames = 0;
-  harness.Run(
-      [&](TestPlatform& p, int pump) {
-        if (pump == 0) p.Press(scan::kSpace);
-        if (pump == 1) p.Release(scan::kSpace);
-        if (!BeatThreadRunning()) {
-          if (frames > 0) p.Press(scan::kEsc);
-          return;
-        }
-        // Ten seconds into the game the calendar turns to the next day.
-        if (++frames == 600) now = kMidnight + 5;
-        if (frames % 20 == 0) feeder.Deliver();
-        if (frames == 900) p.Press(scan::kEsc);
-      },
-      recorder, harness.renderer);
+  // Ten seconds into the game the calendar turns to the next day.
+  const auto midnight = [&now](int frame) {
+    if (frame == 600) now = kMidnight + 5;
+  };
+  harness.Run(testing::ShortGameScript(feeder, 900, midnight), recorder, harness.renderer);
   ASSERT_NE(saved, "") << error;
   ASSERT_EQ(scores.Tables().kinds[0].size(), 1u) << err.str();
   EXPECT_EQ(scores.Tables().kinds[0][0].date, "2025-12-07");
