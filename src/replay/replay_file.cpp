@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view kMagic{"FWRP\0", 5};
 constexpr size_t kCrcBytes = 4;
 constexpr size_t kMaxShortTextLength = 32;  // game version, architecture
+constexpr uint32_t kFirstFormatWithArchitecture = 2;
 // The largest body a 6 000 000-frame game of ordinary play needs is far below this.
 constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
 // Deflate cannot do better than 258 bytes for two bits, so a body claiming more than this per
@@ -388,10 +389,11 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
   uint32_t bodyBytes = 0;
   uint32_t deflatedBytes = 0;
   if (!in.ShortText(replay.gameVersion) || !in.ShortText(replay.player) ||
-      (version >= 2 && !in.ShortText(replay.architecture)) || !in.I32(replay.kind) ||
-      !in.I32(replay.screenMode) || !in.U64(replay.seed) || !in.I64(replay.startTime) ||
-      !in.I64(replay.finalScore) || !in.U32(frames) || !in.U32(checksums) ||
-      !in.U32(startStateBytes) || !in.U32(bodyBytes) || !in.U32(deflatedBytes)) {
+      (version >= kFirstFormatWithArchitecture && !in.ShortText(replay.architecture)) ||
+      !in.I32(replay.kind) || !in.I32(replay.screenMode) || !in.U64(replay.seed) ||
+      !in.I64(replay.startTime) || !in.I64(replay.finalScore) || !in.U32(frames) ||
+      !in.U32(checksums) || !in.U32(startStateBytes) || !in.U32(bodyBytes) ||
+      !in.U32(deflatedBytes)) {
     return refuse("truncated");
   }
   if (in.left() < uint64_t{deflatedBytes} + kCrcBytes) return refuse("truncated");
