@@ -53,7 +53,7 @@ std::string FileAroundBody(std::string_view input) {
 
   std::string file("FWRP\0", 5);
   Put(file, fenwhit::kReplayFormatVersion, 4);
-  for (const std::string_view text : {"0.9.0", "ANN"}) {  // game version, player
+  for (const std::string_view text : {"0.9.0", "ANN", "x86_64"}) {  // version, player, machine
     file += static_cast<char>(text.size());
     file += text;
   }

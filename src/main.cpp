@@ -59,22 +59,21 @@ bool StartsFullscreen(const fenwhit::CommandLine& commandLine, const fenwhit::Se
   return settings.fullscreen;
 }
 
-// The replay --replay names: a file, or "best", the best kept game of either kind.
+// The replay --replay names: a file, or "best", the best kept game of either kind that this
+// version can play.
 std::optional<fenwhit::Replay> LoadReplayToWatch(const std::string& name) {
   using namespace fenwhit;
-  std::string path = name;
+  std::string why;
+  std::optional<Replay> replay;
   if (name == "best") {
     ScoreFile scores(ScoresPath());
     scores.Load(std::cerr);
-    path = ReplayStore(ReplaysFolder()).Best(ReplayTableFrom(scores.Tables()));
-    if (path.empty()) {
-      std::fprintf(stderr, "fenwhit: no replay of a best game is kept yet\n");
-      return std::nullopt;
-    }
+    replay = ReadBestReplay(ReplayStore(ReplaysFolder()), ReplayTableFrom(scores.Tables()), why);
+    if (!replay) std::fprintf(stderr, "fenwhit: %s\n", why.c_str());
+  } else {
+    replay = ReadPlayableReplay(name, why);
+    if (!replay) std::fprintf(stderr, "fenwhit: %s: %s\n", name.c_str(), why.c_str());
   }
-  std::string why;
-  std::optional<Replay> replay = ReadPlayableReplay(path, why);
-  if (!replay) std::fprintf(stderr, "fenwhit: %s: %s\n", path.c_str(), why.c_str());
   return replay;
 }
 
@@ -192,9 +191,11 @@ int main(int argc, char** argv) {
   if (commandLine.autoplay) {
     platform = &autopilot.emplace(scoreboard);
   } else {
-    platform = &recorder.emplace(scoreboard, PlayerName(), [&replayKeeper](Replay&& game) {
-      replayKeeper.Keep(std::move(game));
-    });
+    // The replay is named by the same calendar reading the table dates the game by.
+    platform = &recorder.emplace(
+        scoreboard, PlayerName(),
+        [&replayKeeper](Replay&& game) { replayKeeper.Keep(std::move(game)); },
+        [&scoreboard] { return scoreboard.GameStartTime(); });
   }
 
   const int status = RunProgram(*platform, renderer, *sound, options);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "game/same_arithmetic.h"
+
 namespace fenwhit {
 
 inline constexpr int32_t kCancelledEvent = -1;

@@ -2,6 +2,8 @@
 // The ball pool: a fixed table searched, moved, counted and drawn up to ballLast.
 #include <cstdint>
 
+#include "game/same_arithmetic.h"
+
 namespace fenwhit {
 
 enum class BallKind : int32_t { Free = 0, Normal = 1, Ghost = 2, Chaos = 3, Bogus = 4 };

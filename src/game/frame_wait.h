@@ -4,6 +4,8 @@
 // almost nothing. Sleeps wake late by a tenth of a millisecond on a calm machine and
 // by milliseconds on a loaded or virtual one, so the watched stretch follows how late
 // recent sleeps woke.
+#include "game/same_arithmetic.h"
+
 namespace fenwhit {
 
 class Platform;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "game/same_arithmetic.h"
+
 namespace fenwhit {
 
 inline constexpr int kBonusLifeCount = 6;

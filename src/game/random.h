@@ -3,6 +3,8 @@
 // seed it with a fixed value to replay a game exactly.
 #include <cstdint>
 
+#include "game/same_arithmetic.h"
+
 namespace fenwhit {
 
 void seedRandom(uint64_t seed);

@@ -7,7 +7,6 @@
 #include "audio/silent_sound_device.h"
 #include "gfx/recording_renderer.h"
 #include "platform/test_platform.h"
-#include "replay/replay_store.h"
 
 namespace fenwhit {
 
@@ -18,6 +17,21 @@ std::optional<Replay> ReadPlayableReplay(const std::string& path, std::string& w
     replay.reset();
   }
   return replay;
+}
+
+std::optional<Replay> ReadBestReplay(const ReplayStore& store,
+                                     const std::vector<ReplayTableEntry>& table, std::string& why) {
+  const std::vector<std::string> paths = store.BestFirst(table);
+  if (paths.empty()) {
+    why = "no replay of a best game is kept yet";
+    return std::nullopt;
+  }
+  for (const std::string& path : paths) {
+    if (std::optional<Replay> replay = ReadPlayableReplay(path, why)) return replay;
+  }
+  why = "none of the " + std::to_string(paths.size()) +
+        " kept replays of best games can be played by this version (" + why + ")";
+  return std::nullopt;
 }
 
 int PlayRecordedGame(ReplayPlayer& player, Renderer& renderer, SoundDevice& sound,
@@ -52,40 +66,63 @@ ReplayOutcome CheckReplay(const Replay& replay, const ProgramOptions& base) {
   return outcome;
 }
 
+namespace {
+
+// Names the machine a game that differs was recorded on, when it is another kind of machine.
+std::string RecordedElsewhere(const Replay& replay) {
+  if (replay.architecture.empty() || replay.architecture == ThisArchitecture()) return "";
+  return " (recorded on " + replay.architecture + ", this is " + std::string(ThisArchitecture()) +
+         ")";
+}
+
+std::optional<Replay> ReadToCheck(const std::string& file, std::ostream& err) {
+  std::string why;
+  std::optional<Replay> replay = ReadPlayableReplay(file, why);
+  if (!replay) err << file << ": cannot be checked: " << why << '\n';
+  return replay;
+}
+
+// Reads, plays and reports one file; false when it cannot be read.
+bool CheckReplayFile(const std::string& file, const ProgramOptions& base, std::ostream& out,
+                     std::ostream& err, bool& differs) {
+  const std::optional<Replay> replay = ReadToCheck(file, err);
+  if (!replay) return false;
+  const auto start = std::chrono::steady_clock::now();
+  const ReplayOutcome outcome = CheckReplay(*replay, base);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  out << file << ": ";
+  if (outcome.matches) {
+    char time[32];
+    std::snprintf(time, sizeof(time), "%.2f", seconds);
+    out << "matches, score " << outcome.score << ", " << outcome.frames << " frames, " << time
+        << " s\n";
+  } else {
+    differs = true;
+    out << "differs from frame " << outcome.differsAt << ": " << outcome.difference
+        << RecordedElsewhere(*replay) << '\n';
+  }
+  out.flush();
+  return true;
+}
+
+}  // namespace
+
 int CheckReplayFiles(const std::vector<std::string>& files, const ProgramOptions& base,
                      std::ostream& out, std::ostream& err) {
-  std::vector<Replay> replays;
+  // Every file is read before any game is played, and read again to be played: one replay
+  // is held at a time, however many files are named.
   bool unreadable = false;
   for (const std::string& file : files) {
-    std::string why;
-    std::optional<Replay> replay = ReadPlayableReplay(file, why);
-    if (!replay) {
-      err << file << ": cannot be checked: " << why << '\n';
-      unreadable = true;
-    } else {
-      replays.push_back(std::move(*replay));
-    }
+    if (!ReadToCheck(file, err)) unreadable = true;
   }
   if (unreadable) return 2;
   bool differs = false;
-  for (size_t i = 0; i < replays.size(); ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    const ReplayOutcome outcome = CheckReplay(replays[i], base);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    out << files[i] << ": ";
-    if (outcome.matches) {
-      char time[32];
-      std::snprintf(time, sizeof(time), "%.2f", seconds);
-      out << "matches, score " << outcome.score << ", " << outcome.frames << " frames, " << time
-          << " s\n";
-    } else {
-      differs = true;
-      out << "differs from frame " << outcome.differsAt << ": " << outcome.difference << '\n';
-    }
-    out.flush();
+  for (const std::string& file : files) {
+    // A file changed since it was first read is still refused.
+    if (!CheckReplayFile(file, base, out, err, differs)) unreadable = true;
   }
-  return differs ? 1 : 0;
+  return unreadable ? 2 : differs ? 1 : 0;
 }
 
 }  // namespace fenwhit

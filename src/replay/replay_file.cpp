@@ -15,7 +15,8 @@ namespace {
 
 constexpr std::string_view kMagic{"FWRP\0", 5};
 constexpr size_t kCrcBytes = 4;
-constexpr size_t kMaxGameVersionLength = 32;
+constexpr size_t kMaxShortTextLength = 32;  // game version, architecture
+constexpr uint32_t kFirstFormatWithArchitecture = 2;
 // The largest body a 6 000 000-frame game of ordinary play needs is far below this.
 constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
 // Deflate cannot do better than 258 bytes for two bits, so a body claiming more than this per
@@ -143,12 +144,15 @@ bool IsPrintable(char c) {
   return c >= ' ' && c <= '~';
 }
 
+bool IsShortPrintable(const std::string& text) {
+  return text.size() <= kMaxShortTextLength && std::all_of(text.begin(), text.end(), IsPrintable);
+}
+
 std::string HeaderProblem(const Replay& replay, const Counts& counts) {
-  const std::string& version = replay.gameVersion;
-  if (version.empty() || version.size() > kMaxGameVersionLength ||
-      !std::all_of(version.begin(), version.end(), IsPrintable)) {
+  if (replay.gameVersion.empty() || !IsShortPrintable(replay.gameVersion)) {
     return "bad game version";
   }
+  if (!IsShortPrintable(replay.architecture)) return "bad architecture";
   if (replay.kind != 0 && replay.kind != 1) return "bad kind";
   if (replay.screenMode < 0 || replay.screenMode > 15) return "bad screen mode";
   if (replay.player.size() > kMaxNameLength ||
@@ -211,16 +215,18 @@ void EncodeFrames(const std::vector<ReplayFrame>& frames, ByteWriter& out) {
   if (unchanged > 0) out.Varint(unchanged);
 }
 
-// "" when the frames fill exactly the rest of the body.
-std::string DecodeFrames(ByteReader& in, uint64_t count, std::vector<ReplayFrame>& frames) {
+// "" when the frames fill exactly the rest of the body. Without `frames` the body is only
+// walked, so that the frames are stored only once the body is known to hold them all.
+std::string DecodeFrames(ByteReader in, uint64_t count, std::vector<ReplayFrame>* frames) {
   const std::string damaged = "damaged (frames)";
-  frames.reserve(count);  // count was checked against kReplayMaxFrames
+  uint64_t decoded = 0;
   ReplayFrame last;
-  while (frames.size() < count) {
+  while (decoded < count) {
     uint64_t unchanged = 0;
-    if (!in.Varint(unchanged) || unchanged > count - frames.size()) return damaged;
-    frames.insert(frames.end(), unchanged, LikeTheLast(last));
-    if (frames.size() == count) break;
+    if (!in.Varint(unchanged) || unchanged > count - decoded) return damaged;
+    if (frames != nullptr) frames->insert(frames->end(), unchanged, LikeTheLast(last));
+    decoded += unchanged;
+    if (decoded == count) break;
     uint8_t flags = 0;
     if (!in.Byte(flags) || flags == 0 || (flags & ~kAllChanges) != 0) return damaged;
     ReplayFrame frame = LikeTheLast(last);
@@ -247,7 +253,8 @@ std::string DecodeFrames(ByteReader& in, uint64_t count, std::vector<ReplayFrame
       frame.beats = static_cast<int32_t>(value);
     }
     frame.close = (flags & kClose) != 0;
-    frames.push_back(frame);
+    if (frames != nullptr) frames->push_back(frame);
+    ++decoded;
     last = frame;
   }
   return in.left() == 0 ? "" : damaged;
@@ -292,6 +299,28 @@ uint32_t Crc(std::string_view bytes) {
 
 }  // namespace
 
+std::string_view ThisArchitecture() {
+#if defined(__x86_64__)
+  return "x86_64";
+#elif defined(__aarch64__)
+  return "aarch64";
+#elif defined(__i386__)
+  return "i386";
+#elif defined(__arm__)
+  return "arm";
+#elif defined(__riscv) && __riscv_xlen == 64
+  return "riscv64";
+#elif defined(__powerpc64__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  return "ppc64le";
+#elif defined(__s390x__)
+  return "s390x";
+#elif defined(__loongarch64)
+  return "loongarch64";
+#else
+  return "unknown";
+#endif
+}
+
 std::string ReplayProblem(const Replay& replay) {
   const Counts counts{replay.frames.size(), replay.checksums.size(), replay.startState.size()};
   if (std::string problem = HeaderProblem(replay, counts); !problem.empty()) return problem;
@@ -317,6 +346,7 @@ std::string EncodeReplay(const Replay& replay) {
   file.U32(kReplayFormatVersion);
   file.ShortText(replay.gameVersion);
   file.ShortText(replay.player);
+  file.ShortText(replay.architecture);
   file.U32(static_cast<uint32_t>(replay.kind));
   file.U32(static_cast<uint32_t>(replay.screenMode));
   file.U64(replay.seed);
@@ -347,8 +377,9 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
 
   uint32_t version = 0;
   if (!in.U32(version)) return refuse("truncated");
-  if (version != kReplayFormatVersion) {
+  if (version < kReplayOldestFormatVersion || version > kReplayFormatVersion) {
     return refuse("format version " + std::to_string(version) + ", this program reads " +
+                  std::to_string(kReplayOldestFormatVersion) + " to " +
                   std::to_string(kReplayFormatVersion));
   }
   Replay replay;
@@ -357,10 +388,12 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
   uint32_t startStateBytes = 0;
   uint32_t bodyBytes = 0;
   uint32_t deflatedBytes = 0;
-  if (!in.ShortText(replay.gameVersion) || !in.ShortText(replay.player) || !in.I32(replay.kind) ||
-      !in.I32(replay.screenMode) || !in.U64(replay.seed) || !in.I64(replay.startTime) ||
-      !in.I64(replay.finalScore) || !in.U32(frames) || !in.U32(checksums) ||
-      !in.U32(startStateBytes) || !in.U32(bodyBytes) || !in.U32(deflatedBytes)) {
+  if (!in.ShortText(replay.gameVersion) || !in.ShortText(replay.player) ||
+      (version >= kFirstFormatWithArchitecture && !in.ShortText(replay.architecture)) ||
+      !in.I32(replay.kind) || !in.I32(replay.screenMode) || !in.U64(replay.seed) ||
+      !in.I64(replay.startTime) || !in.I64(replay.finalScore) || !in.U32(frames) ||
+      !in.U32(checksums) || !in.U32(startStateBytes) || !in.U32(bodyBytes) ||
+      !in.U32(deflatedBytes)) {
     return refuse("truncated");
   }
   if (in.left() < uint64_t{deflatedBytes} + kCrcBytes) return refuse("truncated");
@@ -389,9 +422,12 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
   bodyReader.Bytes(startStateBytes, replay.startState);
   replay.checksums.resize(checksums);
   for (uint64_t& checksum : replay.checksums) bodyReader.U64(checksum);
-  if (std::string problem = DecodeFrames(bodyReader, frames, replay.frames); !problem.empty()) {
+  // The header's frame count is only a claim: the body is walked before room is made.
+  if (std::string problem = DecodeFrames(bodyReader, frames, nullptr); !problem.empty()) {
     return refuse(std::move(problem));
   }
+  replay.frames.reserve(frames);
+  DecodeFrames(bodyReader, frames, &replay.frames);
   return replay;
 }
 

@@ -3,8 +3,9 @@
 // it plays again exactly.
 //
 // The file, numbers little-endian: "FWRP" and a zero byte (so that text tools call it
-// binary), the format version (u32); the game version and the player, each a length byte and
-// its characters; kind, screen mode (i32); seed (u64); start time, final score (i64); the
+// binary), the format version (u32); the game version, the player and (from format 2 on) the
+// recording machine's architecture, each a length byte and its characters; kind, screen mode
+// (i32); seed (u64); start time, final score (i64); the
 // counts of frames, checksums and start state bytes, the body's size and its deflated size
 // (u32); the deflated body; the CRC-32 of everything before it (u32).
 //
@@ -24,7 +25,9 @@
 
 namespace fenwhit {
 
-inline constexpr uint32_t kReplayFormatVersion = 1;
+inline constexpr uint32_t kReplayFormatVersion = 2;
+// Format 1 is format 2 without the architecture; it is still read.
+inline constexpr uint32_t kReplayOldestFormatVersion = 1;
 inline constexpr int kReplayChecksumEvery = 60;  // frames between stored state checksums
 
 struct ReplayFrame {
@@ -37,12 +40,14 @@ struct ReplayFrame {
 };
 
 struct Replay {
-  std::string gameVersion;  // the program's version string, e.g. "1.4.0" (1..32 printable ASCII)
-  int32_t kind = 0;         // 0 one paddle, 1 two paddles
-  int32_t screenMode = 0;   // 0..15
-  uint64_t seed = 0;        // random generator seed at the game's start
-  int64_t startTime = 0;    // Unix seconds (UTC) when the game started
-  std::string player;       // as in the scores table: 0..12 chars of A-Z 0-9 space . - _
+  std::string gameVersion;   // the program's version string, e.g. "1.4.0" (1..32 printable ASCII)
+  int32_t kind = 0;          // 0 one paddle, 1 two paddles
+  int32_t screenMode = 0;    // 0..15
+  uint64_t seed = 0;         // random generator seed at the game's start
+  int64_t startTime = 0;     // Unix seconds (UTC) when the game started
+  std::string player;        // as in the scores table: 0..12 chars of A-Z 0-9 space . - _
+  std::string architecture;  // the recording machine's, e.g. "x86_64" (0..32 printable ASCII);
+                             // "" when unknown (a format 1 file)
   std::vector<uint8_t> startState;  // opaque bytes: the game's state at its start (<= 1 MiB)
   std::vector<ReplayFrame> frames;  // one per game frame, in order
   std::vector<uint64_t> checksums;  // checksums[i]: state checksum before frame i * 60;
@@ -61,9 +66,13 @@ inline constexpr size_t kReplayMaxFrames = 6'000'000;  // more than a day at 60 
 std::string EncodeReplay(const Replay& replay);
 
 // nullopt with `why` (short, lower case, no file name, e.g. "not a replay file",
-// "format version 7, this program reads 1", "truncated", "damaged (checksum)", "too large")
+// "format version 7, this program reads 1 to 2", "truncated", "damaged (checksum)", "too large")
 // for anything that is not a whole, valid replay.
 std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why);
+
+// The processor architecture this program was built for, as replays record it ("x86_64",
+// "aarch64", ...; "unknown" for one not named here).
+std::string_view ThisArchitecture();
 
 // What keeps the replay from being written and read back (such as "bad player name"); ""
 // when nothing does.

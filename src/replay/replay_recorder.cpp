@@ -1,7 +1,5 @@
 #include "replay/replay_recorder.h"
 
-#include <ctime>
-
 #include "app/display.h"
 #include "game/game_state.h"
 #include "game/random.h"
@@ -31,8 +29,11 @@ uint64_t ReplayChecksum() {
 }
 
 ReplayRecorder::ReplayRecorder(Platform& inner, std::string player,
-                               std::function<void(Replay&&)> finished)
-    : ForwardingPlatform(inner), player_(std::move(player)), finished_(std::move(finished)) {
+                               std::function<void(Replay&&)> finished, CalendarClock calendar)
+    : ForwardingPlatform(inner),
+      player_(std::move(player)),
+      finished_(std::move(finished)),
+      calendar_(std::move(calendar)) {
   SetBeatSource(this);
 }
 
@@ -50,8 +51,9 @@ void ReplayRecorder::DiscardKeyPress() {
   replay.kind = game.twoPaddles != 0 ? 1 : 0;
   replay.screenMode = screenMode.index;
   replay.seed = seed;
-  replay.startTime = static_cast<int64_t>(std::time(nullptr));
+  replay.startTime = calendar_();
   replay.player = player_;
+  replay.architecture = ThisArchitecture();
   replay.startState = SaveGameState();
   replay.checksums.push_back(ReplayChecksum());
   replay.frames.push_back(ReadFrameInputs(inner()));

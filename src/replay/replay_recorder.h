@@ -14,6 +14,7 @@
 #include <string>
 
 #include "audio/music.h"
+#include "keep/calendar.h"
 #include "platform/forwarding_platform.h"
 #include "replay/replay_file.h"
 
@@ -22,8 +23,10 @@ namespace fenwhit {
 class ReplayRecorder final : public ForwardingPlatform, public BeatSource {
  public:
   // finished receives each game once it has ended, or been left by closing the window.
-  // The recorder takes over the frame loop's beats while it lives.
-  ReplayRecorder(Platform& inner, std::string player, std::function<void(Replay&&)> finished);
+  // The recorder takes over the frame loop's beats while it lives. calendar gives a game's
+  // start time, read just after the inner platforms have seen the start.
+  ReplayRecorder(Platform& inner, std::string player, std::function<void(Replay&&)> finished,
+                 CalendarClock calendar = CalendarNow);
   ~ReplayRecorder() override;
   ReplayRecorder(const ReplayRecorder&) = delete;
   ReplayRecorder& operator=(const ReplayRecorder&) = delete;
@@ -42,6 +45,7 @@ class ReplayRecorder final : public ForwardingPlatform, public BeatSource {
 
   std::string player_;
   std::function<void(Replay&&)> finished_;
+  CalendarClock calendar_;
   std::optional<Replay> replay_;
   int64_t pumps_ = 0;
 };

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 #include <string_view>
 #include <tuple>
 #include <utility>
 
 #include "keep/atomic_file.h"
+#include "keep/calendar.h"
 #include "keep/digits.h"
 
 namespace fenwhit {
@@ -21,18 +21,19 @@ namespace {
 
 constexpr std::string_view kExtension = ".fwreplay";
 constexpr size_t kStampLength = 19;  // YYYY-MM-DD_HH-MM-SS
-// Past this many games of one second, kind and score, something is wrong: stop looking.
-constexpr int kMaxSuffix = 1000;
-// Start times are clamped into these so the year always has four digits, in any time zone.
-constexpr int64_t kEarliestTime = 0;              // 1970
-constexpr int64_t kLatestTime = 253'402'000'000;  // late 9999
+// Past this many names taken by others, something is wrong: stop looking.
+constexpr int kMaxTries = 1000;
+constexpr std::string_view kSequenceMark = "_n";
+// Beyond any number of games played, and far from overflowing.
+constexpr uint64_t kMaxSequence = uint64_t{1} << 60;
 
 struct ReplayName {
-  std::string stamp;  // YYYY-MM-DD_HH-MM-SS
+  uint64_t sequence = 0;  // the save's number; 0 in names from before it was written
+  std::string stamp;      // YYYY-MM-DD_HH-MM-SS
   int32_t kind = 0;
   int64_t score = 0;
-  int suffix = 1;    // 1 for none, else the number after the "-"
-  std::string base;  // the name up to the suffix
+  int suffix = 1;    // 1 for none, else the number after the "-" (older names)
+  std::string base;  // the name up to the suffix or the sequence
 };
 
 bool IsStamp(std::string_view stamp) {
@@ -60,16 +61,21 @@ std::optional<ReplayName> ParseReplayName(std::string_view name) {
     return std::nullopt;
   }
   rest.remove_prefix(5);
-  const size_t dash = rest.find('-');
-  if (!ParseDigits(rest.substr(0, dash), parsed.score) || parsed.score > kMaxScore) {
+  const size_t end = std::min(rest.find('-'), rest.find('_'));
+  if (!ParseDigits(rest.substr(0, end), parsed.score) || parsed.score > kMaxScore) {
     return std::nullopt;
   }
-  if (dash != std::string_view::npos) {
-    if (!ParseDigits(rest.substr(dash + 1), parsed.suffix) || parsed.suffix < 2) {
+  parsed.base = name.substr(0, kStampLength + 5 + std::min(end, rest.size()));
+  if (end == std::string_view::npos) return parsed;
+  const std::string_view tail = rest.substr(end);
+  if (tail.starts_with(kSequenceMark)) {
+    if (!ParseDigits(tail.substr(kSequenceMark.size()), parsed.sequence) || parsed.sequence == 0 ||
+        parsed.sequence > kMaxSequence) {
       return std::nullopt;
     }
+  } else if (!ParseDigits(tail.substr(1), parsed.suffix) || parsed.suffix < 2) {
+    return std::nullopt;
   }
-  parsed.base = name.substr(0, kStampLength + 5 + std::min(dash, rest.size()));
   return parsed;
 }
 
@@ -91,14 +97,11 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-std::string ReplayFileName(const Replay& replay) {
-  const time_t when = static_cast<time_t>(std::clamp(replay.startTime, kEarliestTime, kLatestTime));
-  std::tm local{};
-  if (localtime_r(&when, &local) == nullptr) gmtime_r(&when, &local);
-  char stamp[32];
-  std::strftime(stamp, sizeof(stamp), "%Y-%m-%d_%H-%M-%S", &local);
-  return std::string(stamp) + (replay.kind == 1 ? "_two_" : "_one_") +
-         std::to_string(std::max<int64_t>(replay.finalScore, 0)) + std::string(kExtension);
+std::string ReplayFileName(const Replay& replay, uint64_t sequence) {
+  return FormatLocalTime(replay.startTime, "%Y-%m-%d_%H-%M-%S") +
+         (replay.kind == 1 ? "_two_" : "_one_") +
+         std::to_string(std::max<int64_t>(replay.finalScore, 0)) + std::string(kSequenceMark) +
+         std::to_string(sequence) + std::string(kExtension);
 }
 
 std::vector<ReplayTableEntry> ReplayTableFrom(const ScoreTables& tables) {
@@ -116,19 +119,26 @@ ReplayStore::ReplayStore(std::string folder) : folder_(std::move(folder)) {}
 std::string ReplayStore::Save(const Replay& replay, const std::vector<ReplayTableEntry>& table,
                               std::string& error) {
   if (folder_.empty()) return "";
-  const std::string name = ReplayFileName(replay);
-  std::string path = folder_ + "/" + name;
+  std::vector<std::string> kept = List();
+  // One more than the newest, whatever the clock says.
+  uint64_t sequence = 1;
+  if (!kept.empty()) {
+    if (const std::optional<ReplayName> newest = ParseReplayName(NameOf(kept.back()))) {
+      sequence = std::min(newest->sequence, kMaxSequence - 1) + 1;
+    }
+  }
+  std::string path = folder_ + "/" + ReplayFileName(replay, sequence);
   if (const std::string problem = ReplayProblem(replay); !problem.empty()) {
     error = "cannot keep the replay " + path + ": " + problem;
     return "";
   }
-  const std::string stem = path.substr(0, path.size() - kExtension.size());
-  for (int suffix = 2; Exists(path); ++suffix) {
-    if (suffix > kMaxSuffix) {
-      error = "cannot keep the replay " + path + ": too many games of that second";
+  // A name taken since the folder was listed (another game saving at once) is passed over.
+  for (int tries = 1; Exists(path); ++tries) {
+    if (tries == kMaxTries || sequence == kMaxSequence) {
+      error = "cannot keep the replay " + path + ": too many replays";
       return "";
     }
-    path = stem + "-" + std::to_string(suffix) + std::string(kExtension);
+    path = folder_ + "/" + ReplayFileName(replay, ++sequence);
   }
   std::string reason;
   if (!WriteFileAtomically(path, EncodeReplay(replay), reason)) {
@@ -136,10 +146,9 @@ std::string ReplayStore::Save(const Replay& replay, const std::vector<ReplayTabl
     return "";
   }
 
-  const std::vector<std::string> kept = List();
+  kept = List();
   const size_t older = kept.size() > kKeepLast ? kept.size() - kKeepLast : 0;
   for (size_t i = 0; i < older; ++i) {
-    // A clock set back can make the new game look older than the rest.
     if (kept[i] == path) continue;
     const std::optional<ReplayName> parsed = ParseReplayName(NameOf(kept[i]));
     if (parsed && !InTable(*parsed, table)) unlink(kept[i].c_str());
@@ -165,28 +174,29 @@ std::vector<std::string> ReplayStore::List() const {
     found.emplace_back(*parsed, folder_ + "/" + item->d_name);
   }
   closedir(folder);
-  // After the date-time, the suffix counts: "-2" came after the name without one, "-10"
-  // after "-9".
+  // In the order they were saved: older names (no number) by their date-time, where "-2"
+  // came after the name without one and "-10" after "-9"; then the numbered ones.
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-    return std::tie(a.first.stamp, a.first.base, a.first.suffix) <
-           std::tie(b.first.stamp, b.first.base, b.first.suffix);
+    return std::tie(a.first.sequence, a.first.stamp, a.first.base, a.first.suffix) <
+           std::tie(b.first.sequence, b.first.stamp, b.first.base, b.first.suffix);
   });
   std::vector<std::string> paths;
   for (auto& [name, path] : found) paths.push_back(std::move(path));
   return paths;
 }
 
-std::string ReplayStore::Best(const std::vector<ReplayTableEntry>& table) const {
-  std::string best;
-  int64_t bestScore = -1;
-  for (const std::string& path : List()) {
+std::vector<std::string> ReplayStore::BestFirst(const std::vector<ReplayTableEntry>& table) const {
+  std::vector<std::pair<int64_t, std::string>> tabled;
+  for (std::string& path : List()) {
     const std::optional<ReplayName> parsed = ParseReplayName(NameOf(path));
-    if (parsed && InTable(*parsed, table) && parsed->score > bestScore) {
-      best = path;
-      bestScore = parsed->score;
-    }
+    if (parsed && InTable(*parsed, table)) tabled.emplace_back(parsed->score, std::move(path));
   }
-  return best;
+  // Of equal scores, the earlier game's first.
+  std::stable_sort(tabled.begin(), tabled.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<std::string> paths;
+  for (auto& [score, path] : tabled) paths.push_back(std::move(path));
+  return paths;
 }
 
 std::optional<Replay> ReadReplayFile(const std::string& path, std::string& why) {

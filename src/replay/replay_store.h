@@ -11,13 +11,15 @@
 
 namespace fenwhit {
 
-// "<YYYY-MM-DD>_<HH-MM-SS>_<one|two>_<score>.fwreplay", local time of replay.startTime
-std::string ReplayFileName(const Replay& replay);
+// "<YYYY-MM-DD>_<HH-MM-SS>_<one|two>_<score>_n<sequence>.fwreplay": the local time of
+// replay.startTime, and the save's number in the folder (1, 2, ...). Older names have no
+// number, and may have "-2", "-3" ... before ".fwreplay".
+std::string ReplayFileName(const Replay& replay, uint64_t sequence);
 
 struct ReplayTableEntry {
   int32_t kind;
   int64_t score;
-  std::string date;  // "YYYY-MM-DD"
+  std::string date;  // "YYYY-MM-DD", the local date of the game's start
 };
 
 // Every entry of both best-scores tables.
@@ -27,22 +29,22 @@ class ReplayStore {
  public:
   explicit ReplayStore(std::string folder);  // "" = keep nothing (no home folder)
 
-  // Writes the replay atomically (the folder is made owner-only when missing), then removes
-  // the replays older than the newest kKeepLast, except any whose kind, score and date match
-  // an entry of `table`, and the one just written. Only files whose names have the replay
-  // pattern are ever removed. A replay of the same second, kind and score as one already
-  // there gets "-2", "-3" ... before ".fwreplay".
+  // Writes the replay atomically (the folder is made owner-only when missing), numbered one
+  // past the newest, then removes the replays saved before the last kKeepLast, except any
+  // whose kind, score and date match an entry of `table`. Only files whose names have the
+  // replay pattern are ever removed.
   // Returns the path written, or "" with `error` set (one line naming the file and the
   // reason); "" with `error` untouched when the store keeps nothing.
   std::string Save(const Replay& replay, const std::vector<ReplayTableEntry>& table,
                    std::string& error);
 
-  // Replay files in the folder, oldest first (by the date-time in the name, then name).
+  // Replay files in the folder in the order they were saved, oldest first: the older
+  // unnumbered names by the date-time in them, then the numbered ones by their number.
   std::vector<std::string> List() const;
 
-  // The path of the replay of the best table entry (highest score, either kind) that has a
-  // replay file in the folder; "" when none. Of equal scores, the earlier game's.
-  std::string Best(const std::vector<ReplayTableEntry>& table) const;
+  // The replays of table entries (either kind), highest score first; of equal scores, the
+  // earlier saved first.
+  std::vector<std::string> BestFirst(const std::vector<ReplayTableEntry>& table) const;
 
   static constexpr int kKeepLast = 20;
 

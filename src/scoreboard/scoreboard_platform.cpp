@@ -1,32 +1,29 @@
 #include "scoreboard/scoreboard_platform.h"
 
-#include <ctime>
-
 #include "audio/music.h"
 #include "game/game_state.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
 
-namespace {
-
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[16];
-  std::strftime(text, sizeof(text), "%Y-%m-%d", &local);
-  return text;
-}
-
-}  // namespace
-
 ScoreboardPlatform::ScoreboardPlatform(Platform& inner, ScoreFile& scores, BackgroundWriter& writer,
-                                       std::string playerName, bool recordGames, std::ostream& err)
+                                       std::string playerName, bool recordGames, std::ostream& err,
+                                       CalendarClock calendar)
     : ForwardingPlatform(inner),
       scores_(scores, writer, err),
       playerName_(std::move(playerName)),
-      recordGames_(recordGames) {}
+      recordGames_(recordGames),
+      calendar_(std::move(calendar)) {}
+
+void ScoreboardPlatform::DiscardKeyPress() {
+  inner().DiscardKeyPress();
+  gameStartTime_ = calendar_();
+}
+
+int64_t ScoreboardPlatform::GameStartTime() {
+  if (!gameStartTime_) gameStartTime_ = calendar_();
+  return *gameStartTime_;
+}
 
 bool ScoreboardPlatform::InMenu() const {
   // The intro shows no menu frame; a game runs its beat thread until it is left.
@@ -46,6 +43,7 @@ void ScoreboardPlatform::FollowGame() {
     inGame_ = true;
     kind_ = game.twoPaddles != 0 ? GameKind::kTwoPaddles : GameKind::kOnePaddle;
     gameStartedAt_ = inner().Clock();
+    GameStartTime();
     lastRank_ = 0;
   }
   if (running && game.gameOver == 0) {
@@ -62,11 +60,14 @@ void ScoreboardPlatform::FollowGame() {
 
 void ScoreboardPlatform::EnterGame() {
   inGame_ = false;
+  // The game's start dates it: its replay is named by the same reading.
+  const int64_t startTime = GameStartTime();
+  gameStartTime_.reset();
   if (!recordGames_ || score_ <= 0) return;
   ScoreEntry entry;
   entry.score = score_;
   entry.name = playerName_;
-  entry.date = Today();
+  entry.date = LocalDate(startTime);
   entry.events = events_;
   entry.seconds = seconds_;
   lastRank_ = scores_.Enter(kind_, entry);

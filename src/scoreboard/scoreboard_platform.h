@@ -3,9 +3,12 @@
 // a person played in the best-scores table, and, when the menu stands untouched for a while,
 // shows the tables (as an arcade machine does between games) until the player touches a key,
 // a button or the mouse: that touch only brings the menu back.
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "keep/calendar.h"
 #include "keep/score_file.h"
 #include "platform/forwarding_platform.h"
 #include "scoreboard/queued_scores.h"
@@ -15,10 +18,15 @@ namespace fenwhit {
 class ScoreboardPlatform final : public ForwardingPlatform {
  public:
   // recordGames: false when the game plays by itself, whose games never enter the table.
-  // The file is written through the writer, never on the frame thread.
+  // The file is written through the writer, never on the frame thread. calendar: the clock
+  // the games are dated by.
   ScoreboardPlatform(Platform& inner, ScoreFile& scores, BackgroundWriter& writer,
-                     std::string playerName, bool recordGames, std::ostream& err);
+                     std::string playerName, bool recordGames, std::ostream& err,
+                     CalendarClock calendar = CalendarNow);
 
+  // The game start: the calendar is read once here for the game, which the table dates by
+  // its start (as its replay is named).
+  void DiscardKeyPress() override;
   void PumpEvents() override;
   bool KeyHeld(int scanCode) const override;
   MouseState ReadMouse() override;
@@ -34,6 +42,9 @@ class ScoreboardPlatform final : public ForwardingPlatform {
   double TablesShownAt() const { return tablesShownAt_; }
   // Whether the menu is on screen (not a game, not the intro).
   bool InMenu() const;
+  // The calendar's reading at the start of the game being played (or about to be entered);
+  // read now when the start was not seen.
+  int64_t GameStartTime();
 
   static constexpr double kIdleSeconds = 15.0;
 
@@ -47,8 +58,10 @@ class ScoreboardPlatform final : public ForwardingPlatform {
   QueuedScores scores_;
   std::string playerName_;
   bool recordGames_;
+  CalendarClock calendar_;
 
   bool inGame_ = false;
+  std::optional<int64_t> gameStartTime_;
   GameKind kind_ = GameKind::kOnePaddle;
   double gameStartedAt_ = 0.0;
   int64_t score_ = 0;

@@ -10,9 +10,13 @@
 #include <random>
 
 #include "keep/scores.h"
+#include "support/replay_bytes.h"
 
 namespace fenwhit {
 namespace {
+
+using testing::Patched;
+using Header = testing::ReplayHeader;
 
 // Five minutes of two-paddle play: a key pressed or let go every second or so, a click now and
 // then, a beat every 20 frames, and the window closed at the end.
@@ -55,6 +59,7 @@ Replay SmallGame() {
   Replay replay;
   replay.gameVersion = "0.9.0";
   replay.player = "BOB";
+  replay.architecture = "aarch64";
   replay.seed = 99;
   replay.startTime = 1'700'000'000;
   replay.finalScore = 4200;
@@ -71,29 +76,6 @@ Replay SmallGame() {
 std::optional<Replay> Decode(const std::string& bytes, std::string& why) {
   why.clear();
   return DecodeReplay(bytes, why);
-}
-
-// Where each header field of an encoding of `replay` starts.
-struct Header {
-  explicit Header(const Replay& replay)
-      : kind(9 + 1 + replay.gameVersion.size() + 1 + replay.player.size()) {}
-  size_t kind;
-  size_t mode() const { return kind + 4; }
-  size_t score() const { return kind + 24; }
-  size_t frames() const { return kind + 32; }
-  size_t checksums() const { return kind + 36; }
-  size_t startState() const { return kind + 40; }
-  size_t body() const { return kind + 44; }
-  size_t deflated() const { return kind + 48; }
-};
-
-// The file with `width` bytes at `at` replaced by `value` and its CRC made right again, so
-// that what refuses it is not the CRC.
-std::string Patched(std::string file, size_t at, uint64_t value, int width) {
-  for (int i = 0; i < width; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
-  const uint32_t crc = libdeflate_crc32(0, file.data(), file.size() - 4);
-  for (int i = 0; i < 4; ++i) file[file.size() - 4 + i] = static_cast<char>(crc >> (8 * i));
-  return file;
 }
 
 TEST(ReplayFile, FiveMinuteGameComesBackWholeAndSmall) {
@@ -181,13 +163,31 @@ TEST(ReplayFile, RefusesTruncatedDamagedAndForeignBytes) {
   EXPECT_FALSE(Decode("fenwhit scores 1\n", why));
   EXPECT_EQ(why, "not a replay file");
   EXPECT_FALSE(Decode(Patched(file, 5, 7, 4), why));
-  EXPECT_EQ(why, "format version 7, this program reads 1");
+  EXPECT_EQ(why, "format version 7, this program reads 1 to 2");
+  EXPECT_FALSE(Decode(Patched(file, 5, 0, 4), why));
+  EXPECT_EQ(why, "format version 0, this program reads 1 to 2");
   EXPECT_FALSE(Decode(file + '\0', why));
   EXPECT_EQ(why, "trailing bytes");
   std::string huge = file;
   huge.resize(kReplayMaxFileBytes + 1);
   EXPECT_FALSE(Decode(huge, why));
   EXPECT_EQ(why, "too large");
+}
+
+TEST(ReplayFile, ReadsFormatOneAndTakesNoCountOnTrust) {
+  // Format 1: the same as now but for the architecture, which it did not hold.
+  Replay game = SmallGame();
+  game.architecture.clear();
+  std::string file = EncodeReplay(game);
+  file.erase(Header(game).kind - 1, 1);
+  std::string why;
+  const std::optional<Replay> older = Decode(Patched(file, 5, 1, 4), why);
+  ASSERT_TRUE(older) << why;
+  EXPECT_TRUE(*older == game);
+
+  // Six million frames claimed, their checksums all there, one frame in the body.
+  EXPECT_FALSE(Decode(testing::ReplayClaimingMostFrames("0.9.0"), why));
+  EXPECT_EQ(why, "damaged (frames)");
 }
 
 TEST(ReplayFile, RefusesFieldsOutOfRange) {
@@ -220,6 +220,7 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
       {header.body(), (uint64_t{64} << 20) + 1, 4, "damaged (body size)"},
       {header.body(), 0, 4, "damaged (body size)"},
       {header.deflated(), 0, 4, "trailing bytes"},
+      {header.kind - 7, 0x7f, 1, "bad architecture"},
   };
   for (const auto& patch : patches) {
     std::string why;
@@ -237,6 +238,8 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
       [](Replay& r) { r.gameVersion = std::string(33, '1'); },
       [](Replay& r) { r.gameVersion = std::string(256, '1'); },
       [](Replay& r) { r.player = "ABCDEFGHIJKLM"; },
+      [](Replay& r) { r.architecture = std::string(33, 'x'); },
+      [](Replay& r) { r.architecture = "x86\n"; },
       [](Replay& r) { r.kind = 256; },
       [](Replay& r) { r.frames[9].mouseButtons = 8; },
       [](Replay& r) { r.frames[9].mouseButtons = -1; },

@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
+#include "keep/calendar.h"
 #include "support/scratch_dir.h"
+#include "support/time_zone.h"
 
 namespace fenwhit {
 namespace {
@@ -31,7 +31,7 @@ Replay Game(int64_t startTime, int32_t kind, int64_t score) {
 }
 
 ReplayTableEntry EntryOf(const Replay& replay) {
-  return {replay.kind, replay.finalScore, ReplayFileName(replay).substr(0, 10)};
+  return {replay.kind, replay.finalScore, LocalDate(replay.startTime)};
 }
 
 bool Exists(const std::string& path) {
@@ -47,6 +47,8 @@ TEST(ReplayStore, KeepsTheLatestAndTheTabled) {
   std::string error;
   for (int i = 0; i < 21; ++i) {
     if (i == 1) {
+      // Named before replays were numbered: older than any numbered one, whatever its date.
+      scratch.WriteFile("data/fenwhit/replays/2099-01-01_00-00-00_one_5-2.fwreplay", {1});
       // Not replays, or not files: never removed.
       scratch.WriteFile("data/fenwhit/replays/notes.txt", {1});
       scratch.WriteFile("data/fenwhit/replays/2000-01-01_00-00-00_one_5.fwreplay.old", {1});
@@ -62,7 +64,9 @@ TEST(ReplayStore, KeepsTheLatestAndTheTabled) {
   ASSERT_EQ(stat(folder.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0700u);
   EXPECT_FALSE(Exists(paths[0]));
+  EXPECT_FALSE(Exists(folder + "/2099-01-01_00-00-00_one_5-2.fwreplay"));
   EXPECT_EQ(store.List(), std::vector<std::string>(paths.begin() + 1, paths.end()));
+  EXPECT_EQ(paths[20], folder + "/" + ReplayFileName(games[20], 21));
 
   // A game in the table stays however old; only its kind, score and date together count.
   Replay sameButKind = games[3];
@@ -79,10 +83,16 @@ TEST(ReplayStore, KeepsTheLatestAndTheTabled) {
   expected.insert(expected.end(), paths.begin() + 4, paths.end());
   EXPECT_EQ(store.List(), expected);
 
-  // With the clock set back, the game just played looks the oldest: it stays all the same.
-  const std::string early = store.Save(Game(kFirstStart - kDay, 0, 1), table, error);
-  EXPECT_TRUE(Exists(early));
-  EXPECT_EQ(store.List().size(), 22u);
+  // With the clock set back, the games just played are still the newest: those saved
+  // before them go, not each other.
+  std::vector<std::string> setBack;
+  for (int i = 0; i < 3; ++i) {
+    setBack.push_back(store.Save(Game(kFirstStart - (3 - i) * kDay, 0, 1 + i), table, error));
+  }
+  const std::vector<std::string> list = store.List();
+  ASSERT_EQ(list.size(), 21u);
+  EXPECT_EQ(list[0], paths[1]);
+  EXPECT_EQ(std::vector<std::string>(list.end() - 3, list.end()), setBack);
 
   for (const char* foreign :
        {"notes.txt", "2000-01-01_00-00-00_one_5.fwreplay.old", "2000-01-01_00-00-00_six_5.fwreplay",
@@ -92,30 +102,23 @@ TEST(ReplayStore, KeepsTheLatestAndTheTabled) {
 }
 
 TEST(ReplayStore, GamesOfOneSecondAllStayAndReadBack) {
-  const char* zone = std::getenv("TZ");
-  const std::string savedZone = zone == nullptr ? "" : zone;
-  setenv("TZ", "UTC0", 1);
-  tzset();
   const Replay game = Game(1'700'000'000, 1, 4200);
-  EXPECT_EQ(ReplayFileName(game), "2023-11-14_22-13-20_two_4200.fwreplay");
-  if (zone == nullptr) {
-    unsetenv("TZ");
-  } else {
-    setenv("TZ", savedZone.c_str(), 1);
+  {
+    const testing::ScopedTimeZone utc("UTC0");
+    EXPECT_EQ(ReplayFileName(game, 7), "2023-11-14_22-13-20_two_4200_n7.fwreplay");
   }
-  tzset();
 
   const testing::ScratchDir scratch;
   ReplayStore store(scratch.str());
   std::string error;
   std::vector<std::string> paths;
   for (int i = 0; i < 10; ++i) paths.push_back(store.Save(game, {}, error));
-  const std::string name = ReplayFileName(game);
-  const std::string stem = scratch.str() + "/" + name.substr(0, name.size() - 9);
-  EXPECT_EQ(paths[0], stem + ".fwreplay");
-  EXPECT_EQ(paths[1], stem + "-2.fwreplay");
-  EXPECT_EQ(paths[9], stem + "-10.fwreplay");
+  EXPECT_EQ(paths[0], scratch.str() + "/" + ReplayFileName(game, 1));
+  EXPECT_EQ(paths[9], scratch.str() + "/" + ReplayFileName(game, 10));
   EXPECT_EQ(store.List(), paths);
+  // A name taken under the store's feet is passed over.
+  std::filesystem::create_directory(scratch.str() + "/" + ReplayFileName(game, 11));
+  EXPECT_EQ(store.Save(game, {}, error), scratch.str() + "/" + ReplayFileName(game, 12));
 
   std::string why;
   const std::optional<Replay> read = ReadReplayFile(paths[1], why);
@@ -156,7 +159,7 @@ TEST(ReplayStore, KeepsNothingWhereItCannot) {
   EXPECT_TRUE(nowhere.List().empty());
 }
 
-TEST(ReplayStore, BestIsTheHighestTabledScoreWithAFile) {
+TEST(ReplayStore, BestFirstRanksTheTabledScoresWithAFile) {
   const testing::ScratchDir scratch;
   ReplayStore store(scratch.str());
   const Replay one500 = Game(kFirstStart, 0, 500);
@@ -178,10 +181,11 @@ TEST(ReplayStore, BestIsTheHighestTabledScoreWithAFile) {
   enter(GameKind::kTwoPaddles, 2000, EntryOf(one2000).date);  // a file of the other kind
   enter(GameKind::kOnePaddle, 3000, "1999-01-01");            // a file of another day
   enter(GameKind::kOnePaddle, 5000, EntryOf(one500).date);    // no file
-  EXPECT_EQ(store.Best(ReplayTableFrom(tables)), paths[1]);
+  EXPECT_EQ(store.BestFirst(ReplayTableFrom(tables)),
+            (std::vector<std::string>{paths[1], paths[0]}));
   std::filesystem::remove(paths[1]);
-  EXPECT_EQ(store.Best(ReplayTableFrom(tables)), paths[0]);
-  EXPECT_EQ(store.Best({}), "");
+  EXPECT_EQ(store.BestFirst(ReplayTableFrom(tables)), std::vector<std::string>{paths[0]});
+  EXPECT_TRUE(store.BestFirst({}).empty());
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "audio/music.h"
 #include "autoplay/autopilot_platform.h"
 #include "replay/replay_recorder.h"
 #include "support/beat_feeder.h"
 #include "support/program_harness.h"
+#include "support/short_game.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit::testing {
@@ -21,19 +21,7 @@ Replay RecordShortGame() {
   ReplayRecorder recorder(autopilot, "TESTER",
                           [&games](Replay&& game) { games.push_back(std::move(game)); });
   BeatFeeder feeder(harness.sound);
-  int frames = 0;
-  harness.Run(
-      [&](TestPlatform& p, int pump) {
-        if (pump == 0) p.Press(scan::kSpace);
-        if (pump == 1) p.Release(scan::kSpace);
-        if (!BeatThreadRunning()) {
-          if (frames > 0) p.Press(scan::kEsc);
-          return;
-        }
-        if (++frames % 20 == 0) feeder.Deliver();
-        if (frames == 400) p.Press(scan::kEsc);
-      },
-      recorder, harness.renderer);
+  harness.Run(ShortGameScript(feeder, 400), recorder, harness.renderer);
   EXPECT_EQ(games.size(), 1u);
   return games.empty() ? Replay{} : games[0];
 }
