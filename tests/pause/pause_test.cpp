@@ -16,6 +16,7 @@
 #include "game/balls.h"
 #include "game/game_state.h"
 #include "gfx/overlay_renderer.h"
+#include "keep/background_writer.h"
 #include "keep/settings.h"
 #include "pause/pause_platform.h"
 #include "pause/pause_screen.h"
@@ -237,7 +238,8 @@ TEST(Pause, KeysHeldForSeveralFramesActOnceAndTheProcessorRests) {
   Settings remembered;
   remembered.volume = 5;
   std::ostringstream err;
-  SettingsPlatform settings(meter, harness.sound, file, remembered,
+  BackgroundWriter writer;
+  SettingsPlatform settings(meter, harness.sound, file, writer, remembered,
                             {[] { return 0; }, [] { return false; }}, err);
   OverlayRenderer frames(harness.renderer);
   PauseScreen screen(frames, [&] { DrawVolumeBar(settings, meter.Clock()); });

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/recording_sound_device.h"
+#include "keep/background_writer.h"
 #include "settings/settings_platform.h"
 #include "support/gl_fixture.h"
 #include "support/scratch_dir.h"
@@ -124,7 +125,8 @@ TEST_F(SdlKeyboard, VolumeKeysGoByTheSymbolOnThemWhateverTheLayout) {
   remembered.volume = 5;
   RecordingSoundDevice sound;
   std::ostringstream err;
-  SettingsPlatform settings(*platform_, sound, file, remembered,
+  BackgroundWriter writer;
+  SettingsPlatform settings(*platform_, sound, file, writer, remembered,
                             {[] { return 0; }, [] { return false; }}, err);
   const auto press = [&](SDL_Scancode code, SDL_Keycode symbol) {
     Send(SDL_KEYDOWN, code, symbol);

@@ -74,7 +74,7 @@ TEST_F(X11Desktop, TheWindowLeavesRoomForItsFrameAndTheBarAfterFullscreenToo) {
 // layout: the keys labelled minus and plus are the volume keys, the US minus place (sharp s
 // there) is not.
 TEST_F(X11Desktop, UnderAGermanLayoutTheKeysLabelledMinusAndPlusAreTheVolumeKeys) {
-  if (!Installed("setxkbmap") || !Installed("xdotool")) {
+  if (!testing::Installed("setxkbmap") || !testing::Installed("xdotool")) {
     GTEST_SKIP() << "setxkbmap and xdotool are needed to type";
   }
   ASSERT_TRUE(SetKeyboardLayout("de")) << SDL_GetError();

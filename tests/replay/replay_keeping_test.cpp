@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "autoplay/autopilot_platform.h"
+#include "keep/background_writer.h"
 #include "keep/calendar.h"
 #include "replay/replay_check.h"
 #include "replay/replay_recorder.h"
@@ -30,12 +31,19 @@ TEST(ReplayKeeping, AGameAcrossMidnightStaysBestAndTheBestPlayableIsOffered) {
   std::ostringstream err;
   int64_t now = kMidnight - 5;
   AutopilotPlatform autopilot(harness.platform);
-  ScoreboardPlatform scoreboard(autopilot, scores, "TESTER", true, err, [&now] { return now; });
+  BackgroundWriter writer;
+  ScoreboardPlatform scoreboard(autopilot, scores, writer, "TESTER", true, err,
+                                [&now] { return now; });
   std::string saved;
   std::string error;
+  // Kept as the game keeps it: on the writer thread, after the score is entered.
   ReplayRecorder recorder(
       scoreboard, "TESTER",
-      [&](Replay&& game) { saved = store.Save(game, ReplayTableFrom(scores.Tables()), error); },
+      [&](Replay&& game) {
+        writer.Queue([&, game = std::move(game)] {
+          saved = store.Save(game, ReplayTableFrom(scores.Tables()), error);
+        });
+      },
       [&scoreboard] { return scoreboard.GameStartTime(); });
   testing::BeatFeeder feeder(harness.sound);
   // Ten seconds into the game the calendar turns to the next day.
@@ -43,6 +51,7 @@ TEST(ReplayKeeping, AGameAcrossMidnightStaysBestAndTheBestPlayableIsOffered) {
     if (frame == 600) now = kMidnight + 5;
   };
   harness.Run(testing::ShortGameScript(feeder, 900, midnight), recorder, harness.renderer);
+  writer.Drain();
   ASSERT_NE(saved, "") << error;
   ASSERT_EQ(scores.Tables().kinds[0].size(), 1u) << err.str();
   EXPECT_EQ(scores.Tables().kinds[0][0].date, "2025-12-07");

@@ -180,7 +180,8 @@ TEST(Scoreboard, TheMouseMovingKeepsTheTablesAwayAndItsClickOnlyTakesThemAway) {
   ScoreFile scores(path);
   std::ostringstream err;
   scores.Load(err);
-  ScoreboardPlatform scoreboard(harness.platform, scores, "TESTER", true, err);
+  BackgroundWriter writer;
+  ScoreboardPlatform scoreboard(harness.platform, scores, writer, "TESTER", true, err);
   OverlayRenderer frames(harness.renderer);
   frames.AddOverlay([&] { DrawMenuScores(scoreboard, harness.platform.Now()); });
   menu.menuIndex = 0;
@@ -256,6 +257,7 @@ TEST(Scoreboard, TheMouseMovingKeepsTheTablesAwayAndItsClickOnlyTakesThemAway) {
   EXPECT_FALSE(tablesAfterClick);
   EXPECT_FALSE(gameAfterClick) << "the click that took the tables away started a game";
   EXPECT_EQ(menu.menuIndex, menuIndexAtClick);
+  writer.Drain();
   ScoreFile reread(path);
   reread.Load(err);
   EXPECT_EQ(reread.Tables().kinds[0].size(), 3u) << "one game, entered once";

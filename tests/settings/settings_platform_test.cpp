@@ -121,8 +121,9 @@ TEST(SettingsPlatform, KeysHeldForSeveralFramesStepOnceAndOnlyChangesAreWritten)
   TestPlatform inner;
   RecordingSoundDevice sound;
   std::ostringstream err;
-  SettingsPlatform settings(inner, sound, file, remembered, {[] { return 2; }, [] { return true; }},
-                            err);
+  BackgroundWriter writer;
+  SettingsPlatform settings(inner, sound, file, writer, remembered,
+                            {[] { return 2; }, [] { return true; }}, err);
   settings.PumpEvents();
   const auto hold = [&](std::vector<int> keys) {
     for (int key : keys) inner.Press(key);
@@ -142,6 +143,7 @@ TEST(SettingsPlatform, KeysHeldForSeveralFramesStepOnceAndOnlyChangesAreWritten)
   for (const SoundCall& call : sound.CallsOf("master")) levels.push_back(call.value);
   EXPECT_EQ(levels, (std::vector<int>{3, 4, 5, 4, 3, 2, 3, 2}));
 
+  writer.Drain();
   std::ostringstream readErr;
   const Settings kept = SettingsFile(path).Load(readErr);
   EXPECT_EQ(kept.volume, 2);
@@ -150,17 +152,20 @@ TEST(SettingsPlatform, KeysHeldForSeveralFramesStepOnceAndOnlyChangesAreWritten)
 
   std::filesystem::remove(path);
   for (int frame = 0; frame < 10; ++frame) settings.PumpEvents();
+  writer.Drain();
   EXPECT_FALSE(std::filesystem::exists(path)) << "written again without a change";
 
   // F11 pressed during the intro takes effect at the first pump: the player's, and kept.
   bool fullscreen = false;
-  SettingsPlatform early(inner, sound, file, remembered,
+  SettingsPlatform early(inner, sound, file, writer, remembered,
                          {[] { return 2; }, [&] { return fullscreen; }}, err);
   fullscreen = true;
   early.PumpEvents();
+  writer.Drain();
   EXPECT_TRUE(SettingsFile(path).Load(readErr).fullscreen);
   std::filesystem::remove(path);
   for (int frame = 0; frame < 10; ++frame) early.PumpEvents();
+  writer.Drain();
   EXPECT_FALSE(std::filesystem::exists(path)) << "the switch written again without a change";
   EXPECT_EQ(err.str() + readErr.str(), "");
 }
