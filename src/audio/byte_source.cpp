@@ -1,6 +1,8 @@
 #include "audio/byte_source.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -82,11 +84,18 @@ bool MemorySource::Seek(int64_t offset, int whence) {
 }
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
+  // Without O_NONBLOCK, opening a named pipe would wait for a writer forever; the flag
+  // changes nothing for the regular files that are kept.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(file);
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    close(fd);
     return nullptr;
   }
   return std::unique_ptr<FileSource>(new FileSource(file, static_cast<int64_t>(info.st_size)));

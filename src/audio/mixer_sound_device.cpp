@@ -130,7 +130,14 @@ void MixerSoundDevice::StopChannel(int channel) {
 }
 
 SoundHandle MixerSoundDevice::OpenStream(const std::string& path) {
-  auto source = StreamSource::Open(FileSource::Open(path), MixRate());
+  return AddStream(StreamSource::Open(FileSource::Open(path), MixRate()));
+}
+
+SoundHandle MixerSoundDevice::OpenDecodedStream(std::unique_ptr<StreamDecoder> decoder) {
+  return AddStream(StreamSource::Open(std::move(decoder), MixRate()));
+}
+
+SoundHandle MixerSoundDevice::AddStream(std::unique_ptr<StreamSource> source) {
   if (!source) return 0;
   auto stream = std::make_unique<MixerStream>(std::move(source), MixRate());
   // Nobody else knows the stream yet, so this thread may act as its producer.
@@ -190,6 +197,11 @@ int64_t MixerSoundDevice::StreamFramesPlayed(SoundHandle stream) {
   std::lock_guard lock(streamsMutex_);
   const MixerStream* found = FindStream(stream);
   return found == nullptr ? -1 : FramesPlayed(*found);
+}
+
+double MixerSoundDevice::StreamSecondsPlayed(SoundHandle stream) {
+  const int64_t frames = StreamFramesPlayed(stream);
+  return frames < 0 ? -1.0 : static_cast<double>(frames) / MixRate();
 }
 
 void MixerSoundDevice::StopStream(SoundHandle stream) {

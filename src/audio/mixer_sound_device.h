@@ -53,6 +53,8 @@ class MixerSoundDevice : public SoundDevice {
   void PlayStream(int channel, SoundHandle stream) override;
   int32_t StreamTime(SoundHandle stream) override;
   int64_t StreamLoops(SoundHandle stream) override;
+  double StreamSecondsPlayed(SoundHandle stream) override;
+  SoundHandle OpenDecodedStream(std::unique_ptr<StreamDecoder> decoder) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
   void SetPaused(bool paused) override;
@@ -73,6 +75,7 @@ class MixerSoundDevice : public SoundDevice {
  private:
   static void Render(void* self, int16_t* out, int frames);
   SoundHandle AddSample(std::unique_ptr<Sample> sample);
+  SoundHandle AddStream(std::unique_ptr<StreamSource> source);
   const Sample* FindSample(SoundHandle handle) const;
   // The stream of a handle; the caller holds streamsMutex_.
   MixerStream* FindStream(SoundHandle handle);

@@ -38,6 +38,8 @@ void SleepReal(int milliseconds) {
 
 std::atomic<BeatSleep> beatSleep{SleepReal};
 BeatSource* beatSource = nullptr;  // the main thread's
+// Set when the last ball is lost: a song plays on, but its beats no longer count.
+std::atomic<bool> songBeatsStopped{false};
 
 void BeatThreadSleep(int milliseconds) {
   beatSleep.load(kRelaxed)(milliseconds);
@@ -169,23 +171,56 @@ void RunBeatThread() {
   beatStopRequest.store(0, kRelaxed);
 }
 
+void RunSongBeatThread(BeatCounter& counter) {
+  SoundDevice& device = TheSoundDevice();
+  device.PlayStream(sound::kGameMusicChannel, Handle(sound::kGameMusic));
+  device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
+  // The counter knows the beats it slept through, so no poll needs a hold-off.
+  while (beatStopRequest.load(kRelaxed) != 1) {
+    const int32_t passed = counter.Count();
+    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) beatsCounted.fetch_add(passed, kRelaxed);
+    BeatThreadSleep(6);
+  }
+  beatStopRequest.store(0, kRelaxed);
+}
+
+namespace {
+
+template <typename Body>
+void StartBeatThread(Body body) {
+  musicVolume.store(1, kRelaxed);
+  songBeatsStopped.store(false, kRelaxed);
+  if (beatThread.joinable()) beatThread.join();
+  // A stop request left over with no thread to take it would end the new one at once.
+  beatStopRequest.store(0, kRelaxed);
+  beatThread = std::thread([body = std::move(body)]() mutable {
+    // A poll that comes a whole loop late loses a beat.
+    RaiseThisThread(ThreadUrgency::kAhead);
+    body();
+  });
+}
+
+}  // namespace
+
 void StartGameMusic(const std::string& beatPath, const std::string& musicPath) {
   SoundDevice& device = TheSoundDevice();
   device.StopChannel(sound::kGameMusicChannel);
   soundTable[sound::kBeatTrack].store(device.OpenStream(beatPath));
   soundTable[sound::kGameMusic].store(device.OpenStream(musicPath));
-  musicVolume.store(1, kRelaxed);
-  if (beatThread.joinable()) beatThread.join();
-  // A stop request left over with no thread to take it would end the new one at once.
-  beatStopRequest.store(0, kRelaxed);
-  beatThread = std::thread([] {
-    // A poll that comes a whole loop late loses a beat.
-    RaiseThisThread(ThreadUrgency::kAhead);
-    RunBeatThread();
+  StartBeatThread([] { RunBeatThread(); });
+}
+
+void StartSongGameMusic(SoundHandle song, std::unique_ptr<BeatCounter> counter) {
+  TheSoundDevice().StopChannel(sound::kGameMusicChannel);
+  soundTable[sound::kBeatTrack].store(0);
+  soundTable[sound::kGameMusic].store(song);
+  StartBeatThread([counter = std::shared_ptr<BeatCounter>(std::move(counter))] {
+    if (counter) RunSongBeatThread(*counter);
   });
 }
 
 void StopBeatTrack() {
+  songBeatsStopped.store(true, kRelaxed);
   TheSoundDevice().StopStream(Handle(sound::kBeatTrack));
 }
 

@@ -3,7 +3,10 @@
 // beat thread that turns every loop of the beat track into a beat.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "audio/sound_device.h"
 
 namespace fenwhit {
 
@@ -46,6 +49,18 @@ void StartTitleMusic();
 // Game start: stop the game-music channel, open the beat track and the game music,
 // set the music volume to 1 and start the beat thread.
 void StartGameMusic(const std::string& beatPath, const std::string& musicPath);
+// What the beat thread counts instead of the beat track's loops when the game plays to a
+// song of the player's: the beats of that song as it plays.
+class BeatCounter {
+ public:
+  virtual ~BeatCounter() = default;
+  // The beats passed since the previous call.
+  virtual int32_t Count() = 0;
+};
+// Game start with a song of the player's: as StartGameMusic, but `song` (an open stream,
+// closed by CloseGameMusic) is the game music and `counter` says when the beats come.
+void StartSongGameMusic(SoundHandle song, std::unique_ptr<BeatCounter> counter);
+
 // The last ball is lost: the beat track stops; the beat thread keeps polling.
 void StopBeatTrack();
 // Game end, first half: ask the beat thread to stop and give it 100 ms to do so.
@@ -55,6 +70,8 @@ void CloseGameMusic();
 
 // The beat thread's body (exposed so tests can run it on a thread of their own).
 void RunBeatThread();
+// The beat thread's body while a song of the player's plays.
+void RunSongBeatThread(BeatCounter& counter);
 // How the beat thread waits between its looks at the beat track: real milliseconds
 // unless replaced (a simulation on a virtual clock replaces it; nullptr restores).
 using BeatSleep = void (*)(int milliseconds);

@@ -2,7 +2,10 @@
 // The seam between the game and the sound output: numbered channels, one-shot samples
 // with pan and volume, and looping streams that report their play position.
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "audio/stream_decoder.h"
 
 namespace fenwhit {
 
@@ -40,6 +43,12 @@ class SoundDevice {
   // Whole loops the stream has played, or -1 where the device cannot tell. A count
   // tells a poll that comes late how many loop starts it slept through.
   virtual int64_t StreamLoops(SoundHandle /*stream*/) { return -1; }
+  // Seconds the stream has played since it first started, across its loops, or -1 where
+  // the device cannot tell (or for an unknown handle).
+  virtual double StreamSecondsPlayed(SoundHandle /*stream*/) { return -1.0; }
+  // A looping stream decoded by the given decoder (a player's song); 0 where the device
+  // plays no such streams or the decoder is null.
+  virtual SoundHandle OpenDecodedStream(std::unique_ptr<StreamDecoder> /*decoder*/) { return 0; }
   virtual void StopStream(SoundHandle stream) = 0;
   virtual void CloseStream(SoundHandle stream) = 0;
 

@@ -1,6 +1,7 @@
 #include "audio/stream_source.h"
 
 #include "audio/pcm_convert.h"
+#include "audio/vorbis_decoder.h"
 
 namespace fenwhit {
 
@@ -10,12 +11,16 @@ constexpr int kMostDamagedStretches = 64;
 }  // namespace
 
 std::unique_ptr<StreamSource> StreamSource::Open(std::unique_ptr<ByteSource> source, int mixRate) {
-  auto decoder = VorbisDecoder::Open(std::move(source));
+  return Open(VorbisDecoder::Open(std::move(source)), mixRate);
+}
+
+std::unique_ptr<StreamSource> StreamSource::Open(std::unique_ptr<StreamDecoder> decoder,
+                                                 int mixRate) {
   if (!decoder) return nullptr;
   return std::unique_ptr<StreamSource>(new StreamSource(std::move(decoder), mixRate));
 }
 
-StreamSource::StreamSource(std::unique_ptr<VorbisDecoder> decoder, int mixRate)
+StreamSource::StreamSource(std::unique_ptr<StreamDecoder> decoder, int mixRate)
     : decoder_(std::move(decoder)), resampler_(decoder_->Rate(), mixRate, 2) {}
 
 bool StreamSource::DecodeBlock() {

@@ -1,20 +1,22 @@
 #pragma once
-// An Ogg Vorbis file decoded a block at a time into 16-bit stereo at the mixing rate,
-// starting again at its first frame whenever it ends, with no gap: a file of N frames
-// repeats every N frames (at the file's own rate).
+// A sound file (Ogg Vorbis unless another decoder is given) decoded a block at a time into 16-bit
+// stereo at the mixing rate, starting again at its first frame whenever it ends, with no gap: a
+// file of N frames repeats every N frames (at the file's own rate).
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "audio/byte_source.h"
 #include "audio/linear_resampler.h"
-#include "audio/vorbis_decoder.h"
+#include "audio/stream_decoder.h"
 
 namespace fenwhit {
 
 class StreamSource {
  public:
   static std::unique_ptr<StreamSource> Open(std::unique_ptr<ByteSource> source, int mixRate);
+  // nullptr for a null decoder.
+  static std::unique_ptr<StreamSource> Open(std::unique_ptr<StreamDecoder> decoder, int mixRate);
 
   int SourceRate() const { return decoder_->Rate(); }
   // Length of one loop in frames at the file's own rate.
@@ -25,11 +27,11 @@ class StreamSource {
   bool Dead() const { return dead_; }
 
  private:
-  StreamSource(std::unique_ptr<VorbisDecoder> decoder, int mixRate);
+  StreamSource(std::unique_ptr<StreamDecoder> decoder, int mixRate);
   // Decodes the next block into pending_; false once nothing more can be had.
   bool DecodeBlock();
 
-  std::unique_ptr<VorbisDecoder> decoder_;
+  std::unique_ptr<StreamDecoder> decoder_;
   LinearResampler resampler_;
   std::vector<float> stereo_;
   std::vector<float> pending_;  // interleaved stereo at the mixing rate

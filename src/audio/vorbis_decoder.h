@@ -6,27 +6,23 @@
 #include <memory>
 
 #include "audio/byte_source.h"
+#include "audio/stream_decoder.h"
 
 namespace fenwhit {
 
-class VorbisDecoder {
+class VorbisDecoder : public StreamDecoder {
  public:
   // nullptr unless the data is a complete Ogg Vorbis file with a sane rate and length.
   static std::unique_ptr<VorbisDecoder> Open(std::unique_ptr<ByteSource> source);
-  ~VorbisDecoder();
+  ~VorbisDecoder() override;
   VorbisDecoder(const VorbisDecoder&) = delete;
   VorbisDecoder& operator=(const VorbisDecoder&) = delete;
 
-  int Rate() const { return rate_; }
-  // Frames in the whole file, as the file declares them.
-  int64_t TotalFrames() const { return totalFrames_; }
-
-  // Decodes up to maxFrames frames. channels[c][i] is channel c of frame i; channelCount
-  // says how many the current section has. Returns the frame count, 0 at the end of the
-  // file, or a negative value on a damaged stretch (which may be skipped by reading on).
-  long Read(float*** channels, int& channelCount, int maxFrames);
-  // Back to the first frame, sample-exactly.
-  bool Rewind();
+  int Rate() const override { return rate_; }
+  int64_t TotalFrames() const override { return totalFrames_; }
+  // channelCount is that of the current section.
+  long Read(float*** channels, int& channelCount, int maxFrames) override;
+  bool Rewind() override;
 
  private:
   VorbisDecoder() = default;

@@ -60,4 +60,12 @@ std::string ReplaysFolder() {
   return ReplaysFolder(ProcessEnvironment);
 }
 
+std::string BeatCacheFolder(const EnvironmentLookup& lookup) {
+  return KeptFilePath(lookup, "XDG_CACHE_HOME", "/.cache", "beats");
+}
+
+std::string BeatCacheFolder() {
+  return BeatCacheFolder(ProcessEnvironment);
+}
+
 }  // namespace fenwhit

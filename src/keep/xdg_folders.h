@@ -1,7 +1,7 @@
 #pragma once
 // Where the game keeps its best scores, settings and replays, by the freedesktop base-folder
-// rules: $XDG_DATA_HOME and $XDG_CONFIG_HOME when set to an absolute path, else the usual
-// folders below $HOME.
+// rules: $XDG_DATA_HOME, $XDG_CONFIG_HOME and $XDG_CACHE_HOME when set to an absolute path, else
+// the usual folders below $HOME.
 #include <functional>
 #include <string>
 
@@ -22,5 +22,9 @@ std::string SettingsPath();
 // <data home>/fenwhit/replays; "" when there is no usable home folder (keep no replays).
 std::string ReplaysFolder(const EnvironmentLookup& lookup);
 std::string ReplaysFolder();
+
+// <cache home>/fenwhit/beats; "" when there is no usable home folder (analyse every time).
+std::string BeatCacheFolder(const EnvironmentLookup& lookup);
+std::string BeatCacheFolder();
 
 }  // namespace fenwhit

@@ -1,0 +1,39 @@
+#pragma once
+// Songs made on the spot in any format libsndfile writes: silence with a short loud
+// burst at each beat, so a render shows where the beats are.
+#include <sndfile.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace fenwhit::testing {
+
+inline constexpr int kSongRate = 22050;
+inline constexpr double kBurstSeconds = 0.02;
+
+inline std::vector<float> BurstsAt(const std::vector<double>& beats, double seconds) {
+  std::vector<float> frames(static_cast<size_t>(seconds * kSongRate), 0.0f);
+  for (const double beat : beats) {
+    const size_t from = static_cast<size_t>(beat * kSongRate);
+    for (size_t i = from; i < frames.size() && i < from + kBurstSeconds * kSongRate; ++i) {
+      frames[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 1000.0 * i / kSongRate));
+    }
+  }
+  return frames;
+}
+
+// format e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16; mono at kSongRate.
+inline bool WriteSong(const std::string& path, const std::vector<float>& frames, int format) {
+  SF_INFO info{};
+  info.samplerate = kSongRate;
+  info.channels = 1;
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (file == nullptr) return false;
+  const sf_count_t wrote =
+      sf_writef_float(file, frames.data(), static_cast<sf_count_t>(frames.size()));
+  return sf_close(file) == 0 && wrote == static_cast<sf_count_t>(frames.size());
+}
+
+}  // namespace fenwhit::testing
