@@ -40,7 +40,7 @@ TEST(SongBeatGridTest, CountsEachBeatOnceAsThePositionPassesItAndLatePollsCatchU
   EXPECT_EQ(grid.Advance(0.25), 1);  // on the beat counts
   EXPECT_EQ(grid.Advance(0.25), 0);  // and only once
   EXPECT_EQ(grid.Advance(0.74), 0);
-  EXPECT_EQ(grid.Advance(2.30), 3);  // a poll that slept through three beats
+  EXPECT_EQ(grid.Advance(2.30), 4);  // a poll that slept through four beats
   EXPECT_EQ(grid.Advance(1.00), 0);  // a position that steps back counts nothing
   EXPECT_EQ(grid.Advance(2.31), 0);  // nor again what was counted before it stepped back
   EXPECT_EQ(grid.Advance(std::numeric_limits<double>::quiet_NaN()), 0);
