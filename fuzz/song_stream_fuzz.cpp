@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to a song's stream as the mixer plays it: libsndfile's decoding,
-// our reading callbacks and the resampling to the mixing rate, over a few loops.
+// Feeds arbitrary bytes to a song's stream as the mixer plays it: the choice of decoder,
+// libsndfile's decoding behind our reading callbacks (or our Vorbis decoder's) and the
+// resampling to the mixing rate, over a few loops.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,11 +8,11 @@
 #include <vector>
 
 #include "audio/stream_source.h"
-#include "songs/sndfile_decoder.h"
+#include "songs/song_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
-  auto decoder = fenwhit::SndfileDecoder::Open(
+  auto decoder = fenwhit::OpenSongDecoder(
       std::make_unique<fenwhit::MemorySource>(std::vector<uint8_t>(data, data + size)), error);
   if (!decoder) {
     if (error.empty()) std::abort();

@@ -22,8 +22,7 @@ sf_count_t Length(void* source) {
 }
 
 sf_count_t Seek(sf_count_t offset, int whence, void* source) {
-  From(source).Seek(offset, whence);
-  return From(source).Tell();
+  return From(source).Seek(offset, whence) ? From(source).Tell() : -1;
 }
 
 sf_count_t ReadBytes(void* out, sf_count_t count, void* source) {

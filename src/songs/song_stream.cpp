@@ -1,12 +1,39 @@
 #include "songs/song_stream.h"
 
+#include <cstring>
+
+#include "audio/vorbis_decoder.h"
 #include "songs/sndfile_decoder.h"
 
 namespace fenwhit {
 
+namespace {
+
+// An Ogg stream whose first packet is a Vorbis identification header.
+bool StartsAsOggVorbis(ByteSource& source) {
+  char head[35] = {};
+  const bool read = source.Read(head, sizeof head) == sizeof head;
+  source.Seek(0, SEEK_SET);
+  return read && std::memcmp(head, "OggS", 4) == 0 && std::memcmp(head + 28, "\x01vorbis", 7) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> source,
+                                               std::string& error) {
+  // libsndfile 1.2.0 leaks memory on some damaged Vorbis headers; the game's own decoder,
+  // which plays its music, reads every Vorbis song instead.
+  if (source && StartsAsOggVorbis(*source)) {
+    auto decoder = VorbisDecoder::Open(std::move(source));
+    if (!decoder) error = "a damaged Ogg Vorbis file";
+    return decoder;
+  }
+  return SndfileDecoder::Open(std::move(source), error);
+}
+
 OpenedSong OpenSong(SoundDevice& device, const std::string& path) {
   OpenedSong song;
-  auto decoder = SndfileDecoder::Open(FileSource::Open(path), song.error);
+  auto decoder = OpenSongDecoder(FileSource::Open(path), song.error);
   if (!decoder) return song;
   const double seconds = static_cast<double>(decoder->TotalFrames()) / decoder->Rate();
   song.stream = device.OpenDecodedStream(std::move(decoder));

@@ -1,8 +1,11 @@
 #pragma once
 // A player's song opened as a looping stream on the sound device, streamed from disk.
+#include <memory>
 #include <string>
 
+#include "audio/byte_source.h"
 #include "audio/sound_device.h"
+#include "audio/stream_decoder.h"
 
 namespace fenwhit {
 
@@ -13,5 +16,10 @@ struct OpenedSong {
 };
 
 OpenedSong OpenSong(SoundDevice& device, const std::string& path);
+
+// The decoder for a song's bytes: Ogg Vorbis through the game's own Vorbis decoder,
+// everything else through libsndfile. nullptr with `error` when neither can read it.
+std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> source,
+                                               std::string& error);
 
 }  // namespace fenwhit
