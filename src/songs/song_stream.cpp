@@ -9,23 +9,24 @@ namespace fenwhit {
 
 namespace {
 
-// An Ogg stream whose first packet is a Vorbis identification header.
-bool StartsAsOggVorbis(ByteSource& source) {
-  char head[35] = {};
-  const bool read = source.Read(head, sizeof head) == sizeof head;
+// An Ogg stream whose first packet is not an Opus header: Vorbis, or a damaged file.
+bool IsOggButNotOpus(ByteSource& source) {
+  char head[36] = {};
+  const size_t read = source.Read(head, sizeof head);
   source.Seek(0, SEEK_SET);
-  return read && std::memcmp(head, "OggS", 4) == 0 && std::memcmp(head + 28, "\x01vorbis", 7) == 0;
+  return read >= 4 && std::memcmp(head, "OggS", 4) == 0 &&
+         !(read == sizeof head && std::memcmp(head + 28, "OpusHead", 8) == 0);
 }
 
 }  // namespace
 
 std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> source,
                                                std::string& error) {
-  // libsndfile 1.2.0 leaks memory on some damaged Vorbis headers; the game's own decoder,
-  // which plays its music, reads every Vorbis song instead.
-  if (source && StartsAsOggVorbis(*source)) {
+  // libsndfile 1.2.0 leaks memory on some damaged Ogg Vorbis files; the game's own Vorbis
+  // decoder, which plays its music, reads every Ogg song but Opus instead.
+  if (source && IsOggButNotOpus(*source)) {
     auto decoder = VorbisDecoder::Open(std::move(source));
-    if (!decoder) error = "a damaged Ogg Vorbis file";
+    if (!decoder) error = "not an Ogg Vorbis or Opus file, or a damaged one";
     return decoder;
   }
   return SndfileDecoder::Open(std::move(source), error);

@@ -12,21 +12,23 @@ namespace fenwhit::testing {
 inline constexpr int kSongRate = 22050;
 inline constexpr double kBurstSeconds = 0.02;
 
-inline std::vector<float> BurstsAt(const std::vector<double>& beats, double seconds) {
-  std::vector<float> frames(static_cast<size_t>(seconds * kSongRate), 0.0f);
+inline std::vector<float> BurstsAt(const std::vector<double>& beats, double seconds,
+                                   int rate = kSongRate) {
+  std::vector<float> frames(static_cast<size_t>(seconds * rate), 0.0f);
   for (const double beat : beats) {
-    const size_t from = static_cast<size_t>(beat * kSongRate);
-    for (size_t i = from; i < frames.size() && i < from + kBurstSeconds * kSongRate; ++i) {
-      frames[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 1000.0 * i / kSongRate));
+    const size_t from = static_cast<size_t>(beat * rate);
+    for (size_t i = from; i < frames.size() && i < from + kBurstSeconds * rate; ++i) {
+      frames[i] = 0.5f * static_cast<float>(std::sin(2 * M_PI * 1000.0 * i / rate));
     }
   }
   return frames;
 }
 
-// format e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16; mono at kSongRate.
-inline bool WriteSong(const std::string& path, const std::vector<float>& frames, int format) {
+// format e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16; mono.
+inline bool WriteSong(const std::string& path, const std::vector<float>& frames, int format,
+                      int rate = kSongRate) {
   SF_INFO info{};
-  info.samplerate = kSongRate;
+  info.samplerate = rate;
   info.channels = 1;
   info.format = format;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);

@@ -73,19 +73,26 @@ class SongStreamTest : public MixerFixture {
 };
 
 TEST_F(SongStreamTest, EveryFormatPlaysResampledWithItsBeatsInPlaceLoopAfterLoop) {
-  const std::pair<const char*, int> formats[] = {
-      {"song.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-      {"song.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
-      {"song.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+  struct Format {
+    const char* name;
+    int format;
+    int rate;
   };
-  for (const auto& [name, format] : formats) {
-    const std::string path = MakeSong(name, format);
+  const Format formats[] = {
+      {"song.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, testing::kSongRate},
+      {"song.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, testing::kSongRate},
+      {"song.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, testing::kSongRate},
+      {"song.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000},
+  };
+  for (const auto& [name, format, rate] : formats) {
+    const std::string path = Scratch() + name;
+    ASSERT_TRUE(WriteSong(path, BurstsAt(kBeats, kSongSeconds, rate), format, rate)) << name;
     const OpenedSong song = OpenSong(device_, path);
     ASSERT_NE(song.stream, 0) << name << ": " << song.error;
     EXPECT_NEAR(song.seconds, kSongSeconds, 1.0 / testing::kSongRate) << name;
     device_.PlayStream(kChannel, song.stream);
     device_.SetVolume(kChannel, 255);
-    // Two loops at 44.1 kHz from a 22.05 kHz file: the bursts fall on the beats both times.
+    // Two loops at 44.1 kHz: the bursts fall on the beats both times.
     const std::vector<double> starts =
         BurstStarts(Render(static_cast<int>(2 * kSongSeconds * kRate)));
     ASSERT_EQ(starts.size(), 6u) << name;
