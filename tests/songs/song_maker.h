@@ -24,18 +24,18 @@ inline std::vector<float> BurstsAt(const std::vector<double>& beats, double seco
   return frames;
 }
 
-// format e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16; mono.
+// format e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16; frames interleaved.
 inline bool WriteSong(const std::string& path, const std::vector<float>& frames, int format,
-                      int rate = kSongRate) {
+                      int rate = kSongRate, int channels = 1) {
   SF_INFO info{};
   info.samplerate = rate;
-  info.channels = 1;
+  info.channels = channels;
   info.format = format;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (file == nullptr) return false;
-  const sf_count_t wrote =
-      sf_writef_float(file, frames.data(), static_cast<sf_count_t>(frames.size()));
-  return sf_close(file) == 0 && wrote == static_cast<sf_count_t>(frames.size());
+  const auto count = static_cast<sf_count_t>(frames.size() / static_cast<size_t>(channels));
+  const sf_count_t wrote = sf_writef_float(file, frames.data(), count);
+  return sf_close(file) == 0 && wrote == count;
 }
 
 }  // namespace fenwhit::testing

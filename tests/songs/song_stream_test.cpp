@@ -105,6 +105,23 @@ TEST_F(SongStreamTest, EveryFormatPlaysResampledWithItsBeatsInPlaceLoopAfterLoop
   }
 }
 
+TEST_F(SongStreamTest, AStereoSongKeepsItsSides) {
+  // Bursts on the left only, at the song's beats; the right side stays silent.
+  const std::vector<float> left = BurstsAt(kBeats, kSongSeconds);
+  std::vector<float> stereo(left.size() * 2, 0.0f);
+  for (size_t i = 0; i < left.size(); ++i) stereo[2 * i] = left[i];
+  const std::string path = Scratch() + "left.flac";
+  ASSERT_TRUE(WriteSong(path, stereo, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, testing::kSongRate, 2));
+  PlaySong(path);
+  const auto render = Render(static_cast<int>(kSongSeconds * kRate));
+  EXPECT_EQ(BurstStarts(render).size(), 3u);
+  int16_t loudestRight = 0;
+  for (size_t i = 1; i < render.size(); i += 2) {
+    loudestRight = std::max<int16_t>(loudestRight, static_cast<int16_t>(std::abs(render[i])));
+  }
+  EXPECT_EQ(loudestRight, 0);
+}
+
 TEST_F(SongStreamTest, FilesThatCannotPlayAreRefusedWithAReasonAtOnce) {
   const std::string dir = Scratch();
   scratch_.WriteFile("words.mp3", std::vector<uint8_t>(5000, 'x'));
