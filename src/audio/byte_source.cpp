@@ -42,6 +42,19 @@ uint32_t OggCrc(const uint8_t* data, size_t size) {
   return crc;
 }
 
+// Does the page from bytes[start] to the end carry its own checksum?
+bool ChecksumMatches(std::vector<uint8_t>& bytes, size_t start) {
+  uint8_t* crcField = &bytes[start + 22];
+  uint8_t stored[4];
+  std::memcpy(stored, crcField, 4);
+  std::memset(crcField, 0, 4);
+  const uint32_t crc = OggCrc(&bytes[start], bytes.size() - start);
+  std::memcpy(crcField, stored, 4);
+  const uint32_t expected =
+      stored[0] | (stored[1] << 8) | (stored[2] << 16) | (static_cast<uint32_t>(stored[3]) << 24);
+  return crc == expected;
+}
+
 // Is there a page at tail[start] that ends exactly at the end of tail, closes its
 // stream and carries a correct checksum?
 bool IsFinalPageAt(std::vector<uint8_t>& tail, size_t start) {
@@ -55,15 +68,7 @@ bool IsFinalPageAt(std::vector<uint8_t>& tail, size_t start) {
   for (size_t i = 0; i < segments; ++i) body += tail[start + kHeader + i];
   if (start + kHeader + segments + body != n) return false;
   if ((tail[start + 5] & 0x04) == 0) return false;
-  uint8_t* crcField = &tail[start + 22];
-  uint8_t stored[4];
-  std::memcpy(stored, crcField, 4);
-  std::memset(crcField, 0, 4);
-  const uint32_t crc = OggCrc(&tail[start], n - start);
-  std::memcpy(crcField, stored, 4);
-  const uint32_t expected =
-      stored[0] | (stored[1] << 8) | (stored[2] << 16) | (static_cast<uint32_t>(stored[3]) << 24);
-  return crc == expected;
+  return ChecksumMatches(tail, start);
 }
 
 }  // namespace
@@ -128,6 +133,27 @@ bool EndsWithFinalOggPage(ByteSource& source) {
   if (source.Seek(size - tailSize, SEEK_SET) &&
       source.Read(tail.data(), tail.size()) == tail.size()) {
     for (size_t start = tail.size(); start-- > 0 && !found;) found = IsFinalPageAt(tail, start);
+  }
+  source.Seek(0, SEEK_SET);
+  return found;
+}
+
+bool StartsWithOggPacket(ByteSource& source, std::string_view prefix) {
+  constexpr size_t kHeader = 27;
+  std::vector<uint8_t> page(kHeader);
+  bool found = false;
+  if (source.Seek(0, SEEK_SET) && source.Read(page.data(), kHeader) == kHeader &&
+      std::memcmp(page.data(), "OggS", 4) == 0 && page[4] == 0) {
+    const size_t segments = page[26];
+    page.resize(kHeader + segments);
+    if (source.Read(&page[kHeader], segments) == segments) {
+      size_t body = 0;
+      for (size_t i = 0; i < segments; ++i) body += page[kHeader + i];
+      page.resize(kHeader + segments + body);
+      found = source.Read(&page[kHeader + segments], body) == body && body >= prefix.size() &&
+              std::memcmp(&page[kHeader + segments], prefix.data(), prefix.size()) == 0 &&
+              ChecksumMatches(page, 0);
+    }
   }
   source.Seek(0, SEEK_SET);
   return found;

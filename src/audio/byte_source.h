@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fenwhit {
@@ -56,5 +57,9 @@ class FileSource : public ByteSource {
 // True when the data ends with a complete Ogg page that closes its stream: a file cut
 // short anywhere (or followed by junk) fails this. Leaves the position at 0.
 bool EndsWithFinalOggPage(ByteSource& source);
+
+// True when the data starts with a whole Ogg page, its checksum correct, whose body
+// starts with `prefix` (a codec's header). Leaves the position at 0.
+bool StartsWithOggPacket(ByteSource& source, std::string_view prefix);
 
 }  // namespace fenwhit

@@ -9,22 +9,20 @@ namespace fenwhit {
 
 namespace {
 
-// An Ogg stream whose first packet is not an Opus header: Vorbis, or a damaged file.
-bool IsOggButNotOpus(ByteSource& source) {
-  char head[36] = {};
-  const size_t read = source.Read(head, sizeof head);
+bool IsOgg(ByteSource& source) {
+  char head[4] = {};
+  const bool read = source.Read(head, sizeof head) == sizeof head;
   source.Seek(0, SEEK_SET);
-  return read >= 4 && std::memcmp(head, "OggS", 4) == 0 &&
-         !(read == sizeof head && std::memcmp(head + 28, "OpusHead", 8) == 0);
+  return read && std::memcmp(head, "OggS", 4) == 0;
 }
 
 }  // namespace
 
 std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> source,
                                                std::string& error) {
-  // libsndfile 1.2.0 leaks memory on some damaged Ogg Vorbis files; the game's own Vorbis
-  // decoder, which plays its music, reads every Ogg song but Opus instead.
-  if (source && IsOggButNotOpus(*source)) {
+  // libsndfile 1.2.0 leaks memory on some damaged Ogg files; the game's own Vorbis
+  // decoder, which plays its music, reads every Ogg song but one that starts as Opus.
+  if (source && IsOgg(*source) && !StartsWithOggPacket(*source, "OpusHead")) {
     auto decoder = VorbisDecoder::Open(std::move(source));
     if (!decoder) error = "not an Ogg Vorbis or Opus file, or a damaged one";
     return decoder;
