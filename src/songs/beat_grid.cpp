@@ -212,8 +212,8 @@ BeatTimes FitBeatGrid(const OnsetEnvelope& envelope) {
   // A tracker often hears every other beat; where the half period repeats nearly as well
   // and is still a tempo the game plays, the beat is the faster one.
   if (period.lag / 2 >= shortest) {
-    const Period half = BestPeriod(onsets, 0, n, period.lag / 2 - 1, period.lag / 2 + 1,
-                                   period.lag / 2, 1.0);
+    const Period half =
+        BestPeriod(onsets, 0, n, period.lag / 2 - 1, period.lag / 2 + 1, period.lag / 2, 1.0);
     if (half.strength >= kHalfPeriodShare * period.strength) period = half;
   }
   if (period.strength < kLeastPeriodicity || period.lag <= 0.0) {
