@@ -14,8 +14,6 @@ constexpr double kLeastPeriodicity = 0.12;
 constexpr double kHalfPeriodShare = 0.6;
 // How dearly the grid pays for a beat off the period: per squared log of the ratio.
 constexpr double kTightness = 300.0;
-// The envelope leads the sound it hears by this much (half the analysis window, measured).
-constexpr double kEnvelopeDelaySeconds = 0.0;
 
 std::vector<double> MovingMean(const std::vector<double>& values, int halfWidth) {
   std::vector<double> sums(values.size() + 1, 0.0);
@@ -225,21 +223,20 @@ BeatTimes FitBeatGrid(const OnsetEnvelope& envelope) {
   BeatTimes times;
   if (chain.empty()) return SteadyGrid(60.0 / (period.lag * hop), seconds);
   // Carried back over a quiet intro at the first beats' period, and on to the end.
-  const double delay = kEnvelopeDelaySeconds;
   std::vector<double> beats;
   const double firstPeriod = periods[chain.front()] * hop;
-  for (double at = chain.front() * hop - delay - firstPeriod; at >= 0.0; at -= firstPeriod) {
+  for (double at = chain.front() * hop - firstPeriod; at >= 0.0; at -= firstPeriod) {
     beats.push_back(at);
   }
   std::reverse(beats.begin(), beats.end());
   for (int at : chain) {
-    const double time = at * hop - delay;
+    const double time = at * hop;
     if (time >= 0.0 && time < seconds && (beats.empty() || time > beats.back())) {
       beats.push_back(time);
     }
   }
   const double lastPeriod = periods[chain.back()] * hop;
-  for (double at = chain.back() * hop - delay + lastPeriod; at < seconds; at += lastPeriod) {
+  for (double at = chain.back() * hop + lastPeriod; at < seconds; at += lastPeriod) {
     beats.push_back(at);
   }
   std::vector<double> gaps;

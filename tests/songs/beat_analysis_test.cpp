@@ -99,6 +99,43 @@ TEST(BeatAnalysis, FoldsTheTempoAndGivesASteadyGridWithoutABeat) {
   EXPECT_EQ(FoldTempo(std::nan("")), 0);
 }
 
+// The grid over envelopes made by hand: where the causal tracker heard only every other
+// beat, or kept to the first tempo after a change, the whole song sets it right.
+TEST(BeatAnalysis, TheWholeSongCorrectsTheTracker) {
+  const double hop = 512.0 / 44100;
+  auto envelope = [&](const std::vector<double>& beats, double seconds) {
+    OnsetEnvelope made;
+    made.hopSeconds = hop;
+    made.songSeconds = seconds;
+    made.strength.assign(static_cast<size_t>(seconds / hop), 0.01f);
+    for (size_t k = 0; k < beats.size(); ++k) {
+      // Kick and snare taking turns: one louder than the other.
+      made.strength[static_cast<size_t>(std::lround(beats[k] / hop))] = k % 2 ? 0.6f : 1.0f;
+    }
+    return made;
+  };
+  std::vector<double> beats, everyOther;
+  for (int k = 0; k < 80; ++k) beats.push_back(0.3 + k * 60 / 160.0);
+  for (size_t k = 0; k < beats.size(); k += 2) everyOther.push_back(beats[k]);
+  OnsetEnvelope fast = envelope(beats, 30);
+  fast.trackedBeats = everyOther;
+  const BeatTimes doubled = FitBeatGrid(fast);
+  EXPECT_NEAR(doubled.tempo, 160, 3);
+  EXPECT_GE(BeatAgreement(doubled.beats, beats), 0.95);
+
+  beats.clear();
+  for (int k = 0; k < 58; ++k)
+    beats.push_back(k < 24 ? 0.3 + k * 0.6 : 14.7 + (k - 24) * 60 / 130.0);
+  OnsetEnvelope change = envelope(beats, 30);
+  // With hi-hats between the beats, half a beat more than the new period repeats too.
+  for (size_t k = 1; k < beats.size(); ++k) {
+    change.strength[static_cast<size_t>(std::lround((beats[k - 1] + beats[k]) / 2 / hop))] = 0.3f;
+  }
+  for (int k = 0; k < 50; ++k) change.trackedBeats.push_back(0.3 + k * 0.6);
+  const BeatTimes changed = FitBeatGrid(change);
+  EXPECT_GE(BeatAgreement(changed.beats, beats), 0.9);
+}
+
 TEST(BeatAnalysis, GivesUpPromptlyWhenCancelled) {
   testing::ScratchDir dir;
   const auto path = dir.path() / "long.wav";

@@ -31,7 +31,14 @@ SynthSong RenderSong(const SongShape& shape) {
     return std::sin(2 * kPi * (50 * t + 80 / 30.0 * (1 - std::exp(-30 * t)))) * std::exp(-12 * t);
   };
   auto snare = [&](double t) { return 0.5 * noise(random) * std::exp(-25 * t); };
-  auto hat = [&](double t) { return 0.15 * noise(random) * std::exp(-80 * t); };
+  // Differenced noise: a hi-hat's hiss is mostly high.
+  double lastHiss = 0.0;
+  auto hat = [&](double t) {
+    const double hiss = noise(random);
+    const double high = hiss - lastHiss;
+    lastHiss = hiss;
+    return 0.15 * high * std::exp(-80 * t);
+  };
   for (int k = 0;; ++k) {
     const double at = shape.beatTime(k);
     if (at >= shape.seconds - 0.05) break;
