@@ -23,10 +23,6 @@ std::string ReasonFor(int error) {
   }
 }
 
-sf_count_t MemoryLength(void* user) {
-  return static_cast<sf_count_t>(static_cast<std::vector<uint8_t>*>(user)->size());
-}
-
 }  // namespace
 
 std::unique_ptr<SongDecoder> SongDecoder::Open(const std::string& path, std::string& why,
@@ -67,7 +63,7 @@ std::unique_ptr<SongDecoder> SongDecoder::OpenBytes(std::vector<uint8_t> bytes, 
   decoder->memory_->bytes = std::move(bytes);
   // libsndfile asks through these; the user pointer is the Memory.
   static SF_VIRTUAL_IO io = {
-      [](void* user) { return MemoryLength(&static_cast<Memory*>(user)->bytes); },
+      [](void* user) { return static_cast<sf_count_t>(static_cast<Memory*>(user)->bytes.size()); },
       [](sf_count_t offset, int whence, void* user) -> sf_count_t {
         auto* memory = static_cast<Memory*>(user);
         const sf_count_t size = static_cast<sf_count_t>(memory->bytes.size());
