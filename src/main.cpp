@@ -36,6 +36,7 @@
 #include "scoreboard/scoreboard_platform.h"
 #include "settings/settings_platform.h"
 #include "settings/volume_bar.h"
+#include "songs/analyse_song.h"
 
 namespace {
 
@@ -96,6 +97,9 @@ int main(int argc, char** argv) {
   using namespace fenwhit;
   const CommandLine commandLine = ParseCommandLine(argc, argv);
   if (commandLine.action == CommandLine::Action::kScores) return PrintScores();
+  if (commandLine.action == CommandLine::Action::kAnalyse) {
+    return PrintSongBeats(commandLine.analyse, std::cout, std::cerr);
+  }
   ProgramOptions options;
   options.executableDirectory = ExecutableDirectory();
   if (commandLine.action == CommandLine::Action::kCheckReplays) {

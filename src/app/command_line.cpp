@@ -10,7 +10,7 @@ constexpr std::string_view kUsage =
     "usage: fenwhit [--autoplay] [--fullscreen | --window]\n"
     "       fenwhit --replay FILE|best [--fullscreen | --window]\n"
     "       fenwhit --replay FILE|best --timedemo [--renderer batch|immediate]\n"
-    "       fenwhit --check-replay FILE... | --scores | --help | --version\n"
+    "       fenwhit --check-replay FILE... | --analyse FILE | --scores | --help | --version\n"
     "  --autoplay      the game plays by itself, starting one game after another\n"
     "  --fullscreen    start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
     "  --window        start in a window this time\n"
@@ -19,6 +19,7 @@ constexpr std::string_view kUsage =
     "                  the frame times (--renderer immediate: with the reference renderer)\n"
     "  --check-replay  play recorded games without a window on a virtual clock, and say\n"
     "                  whether each comes out as recorded (status 0 all, 1 not, 2 unreadable)\n"
+    "  --analyse FILE  print a song's tempo and then the time of each beat in seconds\n"
     "  --scores        print the best-scores tables and exit\n"
     "  --help          show this text and exit\n"
     "  --version       show the version and exit\n"
@@ -43,6 +44,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       checking = true;
     } else if (argument == "--replay" && hasValue) {
       commandLine.replay = argv[++i];
+    } else if (argument == "--analyse" && hasValue) {
+      commandLine.analyse = argv[++i];
     } else if (argument == "--timedemo") {
       commandLine.timedemo = true;
     } else if (argument == "--renderer" && hasValue &&
@@ -73,9 +76,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   // The replay options mean nothing alone, nor with each other's opposite.
   const bool replaying = !commandLine.replay.empty();
-  const bool misplaced = (checking && (commandLine.checkReplays.empty() || replaying)) ||
-                         ((commandLine.timedemo || renderer) && !replaying) ||
-                         (replaying && commandLine.autoplay);
+  const bool misplaced =
+      (checking && (commandLine.checkReplays.empty() || replaying)) ||
+      ((commandLine.timedemo || renderer) && !replaying) || (replaying && commandLine.autoplay) ||
+      (!commandLine.analyse.empty() && (replaying || checking || commandLine.autoplay));
   if (help) {
     commandLine.action = CommandLine::Action::kHelp;
   } else if (version) {
@@ -83,9 +87,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   } else if (misplaced) {
     commandLine.action = CommandLine::Action::kBadUsage;
     commandLine.misplaced = true;
-    commandLine.unknown = checking ? "--check-replay" : replaying ? "--replay" : "--timedemo";
+    commandLine.unknown = !commandLine.analyse.empty() ? "--analyse"
+                          : checking                   ? "--check-replay"
+                          : replaying                  ? "--replay"
+                                                       : "--timedemo";
   } else if (scores) {
     commandLine.action = CommandLine::Action::kScores;
+  } else if (!commandLine.analyse.empty()) {
+    commandLine.action = CommandLine::Action::kAnalyse;
   } else if (checking) {
     commandLine.action = CommandLine::Action::kCheckReplays;
   } else if (replaying) {
@@ -100,6 +109,7 @@ int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::os
     case CommandLine::Action::kScores:
     case CommandLine::Action::kReplay:
     case CommandLine::Action::kCheckReplays:
+    case CommandLine::Action::kAnalyse:
       return 0;
     case CommandLine::Action::kHelp:
       out << kUsage;

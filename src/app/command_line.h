@@ -8,7 +8,16 @@
 namespace fenwhit {
 
 struct CommandLine {
-  enum class Action { kPlay, kHelp, kVersion, kScores, kReplay, kCheckReplays, kBadUsage };
+  enum class Action {
+    kPlay,
+    kHelp,
+    kVersion,
+    kScores,
+    kReplay,
+    kCheckReplays,
+    kAnalyse,
+    kBadUsage
+  };
   enum class Screen { kRemembered, kFullscreen, kWindow };
   enum class Drawing { kBatched, kImmediate };
   Action action = Action::kPlay;
@@ -21,6 +30,8 @@ struct CommandLine {
   Drawing drawing = Drawing::kBatched;
   // --check-replay FILE...
   std::vector<std::string> checkReplays;
+  // --analyse FILE: the song whose beats to print.
+  std::string analyse;
   // The first argument not understood, or one that does not go with the others, for the
   // complaint.
   std::string unknown;
@@ -30,8 +41,8 @@ struct CommandLine {
 CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Answers help, the version and bad usage on out or err and returns the exit status:
-// 0 for help and the version, 2 for bad usage. Playing, the scores and the replays are the
-// caller's.
+// 0 for help and the version, 2 for bad usage. Playing, the scores, the replays and the
+// analysis are the caller's.
 int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 
 }  // namespace fenwhit
