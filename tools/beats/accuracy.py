@@ -90,16 +90,28 @@ def verdict(kind, figures):
 
 
 def read_beats(path):
-    """A truth file: '# kind: ...' and times, one a line. Returns (kind, beats)."""
-    kind, beats = "steady", []
+    """A truth file: '# kind: ...', maybe '# end: SECONDS' where the music stops, and
+    times, one a line. Returns (kind, end or None, beats)."""
+    kind, end, beats = "steady", None, []
     with open(path) as f:
         for line in f:
             line = line.strip()
             if line.startswith("# kind:"):
                 kind = line.split(":", 1)[1].strip()
+            elif line.startswith("# end:"):
+                end = float(line.split(":", 1)[1])
             elif line and not line.startswith("#"):
                 beats.append(float(line))
-    return kind, beats
+    return kind, end, beats
+
+
+def within_music(found, end):
+    """The found beats while the music plays. A grid carried on through the last notes'
+    echo is neither right nor wrong; those beats are counted apart."""
+    if end is None:
+        return found, 0
+    kept = [t for t in found if t < end - TOLERANCE]
+    return kept, len(found) - len(kept)
 
 
 def analyse(fenwhit, song):
@@ -124,26 +136,27 @@ def main(argv=None):
     parser.add_argument("--songs", required=True, help="folder of songs and NAME.beats")
     args = parser.parse_args(argv)
     print(f"{'song':28} {'level':7} {'tempo':>7} {'F':>6} {'prec':>6} {'recall':>6} "
-          f"{'offset':>8} {'events':>8}  result")
+          f"{'offset':>8} {'events':>8} {'after':>5}  result")
     failures = 0
     for name, beats_path in songs_in(args.songs):
-        kind, true = read_beats(beats_path)
+        kind, end, true = read_beats(beats_path)
         try:
             bpm, found = analyse(args.fenwhit, os.path.join(args.songs, name))
         except (RuntimeError, ValueError, IndexError) as error:
             print(f"{name:28} analysis failed: {error}")
             failures += 1
             continue
+        found, after_end = within_music(found, end)
         figures = score(found, true)
         miss = verdict(kind, figures)
         failures += bool(miss)
         if kind == "none":
-            detail = (f"{'-':>6} {'-':>6} {'-':>6} {'-':>8} {'-':>8}  {len(found)} beats, "
+            detail = (f"{'-':>6} {'-':>6} {'-':>6} {'-':>8} {'-':>8} {'-':>5}  {len(found)} beats, "
                       f"grid wanders {figures['grid_wander'] * 1000:.1f} ms")
         else:
             detail = (f"{figures['f']:6.3f} {figures['precision']:6.3f} "
                       f"{figures['recall']:6.3f} {figures['offset'] * 1000:+6.1f}ms "
-                      f"{figures['events'] * 1000:6.1f}ms")
+                      f"{figures['events'] * 1000:6.1f}ms {after_end:5d}")
         print(f"{name:28} {figures['level']:7} {bpm:7.2f} {detail}  {miss or 'ok'}")
     print(f"goals: F >= {GOALS['steady']} on a steady beat, >= {GOALS['change']} across a "
           f"tempo change, every {EVENT_EVERY}th beat within {TOLERANCE * 1000:.0f} ms on "

@@ -25,6 +25,7 @@ class FMeasureTest(unittest.TestCase):
         f, p, r, pairs = accuracy.f_measure([1.0, 1.05], [1.0])
         self.assertEqual((p, r, pairs), (0.5, 1.0, [(1.0, 1.0)]))
         self.assertAlmostEqual(f, 2 / 3)
+        self.assertEqual(accuracy.f_measure([1.0], [0.97, 1.03])[1:3], (1.0, 0.5))
         # Every half beat found on a song the game plays as it is: half of them are wrong
         f, p, r, _ = accuracy.f_measure(grid(240, 40), true)
         self.assertEqual((p, r), (0.5, 1.0))
@@ -67,18 +68,22 @@ class ScoreTest(unittest.TestCase):
 
 
 FAKE = """#!/usr/bin/python3
+import os
 import sys
 if "bad" in sys.argv[2]:
     sys.stderr.write("fenwhit: " + sys.argv[2] + ": not a song\\n")
     sys.exit(2)
-beats = [float(l) for l in open(sys.argv[2][:-4] + ".beats") if not l.startswith("#")]
+stem = sys.argv[2][:-4]
+found = os.path.join(os.path.dirname(stem), "found", os.path.basename(stem))
+found = found if os.path.exists(found) else stem + ".beats"
+beats = [float(l) for l in open(found) if not l.startswith("#")]
 print("120.00")
 print("\\n".join("%.3f" % (t + SHIFT) for t in beats))
 """
 
 
 class ScriptTest(unittest.TestCase):
-    def run_script(self, shift, songs):
+    def run_script(self, shift, songs, end="", extra=()):
         with tempfile.TemporaryDirectory() as tmp:
             fake = os.path.join(tmp, "fenwhit")
             with open(fake, "w") as f:
@@ -87,7 +92,11 @@ class ScriptTest(unittest.TestCase):
             for name, beats in songs.items():
                 open(os.path.join(tmp, name + ".ogg"), "w").close()
                 with open(os.path.join(tmp, name + ".beats"), "w") as f:
-                    f.write("# kind: steady\n" + "".join(f"{t}\n" for t in beats))
+                    f.write("# kind: steady\n" + end + "".join(f"{t}\n" for t in beats))
+                if extra:  # the analyser finds more than the truth
+                    os.makedirs(os.path.join(tmp, "found"), exist_ok=True)
+                    with open(os.path.join(tmp, "found", name), "w") as f:
+                        f.write("".join(f"{t}\n" for t in beats + list(extra)))
             out = io.StringIO()
             with contextlib.redirect_stdout(out):
                 status = accuracy.main(["--fenwhit", fake, "--songs", tmp])
@@ -104,12 +113,23 @@ class ScriptTest(unittest.TestCase):
         self.assertIn("bad.ogg", out)
         self.assertIn("not a song", out)
 
+    def test_beats_after_the_music_are_counted_apart(self):
+        # The analyser runs on past the music's end: three beats, at 10.25 and later
+        music, after = {"a": grid(120, 20)}, (10.5, 11.0, 11.5)
+        status, out = self.run_script(0.0, music, "# end: 10.5\n", after)
+        self.assertEqual(status, 0, out)
+        self.assertRegex(out, r"a.ogg .* 1.000 +1.000 +1.000 .* 3  ok")
+        status, out = self.run_script(0.0, music, "", after)
+        self.assertEqual(status, 1, out)
+
     def test_truth_files_are_read_with_their_kind(self):
         songs = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "songs")
-        kind, beats = accuracy.read_beats(os.path.join(songs, "tempo_change_100_140.beats"))
+        kind, end, beats = accuracy.read_beats(
+            os.path.join(songs, "tempo_change_100_140.beats"))
         self.assertEqual((kind, len(beats), beats[0]), ("change", 68, 0.2))
+        self.assertAlmostEqual(end, beats[-1] + 60 / 140, places=5)
         self.assertEqual(accuracy.read_beats(os.path.join(songs, "pad_only.beats")),
-                         ("none", []))
+                         ("none", None, []))
 
 
 if __name__ == "__main__":

@@ -53,9 +53,12 @@ def encode(path, samples, rate, title):
             raise ValueError("no encoder for " + path)
 
 
-def write_beats(path, song_name, kind, beats):
+def write_beats(path, song_name, kind, beats, end=None):
+    """The truth file; `end` is where the music stops and only its echo rings on."""
     with open(path, "w") as f:
         f.write(f"# true beats of {song_name}, seconds from its start\n# kind: {kind}\n")
+        if end is not None:
+            f.write(f"# end: {end:.6f}\n")
         f.writelines(f"{t:.6f}\n" for t in beats)
 
 
@@ -72,7 +75,7 @@ def build(out_dir, names=None):
         encode(os.path.join(out_dir, song.name), resample(audio, song.rate), song.rate,
                stem(song.name))
         write_beats(os.path.join(out_dir, stem(song.name) + ".beats"), song.name, song.kind,
-                    songs.truth(song))
+                    songs.truth(song), songs.music_end(song))
     if not names or songs.PAD_ONLY in names:
         audio = common.normalise(songs.render_pad(), PEAK_DBFS)
         encode(os.path.join(out_dir, songs.PAD_ONLY), resample(audio, 22050), 22050,

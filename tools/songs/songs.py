@@ -56,6 +56,11 @@ def truth(song):
     return grid.beat_times(song.sections)[:-1]
 
 
+def music_end(song):
+    """Where the last bar ends: after it only the last notes' tails ring for a second."""
+    return grid.beat_times(song.sections)[-1]
+
+
 def _place(out, time, part):
     start = int(round(time * common.RATE))
     end = min(len(out), start + len(part))
