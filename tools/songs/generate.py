@@ -3,7 +3,6 @@ file and beside it NAME.beats, its true beat times in seconds, one a line."""
 
 import argparse
 import os
-import subprocess
 import sys
 import tempfile
 import zlib
