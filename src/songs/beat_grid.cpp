@@ -10,6 +10,8 @@ namespace {
 
 // Below this share of its own energy at the beat period the envelope has no beat in it.
 constexpr double kLeastPeriodicity = 0.12;
+// How well the half period must repeat, against the period, to be taken for the beat.
+constexpr double kHalfPeriodShare = 0.6;
 // How dearly the grid pays for a beat off the period: per squared log of the ratio.
 constexpr double kTightness = 300.0;
 // The envelope leads the sound it hears by this much (half the analysis window, measured).
@@ -126,7 +128,7 @@ std::vector<double> LocalPeriods(const std::vector<double>& onsets, double globa
     const int from = std::max(0, centre - half);
     const int to = std::min(n, centre + half);
     const Period local = BestPeriod(onsets, from, to, std::max(shortest, globalLag / 1.45),
-                                    std::min(longest, globalLag * 1.45), globalLag, 0.25);
+                                    std::min(longest, globalLag * 1.45), globalLag, 0.6);
     blocks.push_back(local.strength > kLeastPeriodicity ? local.lag : globalLag);
   }
   std::vector<double> smoothed(blocks.size());
@@ -206,8 +208,14 @@ BeatTimes FitBeatGrid(const OnsetEnvelope& envelope) {
   // The tracker settles which octave of the period is the beat; the envelope says exactly
   // where in that octave it lies.
   const double preferred = 60.0 / (tracked > 0 ? tracked : 120.0) / hop;
-  const Period period =
-      BestPeriod(onsets, 0, n, shortest, longest, preferred, tracked > 0 ? 0.3 : 1.0);
+  Period period = BestPeriod(onsets, 0, n, shortest, longest, preferred, tracked > 0 ? 0.3 : 1.0);
+  // A tracker often hears every other beat; where the half period repeats nearly as well
+  // and is still a tempo the game plays, the beat is the faster one.
+  if (period.lag / 2 >= shortest) {
+    const Period half =
+        BestPeriod(onsets, 0, n, period.lag / 2 - 1, period.lag / 2 + 1, period.lag / 2, 1.0);
+    if (half.strength >= kHalfPeriodShare * period.strength) period = half;
+  }
   if (period.strength < kLeastPeriodicity || period.lag <= 0.0) {
     return SteadyGrid(tracked > 0 ? tracked : 120.0, seconds);
   }

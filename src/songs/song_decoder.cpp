@@ -130,7 +130,6 @@ size_t SongDecoder::Read(float* mono, size_t count) {
     const sf_count_t got = sf_readf_float(file_, interleaved_.data(), want);
     if (got <= 0) {
       // Short of the stated length: the rest of the file is missing or broken.
-      damaged_ = true;
       frames_ = read_;
       break;
     }

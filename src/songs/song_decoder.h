@@ -36,8 +36,6 @@ class SongDecoder {
   int64_t Frames() const { return frames_; }
   // Fills up to count mono frames; fewer only at the end (or where the file is damaged).
   size_t Read(float* mono, size_t count);
-  // The file broke off before its stated end.
-  bool Damaged() const { return damaged_; }
 
  private:
   struct Memory {
@@ -54,7 +52,6 @@ class SongDecoder {
   int rate_ = 0;
   int64_t frames_ = 0;
   int64_t read_ = 0;
-  bool damaged_ = false;
   std::vector<float> interleaved_;
 };
 

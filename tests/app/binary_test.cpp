@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 #include <vector>
 
 #include "app/archive_writer.h"
 #include "support/child_process.h"
 #include "support/scratch_dir.h"
+#include "support/synth_song.h"
 
 namespace fenwhit {
 namespace {
@@ -209,6 +212,39 @@ TEST(Binary, AnUnknownOptionPrintsTheUsageOnStderrAndExitsTwo) {
   EXPECT_NE(message.find("usage: fenwhit"), std::string::npos) << message;
   EXPECT_EQ(message.find("cannot start"), std::string::npos) << message;
   EXPECT_EQ(ReadText(child.stdoutFile), "");
+  EXPECT_TRUE(temp.Files().empty());
+}
+
+// --analyse prints a song's tempo and beats without a window or sound; a file it cannot
+// read is one line on stderr and status 2.
+TEST(Binary, AnalysePrintsTheTempoAndBeatsOrOneLineForABadFile) {
+  ScratchDir work, temp;
+  const auto song = testing::RenderSong({.seconds = 8, .beatTime = testing::SteadyBeats(120)});
+  testing::WriteWav(work.path() / "song.wav", song);
+  auto child = Start(work, temp, {"--analyse", "song.wav"});
+  EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 0);
+  EXPECT_EQ(ReadText(child.stderrFile), "");
+  std::istringstream out(ReadText(child.stdoutFile));
+  std::string line;
+  std::getline(out, line);
+  EXPECT_TRUE(std::regex_match(line, std::regex("1[12][0-9]\\.[0-9][0-9]"))) << line;
+  std::vector<double> beats;
+  while (std::getline(out, line)) {
+    EXPECT_TRUE(std::regex_match(line, std::regex("[0-9]+\\.[0-9]{3}"))) << line;
+    beats.push_back(std::stod(line));
+  }
+  EXPECT_GE(testing::BeatAgreement(beats, song.beats), 0.95);
+
+  work.WriteFile("song.ogg", std::vector<uint8_t>(64, 'x'));
+  for (const char* bad : {"missing.ogg", "song.ogg"}) {
+    child = Start(work, temp, {"--analyse", bad});
+    EXPECT_EQ(WaitFor(child, std::chrono::seconds(20)), 2);
+    EXPECT_EQ(ReadText(child.stdoutFile), "");
+    const std::string message = ReadText(child.stderrFile);
+    EXPECT_TRUE(
+        std::regex_match(message, std::regex(std::string("fenwhit: ") + bad + ": [^\\n]+\\n")))
+        << message;
+  }
   EXPECT_TRUE(temp.Files().empty());
 }
 

@@ -86,6 +86,10 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
   const Answer check = AnswerTo({"--check-replay", "a.fwreplay", "b.fwreplay"});
   EXPECT_EQ(check.commandLine.action, CommandLine::Action::kCheckReplays);
   EXPECT_EQ(check.commandLine.checkReplays, (std::vector<std::string>{"a.fwreplay", "b.fwreplay"}));
+  const Answer analyse = AnswerTo({"--analyse", "song.ogg"});
+  EXPECT_EQ(analyse.commandLine.action, CommandLine::Action::kAnalyse);
+  EXPECT_EQ(analyse.commandLine.analyse, "song.ogg");
+  EXPECT_EQ(analyse.out + analyse.err, "");
 
   for (const auto& arguments : std::vector<std::vector<const char*>>{
            {"--replay", "--timedemo"},
@@ -93,7 +97,10 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
            {"--timedemo"},
            {"--renderer", "batch"},
            {"--check-replay"},
-           {"--check-replay", "a.fwreplay", "--replay", "b.fwreplay"}}) {
+           {"--check-replay", "a.fwreplay", "--replay", "b.fwreplay"},
+           {"--analyse"},
+           {"--analyse", "song.ogg", "--replay", "best"},
+           {"--analyse", "song.ogg", "--autoplay"}}) {
     const Answer bad = AnswerTo(arguments);
     EXPECT_EQ(bad.status, 2) << arguments.size() << " " << arguments.back();
     EXPECT_EQ(bad.out, "");
