@@ -8,7 +8,7 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev libspng-dev
-  python3 python3-numpy python3-pil sox vorbis-tools
+  python3 python3-numpy python3-pil sox vorbis-tools flac
   desktop-file-utils appstream dpkg-dev file
   xvfb openbox x11-xkb-utils xdotool
 )
@@ -17,6 +17,8 @@ TEST_PACKAGES=(
 SOAK_PACKAGES=(xvfb)
 # Only scripts/loadtest needs these.
 LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy xdotool)
+# Only tools/songs/make_test_songs needs these, to remake the test songs in every format.
+SONG_PACKAGES=(python3 python3-numpy vorbis-tools flac lame)
 # Only scripts/record-replays needs these: its player watches the window and presses keys.
 RECORD_PACKAGES=(xvfb openbox xdotool python3 python3-numpy python3-scipy python3-pil python3-xlib)
 

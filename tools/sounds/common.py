@@ -59,7 +59,7 @@ def read_wav(path):
     return samples[: len(samples) // channels * channels].reshape(-1, channels)
 
 
-def write_wav16(path, samples):
+def write_wav16(path, samples, rate=RATE):
     """Writes float samples in [-1, 1] as 16-bit PCM; mono if 1-D, else (frames, channels)."""
     samples = np.asarray(samples, dtype=np.float64)
     if samples.ndim == 1:
@@ -68,7 +68,7 @@ def write_wav16(path, samples):
     with wave.open(path, "wb") as w:
         w.setnchannels(samples.shape[1])
         w.setsampwidth(2)
-        w.setframerate(RATE)
+        w.setframerate(rate)
         w.writeframes(pcm.tobytes())
 
 
