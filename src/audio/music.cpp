@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "audio/sound_bank.h"
 #include "audio/sound_device.h"
@@ -37,7 +38,9 @@ void SleepReal(int milliseconds) {
 }
 
 std::atomic<BeatSleep> beatSleep{SleepReal};
-BeatSource* beatSource = nullptr;  // the main thread's
+BeatSource* beatSource = nullptr;            // the main thread's
+GameMusicChoice* gameMusicChoice = nullptr;  // the main thread's
+GameSong gameSong;                           // the main thread's
 // Set when the last ball is lost: a song plays on, but its beats no longer count.
 std::atomic<bool> songBeatsStopped{false};
 
@@ -219,6 +222,24 @@ void StartSongGameMusic(SoundHandle song, std::unique_ptr<BeatCounter> counter) 
   });
 }
 
+void SetGameMusicChoice(GameMusicChoice* choice) {
+  gameMusicChoice = choice;
+}
+
+void StartChosenGameMusic(const std::string& beatPath, const std::string& musicPath) {
+  gameSong = {};
+  if (gameMusicChoice != nullptr && gameMusicChoice->StartGameMusic()) return;
+  StartGameMusic(beatPath, musicPath);
+}
+
+void SetGameSong(GameSong song) {
+  gameSong = std::move(song);
+}
+
+GameSong CurrentGameSong() {
+  return gameSong;
+}
+
 void StopBeatTrack() {
   songBeatsStopped.store(true, kRelaxed);
   TheSoundDevice().StopStream(Handle(sound::kBeatTrack));
@@ -236,6 +257,7 @@ void CloseGameMusic() {
   const SoundHandle music = Handle(sound::kGameMusic);
   TheSoundDevice().StopStream(music);
   TheSoundDevice().CloseStream(music);
+  if (gameMusicChoice != nullptr) gameMusicChoice->GameMusicClosed();
 }
 
 bool BeatThreadRunning() {

@@ -61,6 +61,33 @@ class BeatCounter {
 // closed by CloseGameMusic) is the game music and `counter` says when the beats come.
 void StartSongGameMusic(SoundHandle song, std::unique_ptr<BeatCounter> counter);
 
+// What a game plays to instead of its own music and beat track, asked as each game starts.
+class GameMusicChoice {
+ public:
+  virtual ~GameMusicChoice() = default;
+  // Starts the game music (through StartSongGameMusic) and returns true, or returns false
+  // for the game's own music and beat track.
+  virtual bool StartGameMusic() = 0;
+  // The game that started with this choice's music has closed it.
+  virtual void GameMusicClosed() {}
+};
+// nullptr (the default): every game plays to its own music.
+void SetGameMusicChoice(GameMusicChoice* choice);
+// Game start: the choice's music if it starts one, else StartGameMusic(beatPath, musicPath).
+void StartChosenGameMusic(const std::string& beatPath, const std::string& musicPath);
+
+// The song of the player's that the current (or last) game started with, as its replay
+// keeps it. An empty contentKey: the game's own music.
+struct GameSong {
+  std::string title;       // as the menu shows it: the tags' title, else the file name
+  std::string contentKey;  // the hash of the song file's whole content
+  std::string path;        // where the game played it from
+  bool operator==(const GameSong&) const = default;
+};
+// Set by whoever starts a song for a game (after StartChosenGameMusic has cleared it).
+void SetGameSong(GameSong song);
+GameSong CurrentGameSong();
+
 // The last ball is lost: the beat track stops; the beat thread keeps polling.
 void StopBeatTrack();
 // Game end, first half: ask the beat thread to stop and give it 100 ms to do so.

@@ -96,8 +96,8 @@ void startGame(int32_t twoPaddles) {
   beatsCounted.store(0, std::memory_order_relaxed);
   beatFlash.store(0, std::memory_order_relaxed);
   ThePlatform().DiscardKeyPress();
-  StartGameMusic(DataDirectory() + std::string(g.beatFileName),
-                 DataDirectory() + std::string(g.musicFileName));
+  StartChosenGameMusic(DataDirectory() + std::string(g.beatFileName),
+                       DataDirectory() + std::string(g.musicFileName));
   spawnBall(g.wallRight - 40, g.wallTop + 240);
   SetSceneTransform(g.spinAngle + g.tiltAngle, static_cast<float>(g.zoom), screenMode.viewOffsetX,
                     screenMode.viewOffsetY);
