@@ -25,6 +25,9 @@ int PrintSongBeats(const std::string& path, std::ostream& out, std::ostream& err
     err << "fenwhit: " << path << ": cannot be analysed\n";
     return 2;
   }
+  if (times->steady) {
+    err << "fenwhit: " << path << ": no beat heard; a steady grid at the estimated tempo\n";
+  }
   char line[32];
   std::snprintf(line, sizeof line, "%.2f\n", times->tempo);
   out << line;

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
+
+#include "songs/beat_presence.h"
+#include "songs/onset_periodicity.h"
 
 namespace fenwhit {
 
@@ -14,6 +18,11 @@ constexpr double kLeastPeriodicity = 0.12;
 constexpr double kHalfPeriodShare = 0.6;
 // How dearly the grid pays for a beat off the period: per squared log of the ratio.
 constexpr double kTightness = 300.0;
+// A bar of beats is heard while its onsets are this share of the song's usual beat's.
+constexpr double kPlayingShare = 0.3;
+constexpr size_t kBeatsInABar = 4;
+// Beats the grid's period is fitted over where it is carried on from them.
+constexpr size_t kFittedBeats = 8;
 
 std::vector<double> MovingMean(const std::vector<double>& values, int halfWidth) {
   std::vector<double> sums(values.size() + 1, 0.0);
@@ -48,12 +57,6 @@ std::vector<double> Emphasise(const std::vector<float>& strength, double hopSeco
   return peaks;
 }
 
-double Correlation(const std::vector<double>& values, int from, int to, int lag) {
-  double sum = 0.0;
-  for (int i = std::max(from, lag); i < to; ++i) sum += values[i] * values[i - lag];
-  return sum;
-}
-
 // The lag (in hops) in [shortest, longest] that best repeats values[from, to), each lag
 // weighed by a prior around a preferred lag; and how much of the energy repeats there.
 struct Period {
@@ -62,21 +65,12 @@ struct Period {
 };
 Period BestPeriod(const std::vector<double>& values, int from, int to, double shortest,
                   double longest, double preferred, double octaves) {
-  std::vector<double> centred(values.begin() + from, values.begin() + to);
-  const double mean =
-      std::accumulate(centred.begin(), centred.end(), 0.0) / std::max<size_t>(1, centred.size());
-  for (double& value : centred) value -= mean;
-  const int n = static_cast<int>(centred.size());
-  const double energy = Correlation(centred, 0, n, 0);
-  Period best;
-  if (energy <= 0.0) return best;
-  double bestScore = -1.0;
   const int low = std::max(1, static_cast<int>(std::floor(shortest)));
-  const int high = std::min(n - 1, static_cast<int>(std::ceil(longest)));
-  std::vector<double> correlation(high + 2, 0.0);
-  for (int lag = std::max(1, low - 1); lag <= high + 1 && lag < n; ++lag) {
-    correlation[lag] = Correlation(centred, 0, n, lag) / energy;
-  }
+  const int high = std::min(to - from - 1, static_cast<int>(std::ceil(longest)));
+  Period best;
+  if (high < low) return best;
+  const std::vector<double> correlation = Autocorrelation(values, from, to, low - 1, high + 1);
+  double bestScore = -1.0;
   for (int lag = low; lag <= high; ++lag) {
     const double distance = std::log2(lag / preferred) / octaves;
     const double score = correlation[lag] * std::exp(-0.5 * distance * distance);
@@ -184,6 +178,51 @@ BeatTimes SteadyGrid(double tempo, double songSeconds) {
   return times;
 }
 
+// Where the song is playing along the chain: from the first to the last bar of beats whose
+// onsets are a fair share of the chain's usual ones. Before and after, in a quiet intro or
+// end, the chain only wanders among faint sounds.
+std::pair<size_t, size_t> PlayingSpan(const std::vector<int>& chain,
+                                      const std::vector<double>& onsets) {
+  std::vector<double> strengths;
+  for (int at : chain) strengths.push_back(onsets[at]);
+  const size_t bar = std::min(kBeatsInABar, strengths.size());
+  const double least = kPlayingShare * Median(strengths) * static_cast<double>(bar);
+  auto barFrom = [&](size_t k) {
+    return std::accumulate(strengths.begin() + k, strengths.begin() + k + bar, 0.0);
+  };
+  size_t first = 0, last = strengths.size() - bar;
+  while (first < last && barFrom(first) < least) ++first;
+  while (last > first && barFrom(last) < least) --last;
+  return {first, last + bar - 1};
+}
+
+// The period of evenly spaced beats by least squares, finer than the hops they lie on;
+// `otherwise` for fewer than two.
+double FittedPeriod(const std::vector<double>& beats, double otherwise) {
+  const size_t n = beats.size();
+  if (n < 2) return otherwise;
+  const double meanIndex = (n - 1) / 2.0;
+  const double meanTime = std::accumulate(beats.begin(), beats.end(), 0.0) / n;
+  double covariance = 0.0, spread = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    covariance += (i - meanIndex) * (beats[i] - meanTime);
+    spread += (i - meanIndex) * (i - meanIndex);
+  }
+  const double period = covariance / spread;
+  return period > 0.0 ? period : otherwise;
+}
+
+// The tempo the beats keep most of the time, from spans of several beats so that the hops
+// they lie on do not round it.
+double TempoOf(const std::vector<double>& beats, double otherwise) {
+  const size_t span = beats.size() > kFittedBeats ? kFittedBeats : 1;
+  std::vector<double> periods;
+  for (size_t i = span; i < beats.size(); ++i) {
+    periods.push_back((beats[i] - beats[i - span]) / static_cast<double>(span));
+  }
+  return periods.empty() ? otherwise : 60.0 / Median(std::move(periods));
+}
+
 }  // namespace
 
 double FoldTempo(double tempo) {
@@ -214,34 +253,32 @@ BeatTimes FitBeatGrid(const OnsetEnvelope& envelope) {
         BestPeriod(onsets, 0, n, period.lag / 2 - 1, period.lag / 2 + 1, period.lag / 2, 1.0);
     if (half.strength >= kHalfPeriodShare * period.strength) period = half;
   }
-  if (period.strength < kLeastPeriodicity || period.lag <= 0.0) {
+  if (!KeepsABeat(onsets, hop) || period.lag <= 0.0) {
     return SteadyGrid(tracked > 0 ? tracked : 120.0, seconds);
   }
 
   const std::vector<double> periods = LocalPeriods(onsets, period.lag, hop);
   const std::vector<int> chain = BestBeatChain(onsets, periods);
-  BeatTimes times;
   if (chain.empty()) return SteadyGrid(60.0 / (period.lag * hop), seconds);
-  // Carried back over a quiet intro at the first beats' period, and on to the end.
+  const auto [first, last] = PlayingSpan(chain, onsets);
+  std::vector<double> heard;
+  for (size_t k = first; k <= last; ++k) heard.push_back(chain[k] * hop);
+  // Carried back over a quiet intro and on over a quiet end at the period of the nearest
+  // beats heard clearly.
+  const size_t bars = kFittedBeats;
+  const double startPeriod = FittedPeriod(
+      {heard.begin(), heard.begin() + std::min(bars, heard.size())}, periods[chain[first]] * hop);
+  const double endPeriod = FittedPeriod({heard.end() - std::min(bars, heard.size()), heard.end()},
+                                        periods[chain[last]] * hop);
   std::vector<double> beats;
-  const double firstPeriod = periods[chain.front()] * hop;
-  for (double at = chain.front() * hop - firstPeriod; at >= 0.0; at -= firstPeriod) {
-    beats.push_back(at);
-  }
+  for (double at = heard.front() - startPeriod; at >= 0.0; at -= startPeriod) beats.push_back(at);
   std::reverse(beats.begin(), beats.end());
-  for (int at : chain) {
-    const double time = at * hop;
-    if (time >= 0.0 && time < seconds && (beats.empty() || time > beats.back())) {
-      beats.push_back(time);
-    }
+  for (double at : heard) {
+    if (at < seconds && (beats.empty() || at > beats.back())) beats.push_back(at);
   }
-  const double lastPeriod = periods[chain.back()] * hop;
-  for (double at = chain.back() * hop + lastPeriod; at < seconds; at += lastPeriod) {
-    beats.push_back(at);
-  }
-  std::vector<double> gaps;
-  for (size_t i = 1; i < beats.size(); ++i) gaps.push_back(beats[i] - beats[i - 1]);
-  times.tempo = gaps.empty() ? 60.0 / (period.lag * hop) : 60.0 / Median(gaps);
+  for (double at = heard.back() + endPeriod; at < seconds; at += endPeriod) beats.push_back(at);
+  BeatTimes times;
+  times.tempo = TempoOf(beats, 60.0 / (period.lag * hop));
   times.beats = std::move(beats);
   return times;
 }

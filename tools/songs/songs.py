@@ -18,6 +18,7 @@ EIGHTHS = [b / 2 for b in range(8)]
 GROOVES = {
     "rock": {"kick": [0, 2], "snare": [1, 3], "hat": EIGHTHS},
     "syncopated": {"kick": [0, 1.5, 2.5], "snare": [1, 3], "hat": EIGHTHS},
+    "halftime": {"kick": [0], "snare": [2], "hat": [0, 1, 2, 3]},
     "none": {},
 }
 
@@ -45,6 +46,9 @@ SONGS = [
     Song("quiet_intro_128.ogg", ((128, 48),), intro_bars=4),
     Song("tempo_change_100_140.ogg", ((100, 28), (140, 40))),
     Song("no_drums_110.ogg", ((110, 36),), groove="none"),
+    Song("straight_060.ogg", ((60, 20),)),
+    Song("half_time_150.ogg", ((150, 48),), groove="halftime"),
+    Song("accelerando_100_125.ogg", tuple((100 + 25 * k / 95, 1) for k in range(96))),
 ]
 PAD_ONLY = "pad_only.wav"
 PAD_CHORDS = [(0.2, 3.9, "A3 C4 E4"), (3.1, 4.4, "F3 A3 C4"), (6.6, 3.2, "C4 E4 G4"),
