@@ -21,8 +21,8 @@ constexpr double kTightness = 300.0;
 // A bar of beats is heard while its onsets are this share of the song's usual beat's.
 constexpr double kPlayingShare = 0.3;
 constexpr size_t kBeatsInABar = 4;
-// Beats the grid's period is fitted over where it is carried on from them.
-constexpr size_t kFittedBeats = 8;
+// The tempo is measured over spans of this many beats.
+constexpr size_t kTempoSpan = 8;
 
 std::vector<double> MovingMean(const std::vector<double>& values, int halfWidth) {
   std::vector<double> sums(values.size() + 1, 0.0);
@@ -196,26 +196,10 @@ std::pair<size_t, size_t> PlayingSpan(const std::vector<int>& chain,
   return {first, last + bar - 1};
 }
 
-// The period of evenly spaced beats by least squares, finer than the hops they lie on;
-// `otherwise` for fewer than two.
-double FittedPeriod(const std::vector<double>& beats, double otherwise) {
-  const size_t n = beats.size();
-  if (n < 2) return otherwise;
-  const double meanIndex = (n - 1) / 2.0;
-  const double meanTime = std::accumulate(beats.begin(), beats.end(), 0.0) / n;
-  double covariance = 0.0, spread = 0.0;
-  for (size_t i = 0; i < n; ++i) {
-    covariance += (i - meanIndex) * (beats[i] - meanTime);
-    spread += (i - meanIndex) * (i - meanIndex);
-  }
-  const double period = covariance / spread;
-  return period > 0.0 ? period : otherwise;
-}
-
 // The tempo the beats keep most of the time, from spans of several beats so that the hops
 // they lie on do not round it.
 double TempoOf(const std::vector<double>& beats, double otherwise) {
-  const size_t span = beats.size() > kFittedBeats ? kFittedBeats : 1;
+  const size_t span = beats.size() > kTempoSpan ? kTempoSpan : 1;
   std::vector<double> periods;
   for (size_t i = span; i < beats.size(); ++i) {
     periods.push_back((beats[i] - beats[i - span]) / static_cast<double>(span));
@@ -265,11 +249,8 @@ BeatTimes FitBeatGrid(const OnsetEnvelope& envelope) {
   for (size_t k = first; k <= last; ++k) heard.push_back(chain[k] * hop);
   // Carried back over a quiet intro and on over a quiet end at the period of the nearest
   // beats heard clearly.
-  const size_t bars = kFittedBeats;
-  const double startPeriod = FittedPeriod(
-      {heard.begin(), heard.begin() + std::min(bars, heard.size())}, periods[chain[first]] * hop);
-  const double endPeriod = FittedPeriod({heard.end() - std::min(bars, heard.size()), heard.end()},
-                                        periods[chain[last]] * hop);
+  const double startPeriod = periods[chain[first]] * hop;
+  const double endPeriod = periods[chain[last]] * hop;
   std::vector<double> beats;
   for (double at = heard.front() - startPeriod; at >= 0.0; at -= startPeriod) beats.push_back(at);
   std::reverse(beats.begin(), beats.end());
