@@ -1,7 +1,9 @@
 #include "songs/sndfile_decoder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace fenwhit {
 
@@ -38,6 +40,22 @@ sf_count_t Tell(void* source) {
   return From(source).Tell();
 }
 
+// Whether the data starts the way a sound file of a kind libsndfile reads does. Its own reason for
+// refusing a file is kept in one variable for the whole process, which another thread
+// opening a song at the same time may overwrite; the data's first bytes are not.
+bool LooksLikeASoundFile(ByteSource& source) {
+  uint8_t head[4] = {};
+  const size_t got = source.Seek(0, SEEK_SET) ? source.Read(head, sizeof head) : 0;
+  source.Seek(0, SEEK_SET);
+  auto starts = [&](const char* magic) {
+    const size_t length = std::strlen(magic);
+    return got >= length && std::memcmp(head, magic, length) == 0;
+  };
+  const bool mpegFrame = got >= 2 && head[0] == 0xFF && (head[1] & 0xE0) == 0xE0;
+  return starts("RIFF") || starts("RIFX") || starts("RF64") || starts("fLaC") || starts("OggS") ||
+         starts("ID3") || starts("FORM") || starts(".snd") || starts("caff") || mpegFrame;
+}
+
 }  // namespace
 
 std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(std::unique_ptr<ByteSource> source,
@@ -52,12 +70,22 @@ std::unique_ptr<SndfileDecoder> SndfileDecoder::Open(std::unique_ptr<ByteSource>
   SF_INFO info{};
   decoder->file_ = sf_open_virtual(&io, SFM_READ, &info, decoder->source_.get());
   if (decoder->file_ == nullptr) {
-    error = sf_strerror(nullptr);
+    error = LooksLikeASoundFile(*decoder->source_) ? "damaged or unsupported"
+                                                   : "not a song in a known format";
     return nullptr;
   }
-  if (info.samplerate < kLowestRate || info.samplerate > kHighestRate || info.channels < 1 ||
-      info.channels > kMostChannels || info.frames <= 0 || info.seekable == 0) {
-    error = "not a song this game can play";
+  std::string why;
+  if (info.channels < 1 || info.channels > kMostChannels) {
+    why = "unsupported format: " + std::to_string(info.channels) + " channels";
+  } else if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
+    why = "unsupported format: a rate of " + std::to_string(info.samplerate) + " Hz";
+  } else if (info.frames <= 0) {
+    why = "no sound in it";
+  } else if (info.seekable == 0) {
+    why = "cannot be played from its start again";
+  }
+  if (!why.empty()) {
+    error = why;
     return nullptr;
   }
   decoder->rate_ = info.samplerate;

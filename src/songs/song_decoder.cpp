@@ -2,26 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include "songs/song_stream.h"
 
 namespace fenwhit {
 
 namespace {
 
-std::string ReasonFor(int error) {
-  switch (error) {
-    case SF_ERR_UNRECOGNISED_FORMAT:
-      return "not a song in a known format";
-    case SF_ERR_MALFORMED_FILE:
-      return "damaged";
-    case SF_ERR_UNSUPPORTED_ENCODING:
-      return "unsupported format";
-    default:
-      return "cannot read it";
-  }
-}
+constexpr int kBlockFrames = 4096;
+// Damaged stretches skipped before the rest of the song is given up.
+constexpr int kMostDamagedStretches = 8;
 
 }  // namespace
 
@@ -42,14 +34,12 @@ std::unique_ptr<SongDecoder> SongDecoder::Open(const std::string& path, std::str
     why = "empty";
     return nullptr;
   }
-  std::unique_ptr<SongDecoder> decoder(new SongDecoder);
-  SF_INFO info{};
-  decoder->file_ = sf_open(path.c_str(), SFM_READ, &info);
-  if (!decoder->file_) {
-    why = ReasonFor(sf_error(nullptr));
+  auto source = FileSource::Open(path);
+  if (!source) {
+    why = "cannot read it";
     return nullptr;
   }
-  return Finish(std::move(decoder), info, why, limits);
+  return From(std::move(source), why, limits);
 }
 
 std::unique_ptr<SongDecoder> SongDecoder::OpenBytes(std::vector<uint8_t> bytes, std::string& why,
@@ -58,88 +48,71 @@ std::unique_ptr<SongDecoder> SongDecoder::OpenBytes(std::vector<uint8_t> bytes, 
     why = "empty";
     return nullptr;
   }
-  std::unique_ptr<SongDecoder> decoder(new SongDecoder);
-  decoder->memory_ = std::make_unique<Memory>();
-  decoder->memory_->bytes = std::move(bytes);
-  // libsndfile asks through these; the user pointer is the Memory.
-  static SF_VIRTUAL_IO io = {
-      [](void* user) { return static_cast<sf_count_t>(static_cast<Memory*>(user)->bytes.size()); },
-      [](sf_count_t offset, int whence, void* user) -> sf_count_t {
-        auto* memory = static_cast<Memory*>(user);
-        const sf_count_t size = static_cast<sf_count_t>(memory->bytes.size());
-        sf_count_t base = whence == SEEK_CUR ? memory->position : whence == SEEK_END ? size : 0;
-        if (offset < -base || offset > size - base) return -1;
-        memory->position = base + offset;
-        return memory->position;
-      },
-      [](void* buffer, sf_count_t count, void* user) -> sf_count_t {
-        auto* memory = static_cast<Memory*>(user);
-        const sf_count_t size = static_cast<sf_count_t>(memory->bytes.size());
-        const sf_count_t n = std::clamp<sf_count_t>(size - memory->position, 0, count);
-        if (n > 0) std::memcpy(buffer, memory->bytes.data() + memory->position, n);
-        memory->position += n;
-        return n;
-      },
-      [](const void*, sf_count_t, void*) -> sf_count_t { return 0; },
-      [](void* user) { return static_cast<Memory*>(user)->position; }};
-  SF_INFO info{};
-  decoder->file_ = sf_open_virtual(&io, SFM_READ, &info, decoder->memory_.get());
-  if (!decoder->file_) {
-    why = ReasonFor(sf_error(nullptr));
-    return nullptr;
-  }
-  return Finish(std::move(decoder), info, why, limits);
+  return From(std::make_unique<MemorySource>(std::move(bytes)), why, limits);
 }
 
-std::unique_ptr<SongDecoder> SongDecoder::Finish(std::unique_ptr<SongDecoder> decoder, SF_INFO info,
-                                                 std::string& why, const SongLimits& limits) {
-  if (info.channels < 1 || info.channels > limits.maxChannels) {
-    why = "unsupported format: " + std::to_string(info.channels) + " channels";
+std::unique_ptr<SongDecoder> SongDecoder::From(std::unique_ptr<ByteSource> source, std::string& why,
+                                               const SongLimits& limits) {
+  std::unique_ptr<SongDecoder> song(new SongDecoder);
+  song->decoder_ = OpenSongDecoder(std::move(source), why);
+  if (!song->decoder_) return nullptr;
+  song->rate_ = song->decoder_->Rate();
+  if (song->rate_ < limits.minRate || song->rate_ > limits.maxRate) {
+    why = "unsupported format: a rate of " + std::to_string(song->rate_) + " Hz";
     return nullptr;
   }
-  if (info.samplerate < limits.minRate || info.samplerate > limits.maxRate) {
-    why = "unsupported format: a rate of " + std::to_string(info.samplerate) + " Hz";
+  song->maxChannels_ = limits.maxChannels;
+  const auto cap = static_cast<int64_t>(limits.maxSeconds * song->rate_);
+  song->frames_ = std::min<int64_t>(song->decoder_->TotalFrames(), cap);
+  // The first stretch says how many channels there are, and whether there is sound at all.
+  if (!song->DecodeBlock()) {
+    if (song->refusedChannels_ > 0) {
+      why = "unsupported format: " + std::to_string(song->refusedChannels_) + " channels";
+    } else {
+      why = song->damagedStretches_ > 0 ? "damaged" : "no sound in it";
+    }
     return nullptr;
   }
-  if (info.frames <= 0) {
-    why = "no sound in it";
-    return nullptr;
-  }
-  decoder->channels_ = info.channels;
-  decoder->rate_ = info.samplerate;
-  const auto cap = static_cast<int64_t>(limits.maxSeconds * info.samplerate);
-  decoder->frames_ = std::min<int64_t>(info.frames, cap);
-  return decoder;
+  return song;
 }
 
-SongDecoder::~SongDecoder() {
-  if (file_) sf_close(file_);
+bool SongDecoder::DecodeBlock() {
+  pending_.clear();
+  pendingRead_ = 0;
+  while (read_ < frames_) {
+    float** channels = nullptr;
+    int channelCount = 0;
+    const auto want = static_cast<int>(std::min<int64_t>(kBlockFrames, frames_ - read_));
+    const long got = decoder_->Read(&channels, channelCount, want);
+    if (got < 0 && ++damagedStretches_ <= kMostDamagedStretches) continue;
+    if (got > 0 && channelCount > maxChannels_) refusedChannels_ = channelCount;
+    if (got <= 0 || channelCount < 1 || channelCount > maxChannels_) break;
+    const long frames = std::min<long>(got, want);
+    pending_.resize(static_cast<size_t>(frames));
+    for (long i = 0; i < frames; ++i) {
+      float sum = 0.0f;
+      for (int channel = 0; channel < channelCount; ++channel) sum += channels[channel][i];
+      // Damaged floating-point files can hold anything; the analysis wants finite numbers.
+      const float value = sum / static_cast<float>(channelCount);
+      pending_[static_cast<size_t>(i)] =
+          std::isfinite(value) ? std::clamp(value, -4.0f, 4.0f) : 0.0f;
+    }
+    read_ += frames;
+    return true;
+  }
+  // Short of the stated length: the rest of the file is missing or broken.
+  frames_ = read_;
+  return false;
 }
 
 size_t SongDecoder::Read(float* mono, size_t count) {
   size_t done = 0;
-  constexpr size_t kChunk = 4096;
-  interleaved_.resize(kChunk * channels_);
-  while (done < count && read_ < frames_) {
-    const auto want = static_cast<sf_count_t>(
-        std::min<int64_t>({static_cast<int64_t>(count - done), int64_t{kChunk}, frames_ - read_}));
-    const sf_count_t got = sf_readf_float(file_, interleaved_.data(), want);
-    if (got <= 0) {
-      // Short of the stated length: the rest of the file is missing or broken.
-      frames_ = read_;
-      break;
-    }
-    for (sf_count_t frame = 0; frame < got; ++frame) {
-      float sum = 0.0f;
-      for (int channel = 0; channel < channels_; ++channel) {
-        sum += interleaved_[frame * channels_ + channel];
-      }
-      // Damaged floating-point files can hold anything; the analysis wants finite numbers.
-      const float value = sum / static_cast<float>(channels_);
-      mono[done + frame] = std::isfinite(value) ? std::clamp(value, -4.0f, 4.0f) : 0.0f;
-    }
-    done += static_cast<size_t>(got);
-    read_ += got;
+  while (done < count) {
+    if (pendingRead_ == pending_.size() && !DecodeBlock()) break;
+    const size_t n = std::min(count - done, pending_.size() - pendingRead_);
+    std::copy_n(pending_.begin() + static_cast<long>(pendingRead_), n, mono + done);
+    pendingRead_ += n;
+    done += n;
   }
   return done;
 }

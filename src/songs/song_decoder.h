@@ -1,13 +1,15 @@
 #pragma once
-// A song file read through libsndfile as mono float frames at its own rate, a chunk at a
-// time. Whatever the file claims, the channels, rate and length read are bounded.
-#include <sndfile.h>
-
+// A song file read as mono float frames at its own rate, a chunk at a time, through the
+// decoder that plays it (songs/song_stream.h). Whatever the file claims, the channels, rate
+// and length read are bounded.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "audio/byte_source.h"
+#include "audio/stream_decoder.h"
 
 namespace fenwhit {
 
@@ -27,7 +29,6 @@ class SongDecoder {
   // The same over bytes in memory (kept alive by the decoder).
   static std::unique_ptr<SongDecoder> OpenBytes(std::vector<uint8_t> bytes, std::string& why,
                                                 const SongLimits& limits = {});
-  ~SongDecoder();
   SongDecoder(const SongDecoder&) = delete;
   SongDecoder& operator=(const SongDecoder&) = delete;
 
@@ -38,21 +39,21 @@ class SongDecoder {
   size_t Read(float* mono, size_t count);
 
  private:
-  struct Memory {
-    std::vector<uint8_t> bytes;
-    sf_count_t position = 0;
-  };
   SongDecoder() = default;
-  static std::unique_ptr<SongDecoder> Finish(std::unique_ptr<SongDecoder> decoder, SF_INFO info,
-                                             std::string& why, const SongLimits& limits);
+  static std::unique_ptr<SongDecoder> From(std::unique_ptr<ByteSource> source, std::string& why,
+                                           const SongLimits& limits);
+  // Decodes the next stretch into pending_; false at the end of what may be read.
+  bool DecodeBlock();
 
-  SNDFILE* file_ = nullptr;
-  std::unique_ptr<Memory> memory_;
-  int channels_ = 1;
+  std::unique_ptr<StreamDecoder> decoder_;
+  int maxChannels_ = 1;
   int rate_ = 0;
   int64_t frames_ = 0;
   int64_t read_ = 0;
-  std::vector<float> interleaved_;
+  int damagedStretches_ = 0;
+  int refusedChannels_ = 0;  // the channel count of a stretch beyond maxChannels_
+  std::vector<float> pending_;
+  size_t pendingRead_ = 0;
 };
 
 }  // namespace fenwhit
