@@ -18,7 +18,8 @@ namespace {
 const char* const kSongs[] = {
     "straight_070.ogg",         "straight_095.flac", "swing_120.ogg",
     "syncopated_150.ogg",       "fast_190.mp3",      "quiet_intro_128.ogg",
-    "tempo_change_100_140.ogg", "no_drums_110.ogg",  "pad_only.wav"};
+    "tempo_change_100_140.ogg", "no_drums_110.ogg",  "pad_only.wav",
+    "straight_060.ogg",         "half_time_150.ogg", "accelerando_100_125.ogg"};
 
 std::string SongPath(const char* name) {
   return std::string(FENWHIT_SOURCE_DIR) + "/tests/songs/" + name;
