@@ -82,6 +82,8 @@ def verdict(kind, figures):
             return "beats not a steady grid"
         return ""
     misses = []
+    if figures.get("no_beat"):
+        misses.append("called beatless")
     if figures["f"] < GOALS[kind]:
         misses.append(f"F < {GOALS[kind]:.2f}")
     if figures["events"] > TOLERANCE:
@@ -115,12 +117,13 @@ def within_music(found, end):
 
 
 def analyse(fenwhit, song):
-    """Runs `fenwhit --analyse SONG`: the tempo, then a beat time a line."""
+    """Runs `fenwhit --analyse SONG`: the tempo, then a beat time a line; and whether it
+    said on stderr that it heard no beat (the grid is then a steady one)."""
     result = subprocess.run([fenwhit, "--analyse", song], capture_output=True, text=True)
     if result.returncode != 0:
         raise RuntimeError(result.stderr.strip() or f"exit status {result.returncode}")
     lines = result.stdout.split()
-    return float(lines[0]), [float(x) for x in lines[1:]]
+    return float(lines[0]), [float(x) for x in lines[1:]], "no beat heard" in result.stderr
 
 
 def songs_in(folder):
@@ -141,13 +144,14 @@ def main(argv=None):
     for name, beats_path in songs_in(args.songs):
         kind, end, true = read_beats(beats_path)
         try:
-            bpm, found = analyse(args.fenwhit, os.path.join(args.songs, name))
+            bpm, found, no_beat = analyse(args.fenwhit, os.path.join(args.songs, name))
         except (RuntimeError, ValueError, IndexError) as error:
             print(f"{name:28} analysis failed: {error}")
             failures += 1
             continue
         found, after_end = within_music(found, end)
         figures = score(found, true)
+        figures["no_beat"] = no_beat
         miss = verdict(kind, figures)
         failures += bool(miss)
         if kind == "none":

@@ -73,6 +73,8 @@ import sys
 if "bad" in sys.argv[2]:
     sys.stderr.write("fenwhit: " + sys.argv[2] + ": not a song\\n")
     sys.exit(2)
+if "quiet" in sys.argv[2]:
+    sys.stderr.write("fenwhit: " + sys.argv[2] + ": no beat heard; a steady grid\\n")
 stem = sys.argv[2][:-4]
 found = os.path.join(os.path.dirname(stem), "found", os.path.basename(stem))
 found = found if os.path.exists(found) else stem + ".beats"
@@ -112,6 +114,10 @@ class ScriptTest(unittest.TestCase):
         self.assertEqual(status, 1, out)
         self.assertIn("bad.ogg", out)
         self.assertIn("not a song", out)
+        # A song with a beat said to have none misses, however well its grid fits.
+        status, out = self.run_script(0.0, {"quiet": grid(120, 30)})
+        self.assertEqual(status, 1, out)
+        self.assertRegex(out, r"quiet.ogg .* 1.000 .*called beatless")
 
     def test_beats_after_the_music_are_counted_apart(self):
         # The analyser runs on past the music's end: three beats, at 10.25 and later
