@@ -40,9 +40,9 @@ sf_count_t Tell(void* source) {
   return From(source).Tell();
 }
 
-// Whether the data starts the way a sound file of a kind libsndfile reads does. Its own reason for
-// refusing a file is kept in one variable for the whole process, which another thread
-// opening a song at the same time may overwrite; the data's first bytes are not.
+// Whether the data starts as the sound files libsndfile reads do. libsndfile keeps its own
+// reason for refusing a file in one variable for the whole process, which another thread
+// opening a song at the same moment may overwrite; the file's first bytes stay put.
 bool LooksLikeASoundFile(ByteSource& source) {
   uint8_t head[4] = {};
   const size_t got = source.Seek(0, SEEK_SET) ? source.Read(head, sizeof head) : 0;

@@ -12,7 +12,7 @@ namespace fenwhit {
 namespace {
 
 constexpr int kBlockFrames = 4096;
-// Damaged stretches skipped before the rest of the song is given up.
+// Damaged stretches skipped one after another before the rest of the song is given up.
 constexpr int kMostDamagedStretches = 8;
 
 }  // namespace
@@ -98,6 +98,7 @@ bool SongDecoder::DecodeBlock() {
           std::isfinite(value) ? std::clamp(value, -4.0f, 4.0f) : 0.0f;
     }
     read_ += frames;
+    damagedStretches_ = 0;
     return true;
   }
   // Short of the stated length: the rest of the file is missing or broken.

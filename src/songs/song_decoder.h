@@ -50,8 +50,8 @@ class SongDecoder {
   int rate_ = 0;
   int64_t frames_ = 0;
   int64_t read_ = 0;
-  int damagedStretches_ = 0;
-  int refusedChannels_ = 0;  // the channel count of a stretch beyond maxChannels_
+  int damagedStretches_ = 0;  // skipped since the last good stretch
+  int refusedChannels_ = 0;   // the channel count of a stretch beyond maxChannels_
   std::vector<float> pending_;
   size_t pendingRead_ = 0;
 };
