@@ -21,9 +21,11 @@ bool FindAll(void* library, AubioLibrary& aubio) {
          Find(library, "del_aubio_tempo", aubio.deleteTempo) &&
          Find(library, "aubio_tempo_do", aubio.tempoDo) &&
          Find(library, "aubio_tempo_get_last_s", aubio.tempoLastSeconds) &&
-         Find(library, "new_aubio_pvoc", aubio.newVocoder) &&
-         Find(library, "del_aubio_pvoc", aubio.deleteVocoder) &&
-         Find(library, "aubio_pvoc_do", aubio.vocoderDo) &&
+         Find(library, "new_aubio_fft", aubio.newFft) &&
+         Find(library, "del_aubio_fft", aubio.deleteFft) &&
+         Find(library, "aubio_fft_do_complex", aubio.fftDoComplex) &&
+         Find(library, "aubio_fft_get_norm", aubio.fftGetNorm) &&
+         Find(library, "new_aubio_window", aubio.newWindow) &&
          Find(library, "new_aubio_specdesc", aubio.newSpecdesc) &&
          Find(library, "del_aubio_specdesc", aubio.deleteSpecdesc) &&
          Find(library, "aubio_specdesc_do", aubio.specdescDo) &&

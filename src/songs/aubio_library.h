@@ -12,9 +12,11 @@ struct AubioLibrary {
   decltype(&del_aubio_tempo) deleteTempo;
   decltype(&aubio_tempo_do) tempoDo;
   decltype(&aubio_tempo_get_last_s) tempoLastSeconds;
-  decltype(&new_aubio_pvoc) newVocoder;
-  decltype(&del_aubio_pvoc) deleteVocoder;
-  decltype(&aubio_pvoc_do) vocoderDo;
+  decltype(&new_aubio_fft) newFft;
+  decltype(&del_aubio_fft) deleteFft;
+  decltype(&aubio_fft_do_complex) fftDoComplex;
+  decltype(&aubio_fft_get_norm) fftGetNorm;
+  decltype(&new_aubio_window) newWindow;
   decltype(&new_aubio_specdesc) newSpecdesc;
   decltype(&del_aubio_specdesc) deleteSpecdesc;
   decltype(&aubio_specdesc_do) specdescDo;

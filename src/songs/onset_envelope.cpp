@@ -1,8 +1,10 @@
 #include "songs/onset_envelope.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "songs/aubio_library.h"
 #include "songs/song_decoder.h"
@@ -44,23 +46,34 @@ std::optional<OnsetEnvelope> ListenForOnsets(SongDecoder& song,
   const unsigned window = hop * 2;
   const auto rate = static_cast<unsigned>(song.Rate());
   Owned<aubio_tempo_t> tempo(nullptr, {aubio->deleteTempo});
-  Owned<aubio_pvoc_t> vocoder(nullptr, {aubio->deleteVocoder});
+  Owned<aubio_fft_t> fft(nullptr, {aubio->deleteFft});
   Owned<aubio_specdesc_t> flux(nullptr, {aubio->deleteSpecdesc});
   Owned<fvec_t> input(nullptr, {aubio->deleteFvec});
+  Owned<fvec_t> shape(nullptr, {aubio->deleteFvec});
+  Owned<fvec_t> frame(nullptr, {aubio->deleteFvec});
+  Owned<fvec_t> complex(nullptr, {aubio->deleteFvec});
   Owned<fvec_t> beat(nullptr, {aubio->deleteFvec});
   Owned<fvec_t> onset(nullptr, {aubio->deleteFvec});
   Owned<cvec_t> spectrum(nullptr, {aubio->deleteCvec});
   {
     std::lock_guard lock(aubioSetUp);
     tempo.reset(aubio->newTempo("default", window, hop, rate));
-    vocoder.reset(aubio->newVocoder(window, hop));
+    fft.reset(aubio->newFft(window));
     flux.reset(aubio->newSpecdesc("specflux", window));
     input.reset(aubio->newFvec(hop));
+    char hanning[] = "hanningz";  // the shape aubio's phase vocoder gives its windows
+    shape.reset(aubio->newWindow(hanning, window));
+    frame.reset(aubio->newFvec(window));
+    complex.reset(aubio->newFvec(window));
     beat.reset(aubio->newFvec(1));
     onset.reset(aubio->newFvec(1));
     spectrum.reset(aubio->newCvec(window));
   }
-  if (!tempo || !vocoder || !flux || !input || !beat || !onset || !spectrum) return std::nullopt;
+  if (!tempo || !fft || !flux || !input || !shape || !frame || !complex || !beat || !onset ||
+      !spectrum) {
+    return std::nullopt;
+  }
+  std::vector<float> lastWindow(window, 0.0f);
 
   OnsetEnvelope envelope;
   envelope.hopSeconds = static_cast<double>(hop) / rate;
@@ -76,7 +89,13 @@ std::optional<OnsetEnvelope> ListenForOnsets(SongDecoder& song,
     aubio->tempoDo(tempo.get(), input.get(), beat.get());
     if (beat->data[0] != 0.0f)
       envelope.trackedBeats.push_back(aubio->tempoLastSeconds(tempo.get()));
-    aubio->vocoderDo(vocoder.get(), input.get(), spectrum.get());
+    // The magnitudes of the last window of sound, as a phase vocoder would give them but
+    // without the phases, which the flux never looks at and which cost a third of the time.
+    std::copy(lastWindow.begin() + hop, lastWindow.end(), lastWindow.begin());
+    std::copy_n(input->data, hop, lastWindow.end() - hop);
+    for (unsigned i = 0; i < window; ++i) frame->data[i] = lastWindow[i] * shape->data[i];
+    aubio->fftDoComplex(fft.get(), frame.get(), complex.get());
+    aubio->fftGetNorm(complex.get(), spectrum.get());
     aubio->specdescDo(flux.get(), spectrum.get(), onset.get());
     envelope.strength.push_back(onset->data[0]);
     if (progress && envelope.strength.size() % 256 == 0 && total > 0) {
