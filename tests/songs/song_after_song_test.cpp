@@ -19,6 +19,7 @@
 #include "audio/sound_bank.h"
 #include "audio/stream_source.h"
 #include "platform/test_platform.h"
+#include "songs/song_after_song_counter.h"
 #include "songs/song_game_music.h"
 #include "songs/song_maker.h"
 #include "songs/song_sequence_decoder.h"
@@ -257,6 +258,7 @@ struct OfflineGame {
 OfflineGame* offline = nullptr;
 
 double PlayedSeconds() {
+  if (offline == nullptr) return -1.0;
   return offline->device->StreamSecondsPlayed(soundTable[sound::kGameMusic].load());
 }
 
@@ -321,6 +323,7 @@ class SongGameMusicPlay : public testing::MixerFixture {
     ResetSoundBank();
     SetSoundDevice(nullptr);
     SetPlatform(nullptr);
+    offline = nullptr;
     return game.countedAt;
   }
 
@@ -426,6 +429,41 @@ TEST_F(SongGameMusicPlay, ASongCutShortWhilePlayingEndsWhereItsDataEndsAndTheNex
   }
   ExpectOnTheBeat(counted, truth, seconds, 0.5, 0.5);
   EXPECT_TRUE(supply.Refused().empty());
+}
+
+TEST_F(SongGameMusicPlay, ASongDamagedPastRepairGoesSilentToItsEndWhileItsBeatsGoOn) {
+  FakeSupply supply;
+  auto joins = std::make_shared<SongJoins>();
+  // Four seconds declared, damaged past repair after one; beats every half second.
+  auto song = std::make_unique<FakeSong>(22050, 4 * 22050, 4 * 22050, 0.5f);
+  song->DamagedAt(22050, -1);
+  const SoundHandle stream =
+      device_.OpenDecodedStream(std::make_unique<SongSequenceDecoder>(std::move(song), joins));
+  device_.PlayStream(sound::kGameMusicChannel, stream);
+  device_.SetVolume(sound::kGameMusicChannel, 255);
+  std::vector<double> beats;
+  for (double beat = 0.0; beat < 4.0; beat += 0.5) beats.push_back(beat);
+  PreparedSong damaged{"damaged.flac", "damaged", "", "key", {120.0, false, beats}};
+  SongAfterSongCounter counter(device_, stream, supply, joins, damaged, 4.0);
+  std::vector<double> counted;
+  int loudAfterDamage = 0;
+  constexpr int kStep = MixerSoundDevice::kDefaultRate / 100;
+  for (int step = 0; step < 100 * 9; ++step) {
+    for (int32_t n = counter.Count(); n > 0; --n) counted.push_back(step / 100.0);
+    const std::vector<int16_t> out = Render(kStep);
+    const double at = step / 100.0;
+    const double inSong = std::fmod(at, 4.0);
+    if (inSong > 1.1 && inSong < 3.9) loudAfterDamage += !AllZero(out);
+  }
+  // Heard: the song's first second, then silence; the beats never stop.
+  EXPECT_EQ(loudAfterDamage, 0);
+  ASSERT_EQ(counted.size(), 18u);
+  for (size_t i = 0; i < counted.size(); ++i) EXPECT_NEAR(counted[i], i * 0.5 + 0.005, 0.0051) << i;
+  // Told once, not on every repeat.
+  ASSERT_EQ(supply.Refused().size(), 1u);
+  EXPECT_EQ(supply.Refused()[0].first, "damaged.flac");
+  device_.StopStream(stream);
+  device_.CloseStream(stream);
 }
 
 TEST_F(SongGameMusicPlay, WithNoSongOrNoneThatOpensTheGamePlaysItsOwnMusic) {
