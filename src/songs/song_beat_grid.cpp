@@ -132,8 +132,8 @@ int32_t SongBeatGrid::Advance(double position) {
       ++passed;
       continue;
     }
-    // The song has ended (and is known to have): the next one starts where it ended.
-    if (end == kNever || position < end || (waitForLengths_ && !lengthKnown_)) return passed;
+    // The song has ended: the next one starts where it ended.
+    if (end == kNever || position < end) return passed;
     StartNextSong();
   }
 }
