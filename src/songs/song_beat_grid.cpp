@@ -62,8 +62,11 @@ void SongBeatGrid::EndSongAt(double seconds) {
 double SongBeatGrid::EndGuess(double position) const {
   if (current_.seconds <= 0.0) return kNever;
   const double end = songStart_ + current_.seconds;
-  // Still playing past its declared end: its silence is filled as if it went on.
-  if (waitForLengths_ && !lengthKnown_) return std::max(end, position + fillInterval_);
+  // Still playing past its declared end: it goes on at least a beat more, and its silence
+  // is filled as if it did.
+  if (waitForLengths_ && !lengthKnown_) {
+    return std::max(end, position + std::max(fillInterval_, kShortestInterval));
+  }
   return end;
 }
 

@@ -110,6 +110,14 @@ TEST(SongBeatGridTest, TheJoinFollowsTheTrueLengthWhereTheDeclaredOneIsWrong) {
   SongBeatGrid fade(Beats(60, {0.0, 1.0}), 6.0);
   fade.WaitForTrueLengths();
   ExpectBeatsAt(Heard(fade, 4.5), {0.0, 1.0, 2.0, 3.0, 4.0});
+  // A song with no pace to fill at still waits for the truth before it starts again.
+  SongBeatGrid paceless(Beats(0, {0.5}), 1.0);
+  paceless.WaitForTrueLengths();
+  EXPECT_EQ(paceless.Advance(1.5), 1);
+  EXPECT_EQ(paceless.SongIndex(), 0);
+  paceless.EndSongAt(2.0);
+  EXPECT_EQ(paceless.Advance(2.6), 1);
+  EXPECT_EQ(paceless.SongIndex(), 1);
 }
 
 }  // namespace
