@@ -1,11 +1,20 @@
 #include "songs/song_after_song_counter.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
 #include "songs/song_stream.h"
 
 namespace fenwhit {
+
+namespace {
+// A song lasts at least to its last beat, whatever its file declares: until the stream
+// finds its true end, its beats count from the analysis of all of it.
+double LengthGuess(double declared, const BeatTimes& beats) {
+  return beats.beats.empty() ? declared : std::max(declared, beats.beats.back() + 0.001);
+}
+}  // namespace
 
 SongAfterSongCounter::SongAfterSongCounter(SoundDevice& device, SoundHandle stream,
                                            SongSupply& supply, std::shared_ptr<SongJoins> joins,
@@ -14,7 +23,7 @@ SongAfterSongCounter::SongAfterSongCounter(SoundDevice& device, SoundHandle stre
       stream_(stream),
       supply_(supply),
       joins_(std::move(joins)),
-      grid_(first.beats, firstSeconds) {
+      grid_(first.beats, LengthGuess(firstSeconds, first.beats)) {
   grid_.WaitForTrueLengths();
   songs_.emplace(0, std::move(first));
 }
@@ -51,7 +60,7 @@ void SongAfterSongCounter::PrepareNext(double position) {
     if (toldCannotPlay_.insert(next->path).second) supply_.CannotPlay(next->path, why);
     return;
   }
-  const double nextSeconds = DeclaredSeconds(*decoder);
+  const double nextSeconds = LengthGuess(DeclaredSeconds(*decoder), next->beats);
   if (!joins_->Offer(index, std::move(decoder))) return;
   grid_.FollowWith(next->beats, nextSeconds);
   songs_.erase(songs_.begin(), std::prev(songs_.upper_bound(index)));

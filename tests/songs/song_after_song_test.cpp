@@ -474,12 +474,13 @@ TEST_F(SongGameMusicPlay, ASongLongerThanItSaysPlaysToItsEndBeforeItStartsAgain)
   FakeSupply supply;
   // Declared three seconds, truly six: more than the stream decodes ahead, so the truth
   // comes only after the declared end has passed.
-  const std::vector<double> beats = {0.0, 0.5, 1.0, 1.25, 1.5, 2.0, 2.5};
+  const std::vector<double> beats = {0.0, 0.5, 1.0, 1.25, 1.5, 2.0, 2.5, 3.25, 3.75};
   const std::vector<double> counted = CountFakeSong(
       std::make_unique<FakeSong>(22050, 3 * 22050, 6 * 22050, 0.5f), supply, beats, 8.0);
-  // Its silence is filled at the song's pace, and it starts again at six seconds.
-  const std::vector<double> expected = {0.0, 0.5, 1.0, 1.25, 1.5, 2.0, 2.5, 3.0,  3.5,
-                                        4.0, 4.5, 5.0, 5.5,  6.0, 6.5, 7.0, 7.25, 7.5};
+  // Its beats past three seconds count, its silence after them is filled at the song's
+  // pace, and it starts again at six seconds.
+  const std::vector<double> expected = {0.0,  0.5,  1.0,  1.25, 1.5, 2.0, 2.5,  3.25, 3.75,
+                                        4.25, 4.75, 5.25, 6.0,  6.5, 7.0, 7.25, 7.5};
   ASSERT_EQ(counted.size(), expected.size());
   for (size_t i = 0; i < counted.size(); ++i) EXPECT_NEAR(counted[i], expected[i] + 0.005, 0.0051);
   EXPECT_TRUE(supply.Refused().empty());
