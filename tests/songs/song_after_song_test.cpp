@@ -245,6 +245,7 @@ struct OfflineGame {
   std::vector<double> countedAt;
   std::promise<void> done;
   bool finished = false;
+  std::atomic<bool> going{false};  // nothing plays before the test has done its part
 };
 OfflineGame* offline = nullptr;
 
@@ -255,8 +256,10 @@ double PlayedSeconds() {
 
 void SleepRendering(int milliseconds) {
   for (int32_t n = TakeBeatThreadBeats(); n > 0; --n) offline->countedAt.push_back(PlayedSeconds());
-  if (offline->rendered >= offline->target) {
-    if (!std::exchange(offline->finished, true)) offline->done.set_value();
+  if (!offline->going.load() || offline->rendered >= offline->target) {
+    if (offline->going.load() && !std::exchange(offline->finished, true)) {
+      offline->done.set_value();
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return;
   }
@@ -304,6 +307,7 @@ class SongGameMusicPlay : public testing::MixerFixture {
     beatsCounted.store(0);
     StartChosenGameMusic(kSongs + "no beat track.ogg", kSongs + "no music.ogg");
     if (started) started();
+    game.going.store(true);
     if (BeatThreadRunning()) {
       EXPECT_EQ(done.wait_for(std::chrono::seconds(240)), std::future_status::ready);
     }
