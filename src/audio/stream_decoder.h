@@ -8,6 +8,7 @@ namespace fenwhit {
 class StreamDecoder {
  public:
   virtual ~StreamDecoder() = default;
+  // The rate of the frames the last Read gave (of the first frames before any Read).
   virtual int Rate() const = 0;
   // Frames in the whole file, as the file declares them.
   virtual int64_t TotalFrames() const = 0;

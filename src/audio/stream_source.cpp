@@ -21,7 +21,10 @@ std::unique_ptr<StreamSource> StreamSource::Open(std::unique_ptr<StreamDecoder> 
 }
 
 StreamSource::StreamSource(std::unique_ptr<StreamDecoder> decoder, int mixRate)
-    : decoder_(std::move(decoder)), resampler_(decoder_->Rate(), mixRate, 2) {}
+    : decoder_(std::move(decoder)),
+      mixRate_(mixRate),
+      resamplerRate_(decoder_->Rate()),
+      resampler_(resamplerRate_, mixRate, 2) {}
 
 bool StreamSource::DecodeBlock() {
   int damaged = 0;
@@ -40,6 +43,11 @@ bool StreamSource::DecodeBlock() {
       continue;
     }
     rewound = false;
+    // A decoder that goes on with another song may go on at another rate.
+    if (decoder_->Rate() != resamplerRate_) {
+      resamplerRate_ = decoder_->Rate();
+      resampler_ = LinearResampler(resamplerRate_, mixRate_, 2);
+    }
     // Mono plays on both sides; beyond two channels only the first two are kept.
     const float* left = channels[0];
     const float* right = channelCount > 1 ? channels[1] : channels[0];

@@ -32,6 +32,8 @@ class StreamSource {
   bool DecodeBlock();
 
   std::unique_ptr<StreamDecoder> decoder_;
+  int mixRate_;
+  int resamplerRate_;  // the decoder's rate when the resampler was made
   LinearResampler resampler_;
   std::vector<float> stereo_;
   std::vector<float> pending_;  // interleaved stereo at the mixing rate

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace fenwhit {
 
@@ -9,14 +10,18 @@ namespace {
 // Quicker beats than this are not music; a grid this fine would only cost time.
 constexpr double kShortestInterval = 0.05;
 constexpr double kLongestSong = 24.0 * 3600.0;
+constexpr double kNever = std::numeric_limits<double>::infinity();
+
+double SaneLength(double seconds) {
+  // A song too short to hold a beat is taken as one that never ends.
+  return std::isfinite(seconds) && seconds >= kShortestInterval ? std::min(seconds, kLongestSong)
+                                                                : 0.0;
+}
 }  // namespace
 
 SongBeatGrid::Song SongBeatGrid::Prepare(BeatTimes beats, double seconds) {
   Song song;
-  // A song too short to hold a beat is taken as one that never ends.
-  song.seconds = std::isfinite(seconds) && seconds >= kShortestInterval
-                     ? std::min(seconds, kLongestSong)
-                     : 0.0;
+  song.seconds = SaneLength(seconds);
   // Only rising beats within the song can be heard in it.
   std::vector<double> kept;
   for (const double beat : beats.beats) {
@@ -38,16 +43,55 @@ SongBeatGrid::Song SongBeatGrid::Prepare(BeatTimes beats, double seconds) {
 }
 
 SongBeatGrid::SongBeatGrid(BeatTimes song, double songSeconds)
-    : current_(Prepare(std::move(song), songSeconds)) {
-  for (const double beat : current_.beats.beats) upcoming_.push_back(beat);
-  if (!upcoming_.empty()) {
-    lastBeat_ = upcoming_.back();
-    anyBeat_ = true;
-  }
-}
+    : current_(Prepare(std::move(song), songSeconds)), fillInterval_(current_.interval) {}
 
 void SongBeatGrid::FollowWith(BeatTimes next, double nextSeconds) {
   next_ = Prepare(std::move(next), nextSeconds);
+}
+
+void SongBeatGrid::EndSongAt(double seconds) {
+  lengthKnown_ = true;
+  const double length = SaneLength(seconds);
+  if (length == 0.0) return;
+  current_.seconds = length;
+  std::vector<double>& beats = current_.beats.beats;
+  beats.erase(std::lower_bound(beats.begin(), beats.end(), length), beats.end());
+  nextIndex_ = std::min(nextIndex_, beats.size());
+}
+
+double SongBeatGrid::EndGuess(double position) const {
+  if (current_.seconds <= 0.0) return kNever;
+  const double end = songStart_ + current_.seconds;
+  // Still playing past its declared end: it goes on at least a beat more, and its silence
+  // is filled as if it did.
+  if (waitForLengths_ && !lengthKnown_) {
+    return std::max(end, position + std::max(fillInterval_, kShortestInterval));
+  }
+  return end;
+}
+
+std::optional<double> SongBeatGrid::NextBeat(double end) const {
+  const std::vector<double>& beats = current_.beats.beats;
+  std::optional<double> songBeat;
+  if (nextIndex_ < beats.size()) songBeat = songStart_ + beats[nextIndex_];
+  const bool filling = nextIndex_ >= beats.size() || !beatOfThisSong_;
+  if (!filling || !anyBeat_ || fillInterval_ <= 0.0 || end == kNever) return songBeat;
+  const double fill = lastBeat_ + fillInterval_;
+  // A silence is filled up to the next beat heard: this song's, or the following one's
+  // first (or its end, when it has none).
+  double heard = songBeat.value_or(kNever);
+  if (!songBeat) {
+    const Song& following = next_ ? *next_ : current_;
+    const auto& after = following.beats.beats;
+    const auto first = std::find_if(after.begin(), after.end(), [&](double beat) {
+      return end + beat >= lastBeat_ + fillInterval_ / 2;
+    });
+    heard = first != after.end()      ? end + *first
+            : following.seconds > 0.0 ? end + following.seconds
+                                      : kNever;
+  }
+  if (fill < heard - fillInterval_ / 2) return fill;
+  return songBeat;
 }
 
 void SongBeatGrid::StartNextSong() {
@@ -59,20 +103,16 @@ void SongBeatGrid::StartNextSong() {
   }
   // A song with no pace of its own keeps the one before it.
   if (current_.interval == 0.0) current_.interval = interval;
-  auto beat = current_.beats.beats.begin();
-  const auto end = current_.beats.beats.end();
+  ++songIndex_;
+  lengthKnown_ = false;
+  beatOfThisSong_ = false;
+  fillInterval_ = interval;
+  nextIndex_ = 0;
+  const std::vector<double>& beats = current_.beats.beats;
   if (anyBeat_ && interval > 0.0) {
-    while (beat != end && songStart_ + *beat < lastBeat_ + interval / 2) ++beat;
-    // Fill up to the first beat of the new song, or its end when it has none.
-    const double firstBeat = beat != end ? songStart_ + *beat : songStart_ + current_.seconds;
-    for (double fill = lastBeat_ + interval; fill < firstBeat - interval / 2; fill += interval) {
-      upcoming_.push_back(fill);
+    while (nextIndex_ < beats.size() && songStart_ + beats[nextIndex_] < lastBeat_ + interval / 2) {
+      ++nextIndex_;
     }
-  }
-  for (; beat != end; ++beat) upcoming_.push_back(songStart_ + *beat);
-  if (!upcoming_.empty()) {
-    lastBeat_ = upcoming_.back();
-    anyBeat_ = true;
   }
 }
 
@@ -80,13 +120,23 @@ int32_t SongBeatGrid::Advance(double position) {
   if (!std::isfinite(position)) return 0;
   int32_t passed = 0;
   for (;;) {
-    while (!upcoming_.empty() && upcoming_.front() <= position) {
-      upcoming_.pop_front();
+    const double end = EndGuess(position);
+    const std::optional<double> beat = NextBeat(end);
+    if (beat && *beat <= position) {
+      const bool songBeat = nextIndex_ < current_.beats.beats.size() &&
+                            *beat == songStart_ + current_.beats.beats[nextIndex_];
+      if (songBeat) {
+        ++nextIndex_;
+        beatOfThisSong_ = true;
+        fillInterval_ = current_.interval;
+      }
+      lastBeat_ = *beat;
+      anyBeat_ = true;
       ++passed;
+      continue;
     }
-    // Once the song playing has no beats left, the next one is laid out, so that a
-    // silence at its end is filled in time. A song without length never ends.
-    if (!upcoming_.empty() || current_.seconds <= 0.0 || position < songStart_) return passed;
+    // The song has ended: the next one starts where it ended.
+    if (end == kNever || position < end) return passed;
     StartNextSong();
   }
 }

@@ -8,8 +8,10 @@
 // that last beat is the same beat heard twice and is dropped, and a silence of more than
 // a beat and a half between them is filled at the old song's pace, so the game's beat has
 // neither a double nor a gap at the join.
+//
+// Each beat is worked out only when the one before it has counted, so a song's true length,
+// learnt while it plays, still moves the join.
 #include <cstdint>
-#include <deque>
 #include <optional>
 
 #include "songs/beat_times.h"
@@ -21,9 +23,17 @@ class SongBeatGrid {
   SongBeatGrid(BeatTimes song, double songSeconds);
 
   // The song that plays once the current one ends; without one the current one repeats.
-  // The join is laid out when the current song's last beat has passed, so this must come
-  // before that.
   void FollowWith(BeatTimes next, double nextSeconds);
+  // From now on a song's declared length is only a guess: a song ends where EndSongAt
+  // says, and plays on until it does.
+  void WaitForTrueLengths() { waitForLengths_ = true; }
+  // The current song turned out to last `seconds`.
+  void EndSongAt(double seconds);
+  // The songs started before the current one.
+  int64_t SongIndex() const { return songIndex_; }
+  // Where the current song started, and its length as known now (0: it never ends).
+  double SongStart() const { return songStart_; }
+  double SongSeconds() const { return current_.seconds; }
   // The beats whose time lies after the previous position and at or before this one. A
   // position that goes back counts nothing.
   int32_t Advance(double position);
@@ -35,15 +45,23 @@ class SongBeatGrid {
     double interval = 0.0;  // one beat, at the song's tempo
   };
   static Song Prepare(BeatTimes beats, double seconds);
-  // Queues the next song's beats after the current one's end.
+  // Where the current song ends, as far as it is known at `position`.
+  double EndGuess(double position) const;
+  // The next beat to count within the current song (or a fill past its end), if any.
+  std::optional<double> NextBeat(double end) const;
   void StartNextSong();
 
   Song current_;
   std::optional<Song> next_;
-  double songStart_ = 0.0;       // where the current song starts, in game time
-  std::deque<double> upcoming_;  // the current song's beats still to come, in game time
-  double lastBeat_ = 0.0;        // the last beat queued, in game time
+  double songStart_ = 0.0;  // where the current song starts, in game time
+  size_t nextIndex_ = 0;    // the current song's next beat
+  double lastBeat_ = 0.0;   // the last beat counted, in game time
   bool anyBeat_ = false;
+  bool beatOfThisSong_ = false;  // the current song's own beats have begun
+  double fillInterval_ = 0.0;    // the pace a silence at a join is filled at
+  int64_t songIndex_ = 0;
+  bool waitForLengths_ = false;
+  bool lengthKnown_ = false;
 };
 
 }  // namespace fenwhit

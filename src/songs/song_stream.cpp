@@ -30,11 +30,19 @@ std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> sourc
   return SndfileDecoder::Open(std::move(source), error);
 }
 
+std::unique_ptr<StreamDecoder> OpenSongFile(const std::string& path, std::string& error) {
+  return OpenSongDecoder(FileSource::Open(path), error);
+}
+
+double DeclaredSeconds(const StreamDecoder& decoder) {
+  return decoder.Rate() > 0 ? static_cast<double>(decoder.TotalFrames()) / decoder.Rate() : 0.0;
+}
+
 OpenedSong OpenSong(SoundDevice& device, const std::string& path) {
   OpenedSong song;
-  auto decoder = OpenSongDecoder(FileSource::Open(path), song.error);
+  auto decoder = OpenSongFile(path, song.error);
   if (!decoder) return song;
-  const double seconds = static_cast<double>(decoder->TotalFrames()) / decoder->Rate();
+  const double seconds = DeclaredSeconds(*decoder);
   song.stream = device.OpenDecodedStream(std::move(decoder));
   if (song.stream == 0) {
     song.error = "the sound device plays no songs";

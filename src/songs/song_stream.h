@@ -21,5 +21,9 @@ OpenedSong OpenSong(SoundDevice& device, const std::string& path);
 // everything else through libsndfile. nullptr with `error` when neither can read it.
 std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> source,
                                                std::string& error);
+// The same for a song file on disk.
+std::unique_ptr<StreamDecoder> OpenSongFile(const std::string& path, std::string& error);
+// One play of the song as its file declares it (which may be wrong).
+double DeclaredSeconds(const StreamDecoder& decoder);
 
 }  // namespace fenwhit

@@ -83,5 +83,42 @@ TEST(SongBeatGridTest, SongsWithoutBeatsLengthOrSenseCountNothingAndNeverHang) {
   ExpectBeatsAt(Heard(toSilence, 8.5), {0, 1, 2, 3, 4, 5, 6, 7, 8});
 }
 
+// The stream learns a song's true length only as it decodes its end; the join follows
+// the truth, and the beats before it are not held back waiting for it.
+TEST(SongBeatGridTest, TheJoinFollowsTheTrueLengthWhereTheDeclaredOneIsWrong) {
+  // Declared 2.2 s, truly 2.0: the next song's first beat lands at 2.0, not 2.2.
+  SongBeatGrid shorter(Beats(120, {0.0, 0.5, 1.0, 1.5}), 2.2);
+  shorter.WaitForTrueLengths();
+  shorter.FollowWith(Beats(120, {0.0, 0.5, 1.0}), 1.5);
+  EXPECT_EQ(shorter.Advance(1.6), 4);
+  shorter.EndSongAt(2.0);
+  ExpectBeatsAt(Heard(shorter, 3.2), {2.0, 2.5, 3.0});
+  EXPECT_EQ(shorter.SongIndex(), 1);
+  // Declared 2.0 s, truly 3.0: the song plays on past 2.0 and its silence is filled until
+  // the truth comes, then the next song starts at 3.0 with no double.
+  SongBeatGrid longer(Beats(120, {0.0, 0.5, 1.0, 1.5}), 2.0);
+  longer.WaitForTrueLengths();
+  longer.FollowWith(Beats(120, {0.0, 0.5, 1.0}), 1.5);
+  std::vector<double> heard = Heard(longer, 2.8);
+  EXPECT_EQ(longer.SongIndex(), 0);  // not ended before the stream says so
+  longer.EndSongAt(3.0);
+  for (int i = 2801; i <= 4200; ++i) {
+    for (int32_t n = longer.Advance(i / 1000.0); n > 0; --n) heard.push_back(i / 1000.0);
+  }
+  ExpectBeatsAt(heard, {0.0, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5, 4.0});
+  // A long silent end before the truth comes: its fills come on time.
+  SongBeatGrid fade(Beats(60, {0.0, 1.0}), 6.0);
+  fade.WaitForTrueLengths();
+  ExpectBeatsAt(Heard(fade, 4.5), {0.0, 1.0, 2.0, 3.0, 4.0});
+  // A song with no pace to fill at still waits for the truth before it starts again.
+  SongBeatGrid paceless(Beats(0, {0.5}), 1.0);
+  paceless.WaitForTrueLengths();
+  EXPECT_EQ(paceless.Advance(1.5), 1);
+  EXPECT_EQ(paceless.SongIndex(), 0);
+  paceless.EndSongAt(2.0);
+  EXPECT_EQ(paceless.Advance(2.6), 1);
+  EXPECT_EQ(paceless.SongIndex(), 1);
+}
+
 }  // namespace
 }  // namespace fenwhit
