@@ -6,7 +6,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "app/command_line.h"
 #include "app/display.h"

@@ -31,9 +31,12 @@ class SongSearch {
     if (filesRead_ >= kMostSongFilesRead || !tried_.insert(file.lexically_normal()).second) {
       return false;
     }
-    // A fifo or a device would block the read or never end it.
+    // A fifo or a device would block the read or never end it; so would some of the files
+    // the kernel makes up, which say they are empty, as no song is.
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return false;
+    if (!fs::is_regular_file(file, error) || fs::file_size(file, error) == 0 || error) {
+      return false;
+    }
     ++filesRead_;
     return SongContentKey(file.string()) == key_;
   }

@@ -143,6 +143,10 @@ Watched Watch(const Replay& replay, const std::string& musicSetting) {
   ReplaySongMusic music(replay.song, FindReplaySong(replay.song, musicSetting), err);
   SetGameMusicChoice(&music);
   ReplayPlayer player(harness.platform, ReplayPlayer::Mode::kWatch);
+  // A replay that never ends fails here instead of hanging.
+  harness.platform.SetScript([](TestPlatform& p, int pump) {
+    if (pump == ProgramHarness::kFrameLimit) p.RequestClose();
+  });
   Watched watched;
   watched.status =
       PlayRecordedGame(player, harness.renderer, device, harness.options, replay, watched.outcome);
@@ -222,6 +226,20 @@ TEST(ReplaySong, WatchedItPlaysTheSongFoundInItsFolderOrNoMusicAndSaysSo) {
   EXPECT_TRUE(missing.gameMusicPlays.empty());
   EXPECT_FALSE(missing.ownMusicOpened);
   EXPECT_EQ(missing.outcome.frames, static_cast<int64_t>(game.frames.size()));
+
+  // Found by its content, the file turns out to be no song: no music either.
+  const fs::path notes = music.path() / "notes.txt";
+  std::ofstream(notes) << "not a song";
+  Replay notSong = game;
+  notSong.song = {"Notes", KeyOf(notes), notes.string()};
+  const Watched unplayable = Watch(notSong, "");
+  EXPECT_TRUE(unplayable.outcome.matches) << unplayable.outcome.difference;
+  EXPECT_EQ(
+      unplayable.err.find("fenwhit: the song \"Notes\" this game was played to cannot play ("), 0u)
+      << unplayable.err;
+  EXPECT_TRUE(unplayable.err.ends_with("); the replay plays without music\n")) << unplayable.err;
+  EXPECT_TRUE(unplayable.gameMusicPlays.empty());
+  EXPECT_FALSE(unplayable.ownMusicOpened);
 }
 
 // fenwhit --replay as the player runs it: the song looked for where the settings keep
@@ -263,6 +281,10 @@ TEST(ReplaySong, TheSearchGoesByContentPassesOverWhatCannotBeReadAndIsBounded) {
   fs::create_directory(folder / "album.ogg");
   EXPECT_EQ(FindReplaySong(wanted, ""), song.string());
   EXPECT_EQ(FindReplaySong(ReplaySong{}, root.str()), std::nullopt);
+  // An empty file is no song (and those of /proc, which say they are empty, may never end).
+  const fs::path empty = folder / "empty.ogg";
+  std::ofstream{empty};
+  EXPECT_EQ(FindReplaySong({"Empty", KeyOf(empty), empty.string()}, ""), std::nullopt);
 
   const fs::path renamed = folder / "renamed.ogg";
   fs::rename(song, renamed);
