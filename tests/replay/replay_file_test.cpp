@@ -274,6 +274,9 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
       [](Replay& r) { r.kind = 256; },
       [](Replay& r) { r.song.title = std::string(kReplayMaxSongTitleBytes + 1, 'a'); },
       [](Replay& r) { r.song.title = "\xff"; },
+      [](Replay& r) { r.song.title = "\xc0\xaf"; },          // overlong
+      [](Replay& r) { r.song.title = "\xed\xa0\x80"; },      // a surrogate
+      [](Replay& r) { r.song.title = "\xf4\x90\x80\x80"; },  // past U+10FFFF
       [](Replay& r) {
         r.song.title =
             "a\xc2\x85"
@@ -325,14 +328,11 @@ TEST(ReplayFile, FitsTheGamesSongToWhatTheFileKeeps) {
   // Cut at the limit, never inside a character.
   const std::string notes = std::string(kReplayMaxSongTitleBytes - 2, 'n') + "\xe2\x99\xab";
   EXPECT_EQ(fitted(notes).title, std::string(kReplayMaxSongTitleBytes - 2, 'n'));
-  EXPECT_EQ(fitted(std::string(300, 'z')).title, std::string(kReplayMaxSongTitleBytes, 'z'));
   // A path the file cannot hold is left out; the song is still known by its content.
-  const ReplaySong far = fitted("Far", std::string(kReplayMaxSongPathBytes + 1, 'p'));
-  EXPECT_EQ(far, (ReplaySong{"Far", key, ""}));
-  EXPECT_EQ(fitted("Nul", std::string("a\0b", 3)).path, "");
+  EXPECT_EQ(fitted("Far", std::string(kReplayMaxSongPathBytes + 1, 'p')),
+            (ReplaySong{"Far", key, ""}));
   // Without a content key there is no song: the game's own music.
   EXPECT_EQ(FitReplaySong("Title", "", "/m/s.ogg"), ReplaySong{});
-  EXPECT_EQ(FitReplaySong("Title", std::string(32, 'E'), "/m/s.ogg"), ReplaySong{});
 }
 
 }  // namespace
