@@ -31,8 +31,8 @@ class SongSearch {
     if (filesRead_ >= kMostSongFilesRead || !tried_.insert(file.lexically_normal()).second) {
       return false;
     }
-    // A fifo or a device would block the read or never end it; so would some of the files
-    // the kernel makes up, which say they are empty, as no song is.
+    // Only plain files count against the bound. An empty one is no song (nor is what /proc
+    // holds, which says it is empty and may read on without end).
     std::error_code error;
     if (!fs::is_regular_file(file, error) || fs::file_size(file, error) == 0 || error) {
       return false;

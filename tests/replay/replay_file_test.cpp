@@ -328,6 +328,7 @@ TEST(ReplayFile, FitsTheGamesSongToWhatTheFileKeeps) {
   // Cut at the limit, never inside a character.
   const std::string notes = std::string(kReplayMaxSongTitleBytes - 2, 'n') + "\xe2\x99\xab";
   EXPECT_EQ(fitted(notes).title, std::string(kReplayMaxSongTitleBytes - 2, 'n'));
+  EXPECT_EQ(fitted(std::string(300, 'z')).title, std::string(kReplayMaxSongTitleBytes, 'z'));
   // A path the file cannot hold is left out; the song is still known by its content.
   EXPECT_EQ(fitted("Far", std::string(kReplayMaxSongPathBytes + 1, 'p')),
             (ReplaySong{"Far", key, ""}));

@@ -191,8 +191,8 @@ TEST(ReplaySong, TheSearchGoesByContentPassesOverWhatCannotBeReadAndIsBounded) {
   const fs::path folder = root.path() / "played";
   const fs::path song = CopySong(folder, "song.ogg");
   const std::string key = KeyOf(song);
-  // In the way: a fifo (a read would wait for a writer), a link to nothing, a folder, and an
-  // empty file (no song; those of /proc say they are empty and may never end).
+  // In the way: a fifo, a link to nothing, a folder, and an empty file (no song, though
+  // every empty file has the same key).
   ASSERT_EQ(mkfifo((folder / "fifo.ogg").c_str(), 0600), 0);
   fs::create_symlink(folder / "nowhere.ogg", folder / "link.ogg");
   fs::create_directory(folder / "album.ogg");
