@@ -30,6 +30,7 @@
 #include "replay/replay_keeper.h"
 #include "replay/replay_player.h"
 #include "replay/replay_recorder.h"
+#include "replay/replay_song.h"
 #include "replay/replay_store.h"
 #include "replay/timedemo_platform.h"
 #include "scoreboard/score_drawing.h"
@@ -176,6 +177,13 @@ int main(int argc, char** argv) {
   renderer.AddOverlay(drawVolumeBar);
   options.screenMode = settings.screenMode;
   if (replaying) {
+    // A game played to a song of the player's plays to it again, if it is still there.
+    std::optional<ReplaySongMusic> songMusic;
+    if (!replay->song.contentKey.empty()) {
+      const std::string musicSetting = KeptSettingValue(settings.otherLines, "music");
+      songMusic.emplace(replay->song, FindReplaySong(replay->song, musicSetting), std::cerr);
+      SetGameMusicChoice(&*songMusic);
+    }
     ReplayPlayer player(pause, ReplayPlayer::Mode::kWatch);
     const int status = PlayReplay(player, renderer, *sound, options, *replay);
     writer.Drain();

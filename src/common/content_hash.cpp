@@ -66,4 +66,12 @@ std::string ContentHash::Hex() const {
   return hex;
 }
 
+bool IsContentHashHex(std::string_view text) {
+  if (text.size() != 32) return false;
+  for (const char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
 }  // namespace fenwhit

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace fenwhit {
 
@@ -22,5 +23,8 @@ class ContentHash {
   uint8_t partial_[8] = {};
   size_t partialSize_ = 0;
 };
+
+// True for text shaped as Hex() makes it: 32 lowercase hex digits, nothing else.
+bool IsContentHashHex(std::string_view text);
 
 }  // namespace fenwhit

@@ -7,6 +7,8 @@
 #include <memory>
 #include <new>
 
+#include "common/content_hash.h"
+#include "common/utf8_text.h"
 #include "keep/scores.h"
 
 namespace fenwhit {
@@ -17,6 +19,7 @@ constexpr std::string_view kMagic{"FWRP\0", 5};
 constexpr size_t kCrcBytes = 4;
 constexpr size_t kMaxShortTextLength = 32;  // game version, architecture
 constexpr uint32_t kFirstFormatWithArchitecture = 2;
+constexpr uint32_t kFirstFormatWithSong = 3;
 // The largest body a 6 000 000-frame game of ordinary play needs is far below this.
 constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
 // Deflate cannot do better than 258 bytes for two bits, so a body claiming more than this per
@@ -31,6 +34,10 @@ class ByteWriter {
  public:
   void Byte(uint8_t value) { bytes_ += static_cast<char>(value); }
   void Bytes(const void* data, size_t size) { bytes_.append(static_cast<const char*>(data), size); }
+  void U16(uint16_t value) {
+    Byte(static_cast<uint8_t>(value));
+    Byte(static_cast<uint8_t>(value >> 8));
+  }
   void U32(uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) Byte(static_cast<uint8_t>(value >> shift));
   }
@@ -48,6 +55,12 @@ class ByteWriter {
   void ShortText(const std::string& text) {
     const size_t size = std::min<size_t>(text.size(), 255);
     Byte(static_cast<uint8_t>(size));
+    Bytes(text.data(), size);
+  }
+  // A u16 length, then the characters; cut as ShortText is.
+  void Text16(const std::string& text) {
+    const size_t size = std::min<size_t>(text.size(), 0xffff);
+    U16(static_cast<uint16_t>(size));
     Bytes(text.data(), size);
   }
   std::string& bytes() { return bytes_; }
@@ -77,6 +90,10 @@ class ByteReader {
     return true;
   }
   bool U64(uint64_t& value) { return Fixed(8, value); }
+  bool Text16(std::string& text) {
+    uint64_t size = 0;
+    return Fixed(2, size) && Text(static_cast<size_t>(size), text);
+  }
   bool I32(int32_t& value) {
     uint32_t bits = 0;
     if (!U32(bits)) return false;
@@ -148,11 +165,27 @@ bool IsShortPrintable(const std::string& text) {
   return text.size() <= kMaxShortTextLength && std::all_of(text.begin(), text.end(), IsPrintable);
 }
 
+// All empty, or a content key with a title and path within their limits.
+std::string SongProblem(const ReplaySong& song) {
+  if (song.contentKey.empty()) {
+    return song.title.empty() && song.path.empty() ? "" : "song without a content key";
+  }
+  if (!IsContentHashHex(song.contentKey)) return "bad song content key";
+  if (song.title.size() > kReplayMaxSongTitleBytes || !IsShownUtf8(song.title)) {
+    return "bad song title";
+  }
+  if (song.path.size() > kReplayMaxSongPathBytes || song.path.find('\0') != std::string::npos) {
+    return "bad song path";
+  }
+  return "";
+}
+
 std::string HeaderProblem(const Replay& replay, const Counts& counts) {
   if (replay.gameVersion.empty() || !IsShortPrintable(replay.gameVersion)) {
     return "bad game version";
   }
   if (!IsShortPrintable(replay.architecture)) return "bad architecture";
+  if (std::string problem = SongProblem(replay.song); !problem.empty()) return problem;
   if (replay.kind != 0 && replay.kind != 1) return "bad kind";
   if (replay.screenMode < 0 || replay.screenMode > 15) return "bad screen mode";
   if (replay.player.size() > kMaxNameLength ||
@@ -321,6 +354,25 @@ std::string_view ThisArchitecture() {
 #endif
 }
 
+ReplaySong FitReplaySong(std::string_view title, std::string_view contentKey,
+                         std::string_view path) {
+  ReplaySong song;
+  if (!IsContentHashHex(contentKey)) return song;
+  song.contentKey = contentKey;
+  for (size_t at = 0; at < title.size();) {
+    const size_t length = ShownCharacterBytes(title, at);
+    // A byte that begins no shown character stands as one '?'.
+    const std::string_view piece = length != 0 ? title.substr(at, length) : "?";
+    if (song.title.size() + piece.size() > kReplayMaxSongTitleBytes) break;
+    song.title += piece;
+    at += std::max<size_t>(length, 1);
+  }
+  if (path.size() <= kReplayMaxSongPathBytes && path.find('\0') == std::string_view::npos) {
+    song.path = path;
+  }
+  return song;
+}
+
 std::string ReplayProblem(const Replay& replay) {
   const Counts counts{replay.frames.size(), replay.checksums.size(), replay.startState.size()};
   if (std::string problem = HeaderProblem(replay, counts); !problem.empty()) return problem;
@@ -347,6 +399,9 @@ std::string EncodeReplay(const Replay& replay) {
   file.ShortText(replay.gameVersion);
   file.ShortText(replay.player);
   file.ShortText(replay.architecture);
+  file.ShortText(replay.song.title);
+  file.ShortText(replay.song.contentKey);
+  file.Text16(replay.song.path);
   file.U32(static_cast<uint32_t>(replay.kind));
   file.U32(static_cast<uint32_t>(replay.screenMode));
   file.U64(replay.seed);
@@ -390,6 +445,9 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
   uint32_t deflatedBytes = 0;
   if (!in.ShortText(replay.gameVersion) || !in.ShortText(replay.player) ||
       (version >= kFirstFormatWithArchitecture && !in.ShortText(replay.architecture)) ||
+      (version >= kFirstFormatWithSong &&
+       (!in.ShortText(replay.song.title) || !in.ShortText(replay.song.contentKey) ||
+        !in.Text16(replay.song.path))) ||
       !in.I32(replay.kind) || !in.I32(replay.screenMode) || !in.U64(replay.seed) ||
       !in.I64(replay.startTime) || !in.I64(replay.finalScore) || !in.U32(frames) ||
       !in.U32(checksums) || !in.U32(startStateBytes) || !in.U32(bodyBytes) ||

@@ -4,8 +4,9 @@
 //
 // The file, numbers little-endian: "FWRP" and a zero byte (so that text tools call it
 // binary), the format version (u32); the game version, the player and (from format 2 on) the
-// recording machine's architecture, each a length byte and its characters; kind, screen mode
-// (i32); seed (u64); start time, final score (i64); the
+// recording machine's architecture, each a length byte and its characters; from format 3 on
+// the song's title and content key (a length byte each) and path (a u16 length); kind, screen
+// mode (i32); seed (u64); start time, final score (i64); the
 // counts of frames, checksums and start state bytes, the body's size and its deflated size
 // (u32); the deflated body; the CRC-32 of everything before it (u32).
 //
@@ -25,8 +26,9 @@
 
 namespace fenwhit {
 
-inline constexpr uint32_t kReplayFormatVersion = 2;
-// Format 1 is format 2 without the architecture; it is still read.
+inline constexpr uint32_t kReplayFormatVersion = 3;
+// Format 2 is format 3 without the song, and format 1 is format 2 without the architecture;
+// both are still read, as games played to the game's own music.
 inline constexpr uint32_t kReplayOldestFormatVersion = 1;
 inline constexpr int kReplayChecksumEvery = 60;  // frames between stored state checksums
 
@@ -39,6 +41,18 @@ struct ReplayFrame {
   bool operator==(const ReplayFrame&) const = default;
 };
 
+// The player's song a game was played to; all empty for the game's own music.
+struct ReplaySong {
+  std::string title;       // as the menu showed it: 0..128 bytes of UTF-8 without control
+                           // characters (C0, DEL, C1)
+  std::string contentKey;  // SongContentKey's 32 lowercase hex digits
+  std::string path;        // where the game played it from: 0..4096 bytes, no NUL
+  bool operator==(const ReplaySong&) const = default;
+};
+
+inline constexpr size_t kReplayMaxSongTitleBytes = 128;
+inline constexpr size_t kReplayMaxSongPathBytes = 4096;
+
 struct Replay {
   std::string gameVersion;   // the program's version string, e.g. "1.4.0" (1..32 printable ASCII)
   int32_t kind = 0;          // 0 one paddle, 1 two paddles
@@ -48,6 +62,7 @@ struct Replay {
   std::string player;        // as in the scores table: 0..12 chars of A-Z 0-9 space . - _
   std::string architecture;  // the recording machine's, e.g. "x86_64" (0..32 printable ASCII);
                              // "" when unknown (a format 1 file)
+  ReplaySong song;           // empty before format 3
   std::vector<uint8_t> startState;  // opaque bytes: the game's state at its start (<= 1 MiB)
   std::vector<ReplayFrame> frames;  // one per game frame, in order
   std::vector<uint64_t> checksums;  // checksums[i]: state checksum before frame i * 60;
@@ -73,6 +88,12 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why);
 // The processor architecture this program was built for, as replays record it ("x86_64",
 // "aarch64", ...; "unknown" for one not named here).
 std::string_view ThisArchitecture();
+
+// The song as a replay keeps it: a title that is not UTF-8 has each bad byte and control
+// character as '?', and is cut to its limit at a character's end; a path too long is left
+// out. Nothing at all unless the key is a content key.
+ReplaySong FitReplaySong(std::string_view title, std::string_view contentKey,
+                         std::string_view path);
 
 // What keeps the replay from being written and read back (such as "bad player name"); ""
 // when nothing does.

@@ -94,6 +94,9 @@ void ReplayRecorder::Finish(int64_t score) {
   if (replay.frames.size() % kReplayChecksumEvery == 0)
     replay.checksums.push_back(ReplayChecksum());
   replay.finalScore = score;
+  // The song stays the game's until the next game starts, so it is read here, at the end.
+  const GameSong song = CurrentGameSong();
+  replay.song = FitReplaySong(song.title, song.contentKey, song.path);
   if (finished_) finished_(std::move(replay));
 }
 

@@ -8,7 +8,8 @@
 // the next; frame 0 is what it reads before the first (the mouse button at the first
 // frame's start). Checksum i is the state just before frame i * kReplayChecksumEvery is
 // taken (when the frames end on a multiple, the last is the state at the end, which is not
-// compared); the end is checked by the final score and the number of frames.
+// compared); the end is checked by the final score and the number of frames. The song of
+// the player's that the game started with, if any, goes with it.
 #include <functional>
 #include <optional>
 #include <string>

@@ -19,15 +19,6 @@ constexpr double kFastestTempo = 1000.0;
 // Room for the most beats at the longest a number is ever written.
 constexpr size_t kLargestEntry = 64 + kMostBeats * 26;
 
-// A hash as SongContentKey makes it: nothing else may name a file in the folder.
-bool IsKey(const std::string& key) {
-  if (key.size() != 32) return false;
-  for (const char c : key) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
-
 void AppendNumber(std::string& out, double value) {
   char digits[32];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
@@ -123,7 +114,8 @@ std::optional<BeatTimes> ParseBeatTimes(std::string_view text) {
 }
 
 std::optional<BeatTimes> BeatCache::Find(const std::string& key) const {
-  if (folder_.empty() || !IsKey(key)) return std::nullopt;
+  // A hash as SongContentKey makes it: nothing else may name a file in the folder.
+  if (folder_.empty() || !IsContentHashHex(key)) return std::nullopt;
   std::string contents;
   std::string error;
   if (ReadSmallFile(folder_ + "/" + key, kLargestEntry, contents, error) != ReadResult::kOk) {
@@ -137,7 +129,7 @@ bool BeatCache::Store(const std::string& key, const BeatTimes& beats, std::strin
     error = "no folder to keep beats in";
     return false;
   }
-  if (!IsKey(key)) {
+  if (!IsContentHashHex(key)) {
     error = "not a song's key: " + key;
     return false;
   }

@@ -60,6 +60,8 @@ Replay SmallGame() {
   replay.gameVersion = "0.9.0";
   replay.player = "BOB";
   replay.architecture = "aarch64";
+  replay.song = {"Nachtfalter \xe2\x80\x93 B\xc3\xa4r", std::string(32, 'c'),
+                 "/home/bob/Music/falter.ogg"};
   replay.seed = 99;
   replay.startTime = 1'700'000'000;
   replay.finalScore = 4200;
@@ -97,7 +99,12 @@ TEST(ReplayFile, ExtremeValuesComeBack) {
   empty.checksums = {7};
   empty.startState.clear();
   empty.player.clear();
+  empty.song = {};
   replays.push_back(empty);
+  Replay untitled = SmallGame();
+  untitled.song.title.clear();
+  untitled.song.path.clear();
+  replays.push_back(untitled);
 
   // Every key at once, both ends of every range, a checksum boundary exactly at the end.
   Replay wide = SmallGame();
@@ -117,6 +124,13 @@ TEST(ReplayFile, ExtremeValuesComeBack) {
   wide.frames[1].beats = std::numeric_limits<int32_t>::max();
   wide.frames[2].keys[1] = uint64_t{1} << 63;
   wide.checksums = {0, ~uint64_t{0}, 5};
+  // The longest title, of four-byte characters, and the longest path, of any bytes but NUL.
+  wide.song.title.clear();
+  for (int i = 0; i < 32; ++i) wide.song.title += "\xf0\x9f\x8e\xb5";
+  wide.song.contentKey = "0123456789abcdef0123456789abcdef";
+  wide.song.path.clear();
+  for (size_t i = 0; i < kReplayMaxSongPathBytes; ++i)
+    wide.song.path += static_cast<char>(1 + i % 255);
   replays.push_back(wide);
 
   // The largest start state, which deflate cannot shrink.
@@ -163,9 +177,9 @@ TEST(ReplayFile, RefusesTruncatedDamagedAndForeignBytes) {
   EXPECT_FALSE(Decode("fenwhit scores 1\n", why));
   EXPECT_EQ(why, "not a replay file");
   EXPECT_FALSE(Decode(Patched(file, 5, 7, 4), why));
-  EXPECT_EQ(why, "format version 7, this program reads 1 to 2");
+  EXPECT_EQ(why, "format version 7, this program reads 1 to 3");
   EXPECT_FALSE(Decode(Patched(file, 5, 0, 4), why));
-  EXPECT_EQ(why, "format version 0, this program reads 1 to 2");
+  EXPECT_EQ(why, "format version 0, this program reads 1 to 3");
   EXPECT_FALSE(Decode(file + '\0', why));
   EXPECT_EQ(why, "trailing bytes");
   std::string huge = file;
@@ -174,16 +188,27 @@ TEST(ReplayFile, RefusesTruncatedDamagedAndForeignBytes) {
   EXPECT_EQ(why, "too large");
 }
 
-TEST(ReplayFile, ReadsFormatOneAndTakesNoCountOnTrust) {
-  // Format 1: the same as now but for the architecture, which it did not hold.
+TEST(ReplayFile, ReadsFormatsOneAndTwoAndTakesNoCountOnTrust) {
+  // Format 2: the same as now but for the song, which it did not hold; format 1 lacks the
+  // architecture too. Both read as games played to the game's own music.
   Replay game = SmallGame();
-  game.architecture.clear();
-  std::string file = EncodeReplay(game);
-  file.erase(Header(game).kind - 1, 1);
+  game.song = {};
+  const size_t song = Header(game).song;
+  std::string formatTwo = EncodeReplay(game);
+  formatTwo.erase(song, 4);  // the three empty song fields
   std::string why;
-  const std::optional<Replay> older = Decode(Patched(file, 5, 1, 4), why);
-  ASSERT_TRUE(older) << why;
-  EXPECT_TRUE(*older == game);
+  const std::optional<Replay> two = Decode(Patched(formatTwo, 5, 2, 4), why);
+  ASSERT_TRUE(two) << why;
+  EXPECT_TRUE(*two == game);
+  // Said to be format 3, its kind is taken for the song and what follows falls apart.
+  EXPECT_FALSE(Decode(Patched(formatTwo, 5, 3, 4), why));
+
+  game.architecture.clear();
+  std::string formatOne = formatTwo;
+  formatOne.erase(song - 8, 8);  // "aarch64" and its length byte
+  const std::optional<Replay> one = Decode(Patched(formatOne, 5, 1, 4), why);
+  ASSERT_TRUE(one) << why;
+  EXPECT_TRUE(*one == game);
 
   // Six million frames claimed, their checksums all there, one frame in the body.
   EXPECT_FALSE(Decode(testing::ReplayClaimingMostFrames("0.9.0"), why));
@@ -220,7 +245,13 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
       {header.body(), (uint64_t{64} << 20) + 1, 4, "damaged (body size)"},
       {header.body(), 0, 4, "damaged (body size)"},
       {header.deflated(), 0, 4, "trailing bytes"},
-      {header.kind - 7, 0x7f, 1, "bad architecture"},
+      {header.song - 7, 0x7f, 1, "bad architecture"},
+      // The title "Nachtfalter – Bär", the key, then the path.
+      {header.song + 1, 0x07, 1, "bad song title"},
+      {header.song + 1 + 12, 0xc0, 1, "bad song title"},
+      {header.song + 1 + 18, 'x', 1, "bad song title"},
+      {header.song + 1 + 20 + 1 + 31, 'C', 1, "bad song content key"},
+      {header.song + 1 + 20 + 1 + 32 + 2 + 5, 0, 1, "bad song path"},
   };
   for (const auto& patch : patches) {
     std::string why;
@@ -241,6 +272,26 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
       [](Replay& r) { r.architecture = std::string(33, 'x'); },
       [](Replay& r) { r.architecture = "x86\n"; },
       [](Replay& r) { r.kind = 256; },
+      [](Replay& r) { r.song.title = std::string(kReplayMaxSongTitleBytes + 1, 'a'); },
+      [](Replay& r) { r.song.title = "\xff"; },
+      [](Replay& r) { r.song.title = "\xc0\xaf"; },          // overlong
+      [](Replay& r) { r.song.title = "\xed\xa0\x80"; },      // a surrogate
+      [](Replay& r) { r.song.title = "\xf4\x90\x80\x80"; },  // past U+10FFFF
+      [](Replay& r) {
+        r.song.title =
+            "a\xc2\x85"
+            "b";
+      },
+      [](Replay& r) { r.song.title = "tab\there"; },
+      [](Replay& r) { r.song.contentKey.clear(); },
+      [](Replay& r) {
+        r.song = {"", "", "/music/song.ogg"};
+      },
+      [](Replay& r) { r.song.contentKey = std::string(32, 'C'); },
+      [](Replay& r) { r.song.contentKey.pop_back(); },
+      [](Replay& r) { r.song.path = std::string(kReplayMaxSongPathBytes + 1, 'p'); },
+      [](Replay& r) { r.song.path = std::string(70'000, 'p'); },
+      [](Replay& r) { r.song.path = std::string("a\0b", 3); },
       [](Replay& r) { r.frames[9].mouseButtons = 8; },
       [](Replay& r) { r.frames[9].mouseButtons = -1; },
       [](Replay& r) { r.frames[9].beats = -1; },
@@ -256,6 +307,33 @@ TEST(ReplayFile, RefusesFieldsOutOfRange) {
     EXPECT_FALSE(Decode(EncodeReplay(bad), why)) << problem;
     EXPECT_EQ(why, problem);
   }
+}
+
+// Whatever title and path a song comes with, the replay of its game can be written and read.
+TEST(ReplayFile, FitsTheGamesSongToWhatTheFileKeeps) {
+  const std::string key(32, 'e');
+  const auto fitted = [&](std::string_view title, std::string_view path = "/m/s.ogg") {
+    Replay replay = SmallGame();
+    replay.song = FitReplaySong(title, key, path);
+    std::string why;
+    EXPECT_TRUE(Decode(EncodeReplay(replay), why)) << why;
+    return replay.song;
+  };
+  EXPECT_EQ(fitted("Ba\xc3\xb1o \xe2\x99\xab"),
+            (ReplaySong{"Ba\xc3\xb1o \xe2\x99\xab", key, "/m/s.ogg"}));
+  // Tags in Latin-1, a cut sequence, a surrogate, controls of both kinds.
+  EXPECT_EQ(fitted("Caf\xe9 \xe2\x99").title, "Caf? ??");
+  EXPECT_EQ(fitted("\xed\xa0\x80x").title, "???x");
+  EXPECT_EQ(fitted("a\x1b[2Jb\x7f\xc2\x9b").title, "a?[2Jb???");
+  // Cut at the limit, never inside a character.
+  const std::string notes = std::string(kReplayMaxSongTitleBytes - 2, 'n') + "\xe2\x99\xab";
+  EXPECT_EQ(fitted(notes).title, std::string(kReplayMaxSongTitleBytes - 2, 'n'));
+  EXPECT_EQ(fitted(std::string(300, 'z')).title, std::string(kReplayMaxSongTitleBytes, 'z'));
+  // A path the file cannot hold is left out; the song is still known by its content.
+  EXPECT_EQ(fitted("Far", std::string(kReplayMaxSongPathBytes + 1, 'p')),
+            (ReplaySong{"Far", key, ""}));
+  // Without a content key there is no song: the game's own music.
+  EXPECT_EQ(FitReplaySong("Title", "", "/m/s.ogg"), ReplaySong{});
 }
 
 }  // namespace

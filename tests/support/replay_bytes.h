@@ -11,8 +11,11 @@ namespace fenwhit::testing {
 // Where each header field of an encoding of `replay` starts.
 struct ReplayHeader {
   explicit ReplayHeader(const Replay& replay)
-      : kind(9 + 1 + replay.gameVersion.size() + 1 + replay.player.size() + 1 +
-             replay.architecture.size()) {}
+      : song(9 + 1 + replay.gameVersion.size() + 1 + replay.player.size() + 1 +
+             replay.architecture.size()),
+        kind(song + 1 + replay.song.title.size() + 1 + replay.song.contentKey.size() + 2 +
+             replay.song.path.size()) {}
+  size_t song;  // the title's length byte
   size_t kind;
   size_t mode() const { return kind + 4; }
   size_t score() const { return kind + 24; }

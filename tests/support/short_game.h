@@ -10,9 +10,11 @@
 
 namespace fenwhit::testing {
 
-// everyFrame, when given, sees the number of each of the game's frames (1, 2, ...).
-inline TestPlatform::Script ShortGameScript(BeatFeeder& feeder, int length,
-                                            std::function<void(int)> everyFrame = {}) {
+// everyFrame, when given, sees the number of each of the game's frames (1, 2, ...). The
+// feeder is a BeatFeeder, or another with its Deliver().
+template <typename Feeder = BeatFeeder>
+TestPlatform::Script ShortGameScript(Feeder& feeder, int length,
+                                     std::function<void(int)> everyFrame = {}) {
   auto frames = std::make_shared<int>(0);
   return [&feeder, length, everyFrame, frames](TestPlatform& p, int pump) {
     if (pump == 0) p.Press(scan::kSpace);
