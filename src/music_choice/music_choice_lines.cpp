@@ -23,7 +23,8 @@ std::vector<std::string> MusicChoiceLines(const ChosenSongsView& view, bool show
   std::vector<std::string> lines;
   if (view.listening) {
     const int percent = static_cast<int>(std::floor(std::clamp(*view.listening, 0.0, 1.0) * 100));
-    lines.push_back("LISTENING " + std::to_string(percent) + " %  -  ESC GIVES UP");
+    lines.push_back("LISTENING " + std::to_string(percent) + " %");
+    lines.emplace_back("ESC GIVES UP");
   } else if (view.next) {
     std::string song = view.next->title;
     if (!view.next->artist.empty()) song += " - " + view.next->artist;
@@ -50,7 +51,10 @@ std::vector<std::string> WrapMenuLine(const std::string& line, size_t width, siz
       pieces.emplace_back(rest);
       break;
     }
-    size_t cut = rest.substr(0, width + 1).find_last_of(' ');
+    const std::string_view room = rest.substr(0, width + 1);
+    size_t cut = room.find_last_of(' ');
+    // "TITLE - ARTIST" breaks before its dash rather than after.
+    if (cut != std::string_view::npos && cut >= 2 && room.substr(cut - 2, 2) == " -") cut -= 2;
     if (cut == std::string_view::npos || cut == 0) cut = width;
     pieces.emplace_back(rest.substr(0, cut));
     rest.remove_prefix(cut);

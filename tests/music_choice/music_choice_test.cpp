@@ -192,7 +192,7 @@ TEST(MusicChoice, WhatTheMenuSays) {
   view.chosen = true;
   view.listening = 0.437;
   EXPECT_EQ(MusicChoiceLines(view, false),
-            (std::vector<std::string>{"LISTENING 43 %  -  ESC GIVES UP", "TAB: THE GAME'S MUSIC"}));
+            (std::vector<std::string>{"LISTENING 43 %", "ESC GIVES UP", "TAB: THE GAME'S MUSIC"}));
   view.listening.reset();
   view.next = PreparedSong{"/m/x.ogg", "Blue (Remix)", "Ann & Bo", "", {120, true, {}}};
   view.troubleName = "broken";
@@ -208,6 +208,8 @@ TEST(MusicChoice, WhatTheMenuSays) {
 
   EXPECT_EQ(WrapMenuLine("NEXT: A VERY LONG TITLE INDEED", 12, 3),
             (std::vector<std::string>{"NEXT: A VERY", "LONG TITLE", "INDEED"}));
+  EXPECT_EQ(WrapMenuLine("NEXT: SONG - ARTIST", 13, 3),
+            (std::vector<std::string>{"NEXT: SONG", "- ARTIST"}));
   EXPECT_EQ(WrapMenuLine("ABCDEFGHIJKLMNOPQRSTUVWXYZ", 10, 2),
             (std::vector<std::string>{"ABCDEFGHIJ", "KLMNOPQRST"}));
 }
