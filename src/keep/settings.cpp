@@ -168,7 +168,13 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
       Take(ParseVolume(value, where, warnings), defaults.volume, value, settings.volume,
            foreign.volume);
     } else if (key == "music") {
-      settings.music = value;
+      // What could not be written back as it was is not taken (a path with a tab in it).
+      if (MusicPathKeepable(value)) {
+        settings.music = value;
+      } else {
+        warnings.push_back(where + "music = \"" + Shown(value) +
+                           "\" cannot be kept as a path; ignored");
+      }
     } else if (key == "own_music") {
       Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
            foreign.ownMusic);

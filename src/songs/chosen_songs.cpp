@@ -85,6 +85,11 @@ bool ChosenSongs::NeedsListening() const {
          passedOver_.count(order_[nextIndex_]) == 0;
 }
 
+bool ChosenSongs::Busy() const {
+  const std::lock_guard lock(mutex_);
+  return listening_;
+}
+
 bool ChosenSongs::ListeningForNextGame() const {
   const std::lock_guard lock(mutex_);
   return !ownMusic_ && !ready_ && (listening_ || NeedsListening());

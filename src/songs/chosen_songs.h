@@ -58,6 +58,8 @@ class ChosenSongs final : public SongSupply {
   bool ListeningForNextGame() const;
   std::string Path() const;
   bool OwnMusic() const;
+  // Whether the worker is listening to a song now (for the next game or ahead).
+  bool Busy() const;
   // Songs analysed (not found in the cache) since the start.
   int Analyses() const { return analyses_.load(); }
 

@@ -330,6 +330,14 @@ TEST(SettingsFile, TheMusicChoiceIsKeptAndNoPathCanBreakTheFile) {
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(FormatSettings(foreign, kWindowSizes).find("own_music = sometimes\n"),
             std::string::npos);
+  // A path no copy of the game writes, put in by hand, is not taken: it could not be kept.
+  EXPECT_EQ(Parse("music = /a\x01"
+                  "b\n",
+                  warnings)
+                .music,
+            "");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("music = \"/a?b\" cannot be kept"), std::string::npos);
   EXPECT_EQ(err.str(), "");
 }
 

@@ -54,6 +54,8 @@ TEST(MusicChoice, DroppedListenedToHeldBackGivenUpSwitchedAndRemembered) {
   ScratchDir cache;
   const std::string song =
       (fs::path(FENWHIT_SOURCE_DIR) / "tests" / "songs" / "tempo_change_100_140.ogg").string();
+  const std::string other =
+      (fs::path(FENWHIT_SOURCE_DIR) / "tests" / "songs" / "straight_095.flac").string();
   ChosenSongs songs(cache.str(), 3);
   std::vector<std::pair<std::string, bool>> remembered;
   MusicChoicePlatform choice(harness.platform, songs, [&](const std::string& music, bool own) {
@@ -158,7 +160,7 @@ TEST(MusicChoice, DroppedListenedToHeldBackGivenUpSwitchedAndRemembered) {
               return;
             }
             // A drop during a game is let go.
-            if (++gameFrames == 2) p.Drop("/elsewhere/other.ogg");
+            if (++gameFrames == 2) p.Drop(other);
             if (gameFrames > 20) p.Press(scan::kEsc);
             return;
           case Step::kLeave:

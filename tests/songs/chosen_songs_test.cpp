@@ -151,6 +151,12 @@ TEST(ChosenSongsTest, EmptyFolderGiveUpAndTheGamesOwnMusic) {
   EXPECT_FALSE(songs.ListeningForNextGame());
   EXPECT_TRUE(songs.OwnMusic());
   EXPECT_EQ(songs.TakeSongForGame(), std::nullopt);
+  // The worker stops at once: the processor is the game's again.
+  for (int i = 0; i < 5000 && songs.Busy(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_FALSE(songs.Busy());
+  EXPECT_EQ(songs.Analyses(), 0);
   songs.SetOwnMusic(false);
   ASSERT_TRUE(Settled(songs));
   const auto first = songs.TakeSongForGame();
