@@ -22,13 +22,19 @@ using testing::ScratchDir;
 
 const fs::path kSongs = fs::path(FENWHIT_SOURCE_DIR) / "tests" / "songs";
 
-// Waits (in real time: the worker is a real thread) until the next game's song is found
-// or given up; false if that takes longer than any test song should.
-bool Settled(const ChosenSongs& songs) {
-  for (int i = 0; i < 60000 && songs.ListeningForNextGame(); ++i) {
+// Waits (in real time: the worker is a real thread) until done() holds; false if that
+// takes longer than any test song should.
+template <typename Done>
+bool WaitFor(Done done) {
+  for (int i = 0; i < 60000 && !done(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return !songs.ListeningForNextGame();
+  return done();
+}
+
+// Until the next game's song is found or given up.
+bool Settled(const ChosenSongs& songs) {
+  return WaitFor([&songs] { return !songs.ListeningForNextGame(); });
 }
 
 TEST(SongFolder, SongsByTheirExtensionOneFolderDownBoundedAndSafeFromLinks) {
@@ -147,15 +153,13 @@ TEST(ChosenSongsTest, EmptyFolderGiveUpAndTheGamesOwnMusic) {
   const std::string song = (kSongs / "tempo_change_100_140.ogg").string();
   ASSERT_TRUE(songs.Choose(song));
   EXPECT_TRUE(songs.ListeningForNextGame());
+  EXPECT_TRUE(WaitFor([&songs] { return songs.Busy(); }));
   songs.GiveUpListening();
   EXPECT_FALSE(songs.ListeningForNextGame());
   EXPECT_TRUE(songs.OwnMusic());
   EXPECT_EQ(songs.TakeSongForGame(), std::nullopt);
   // The worker stops at once: the processor is the game's again.
-  for (int i = 0; i < 5000 && songs.Busy(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  EXPECT_FALSE(songs.Busy());
+  EXPECT_TRUE(WaitFor([&songs] { return !songs.Busy(); }));
   EXPECT_EQ(songs.Analyses(), 0);
   songs.SetOwnMusic(false);
   ASSERT_TRUE(Settled(songs));
