@@ -66,7 +66,7 @@ SongList ListSongs(const std::string& path, const SongListLimits& limits) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (error || !fs::exists(status)) {
-    list.why = "NOT FOUND";
+    list.why = "not found";
     return list;
   }
   if (fs::is_regular_file(status)) {
@@ -74,7 +74,7 @@ SongList ListSongs(const std::string& path, const SongListLimits& limits) {
     return list;
   }
   if (!fs::is_directory(status)) {
-    list.why = "NOT A FILE OR FOLDER";
+    list.why = "not a file or folder";
     return list;
   }
   FolderWalk walk(limits, list);
@@ -83,7 +83,7 @@ SongList ListSongs(const std::string& path, const SongListLimits& limits) {
   std::sort(folders.begin(), folders.end());
   for (const fs::path& folder : folders) walk.Walk(folder, 0);
   std::sort(list.paths.begin(), list.paths.end());
-  if (list.paths.empty()) list.why = "NO SONGS IN THE FOLDER";
+  if (list.paths.empty()) list.why = "no songs in the folder";
   return list;
 }
 

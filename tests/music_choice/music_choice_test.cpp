@@ -187,6 +187,43 @@ TEST(MusicChoice, DroppedListenedToHeldBackGivenUpSwitchedAndRemembered) {
                             {song, false}, {song, false}, {song, true}, {song, false}}));
 }
 
+// A song that cannot play, chosen before the program starts: the menu names it for a few
+// seconds from its first frame, and the game's own music stays.
+TEST(MusicChoice, ASongThatCannotPlayIsNamedInTheMenuForAWhile) {
+  ProgramHarness harness;
+  ScratchDir dir;
+  std::vector<uint8_t> damaged =
+      testing::ReadFileBytes(fs::path(FENWHIT_SOURCE_DIR) / "tests" / "songs" / "swing_120.ogg");
+  damaged.resize(3000);
+  dir.WriteFile("My Song (live).ogg", damaged);
+  ChosenSongs songs("", 5);
+  ASSERT_TRUE(songs.Choose(dir.str() + "/My Song (live).ogg"));
+  while (songs.ListeningForNextGame()) GiveTheWorkerAMoment();
+  MusicChoicePlatform choice(harness.platform, songs, [](const std::string&, bool) {});
+
+  double shownFrom = -1.0;
+  double shownUntil = -1.0;
+  std::string word;
+  const int status = harness.Run(
+      [&](TestPlatform& p, int) {
+        p.ReleaseAll();
+        if (menu.menuFrames == 0) return;
+        for (const std::string& line : choice.MenuLines()) {
+          if (line.rfind("CAN'T PLAY", 0) != 0) continue;
+          word = line;
+          if (shownFrom < 0) shownFrom = p.Now();
+          shownUntil = p.Now();
+        }
+        if (shownFrom >= 0 && p.Now() - shownFrom > 10.0) p.Press(scan::kEsc);
+      },
+      choice, harness.renderer);
+
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(word, "CAN'T PLAY MY SONG [LIVE]: DAMAGED");
+  EXPECT_NEAR(shownUntil - shownFrom, MusicChoicePlatform::kTroubleSeconds, 0.1);
+  EXPECT_EQ(songs.TakeSongForGame(), std::nullopt);
+}
+
 TEST(MusicChoice, WhatTheMenuSays) {
   ChosenSongsView view;
   EXPECT_EQ(MusicChoiceLines(view, false),
@@ -204,6 +241,8 @@ TEST(MusicChoice, WhatTheMenuSays) {
       MusicChoiceLines(view, true),
       (std::vector<std::string>{"NEXT: BLUE [REMIX] - ANN & BO", "NO BEAT FOUND: A STEADY BEAT",
                                 "CAN'T PLAY BROKEN: DAMAGED", "TAB: THE GAME'S MUSIC"}));
+  view.troubleWhy = "no songs in the folder";
+  EXPECT_EQ(MusicChoiceLines(view, true)[2], "CAN'T PLAY BROKEN: NO SONGS IN THE FOLDER");
   view.ownMusic = true;
   view.next.reset();
   EXPECT_EQ(MusicChoiceLines(view, false), (std::vector<std::string>{"TAB: YOUR MUSIC"}));

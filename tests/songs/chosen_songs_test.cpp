@@ -57,10 +57,10 @@ TEST(SongFolder, SongsByTheirExtensionOneFolderDownBoundedAndSafeFromLinks) {
 
   // A file dropped alone is taken whatever its name; the decoder judges it.
   EXPECT_EQ(ListSongs(dir.str() + "/notes.txt").paths.size(), 1u);
-  EXPECT_EQ(ListSongs(dir.str() + "/missing").why, "NOT FOUND");
+  EXPECT_EQ(ListSongs(dir.str() + "/missing").why, "not found");
   EXPECT_EQ(ListSongs(dir.str() + "/album/deeper").paths.size(), 1u);
   fs::create_directory(dir.path() / "empty");
-  EXPECT_EQ(ListSongs(dir.str() + "/empty").why, "NO SONGS IN THE FOLDER");
+  EXPECT_EQ(ListSongs(dir.str() + "/empty").why, "no songs in the folder");
   EXPECT_EQ(ListSongs(dir.str(), {.maxSongs = 3}).paths.size(), 3u);
   EXPECT_LE(ListSongs(dir.str(), {.maxEntries = 4}).paths.size(), 4u);
 }
@@ -145,7 +145,7 @@ TEST(ChosenSongsTest, EmptyFolderGiveUpAndTheGamesOwnMusic) {
   ChosenSongsView view = songs.View();
   EXPECT_FALSE(view.chosen);
   EXPECT_EQ(view.troubleName, "empty");
-  EXPECT_EQ(view.troubleWhy, "NO SONGS IN THE FOLDER");
+  EXPECT_EQ(view.troubleWhy, "no songs in the folder");
   EXPECT_FALSE(songs.ListeningForNextGame());
   EXPECT_EQ(songs.TakeSongForGame(), std::nullopt);
 
