@@ -16,6 +16,7 @@
 #include "music_choice/music_choice_platform.h"
 #include "songs/chosen_songs.h"
 #include "support/program_harness.h"
+#include "support/text_drawn.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
@@ -24,23 +25,13 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ProgramHarness;
 using testing::ScratchDir;
+using testing::TextDrawn;
 
 bool Shows(const std::vector<std::string>& lines, std::string_view words) {
   for (const std::string& line : lines) {
     if (line.find(words) != std::string::npos) return true;
   }
   return false;
-}
-
-// The glyphs drawn since the calls were last cleared, one after another.
-std::string TextDrawn(const RecordingRenderer& renderer) {
-  std::string text;
-  for (const DrawCall& call : renderer.CallsOf("region")) {
-    if (call.ints[4] == 32 && call.ints[5] == 64) {
-      text += static_cast<char>(call.ints[3] / 64 * 16 + call.ints[2] / 32);
-    }
-  }
-  return text;
 }
 
 // The worker listens in real time while the program runs on a virtual clock: frames that
