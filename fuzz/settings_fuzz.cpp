@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       fenwhit::FormatSettings(settings, fenwhit::kWindowSizes), fenwhit::kWindowSizes, again);
   const fenwhit::ForeignValues& foreign = settings.foreign;
   const size_t kept = size_t{foreign.screenMode.has_value()} + foreign.fullscreen.has_value() +
-                      foreign.volume.has_value();
+                      foreign.volume.has_value() + foreign.ownMusic.has_value();
   if (again.size() != kept || !(reread == settings)) std::abort();
   return 0;
 }

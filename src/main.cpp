@@ -23,6 +23,9 @@
 #include "keep/score_file.h"
 #include "keep/settings.h"
 #include "keep/xdg_folders.h"
+#include "music_choice/first_choice.h"
+#include "music_choice/music_choice_drawing.h"
+#include "music_choice/music_choice_platform.h"
 #include "pause/pause_platform.h"
 #include "pause/pause_screen.h"
 #include "platform/sdl_platform.h"
@@ -38,6 +41,8 @@
 #include "settings/settings_platform.h"
 #include "settings/volume_bar.h"
 #include "songs/analyse_song.h"
+#include "songs/chosen_songs.h"
+#include "songs/song_game_music.h"
 
 namespace {
 
@@ -160,10 +165,10 @@ int main(int argc, char** argv) {
   OverlayRenderer renderer(batch);
 
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
-  // settings, the pause, the best scores and then the recorder or, when asked for, the
-  // autopilot. A replay takes the place of the best scores and what comes after.
-  // The settings, the scores and the replays are written on a thread of their own; what it
-  // still has to write lands before the program ends, however long the disk takes.
+  // settings, the pause, the music choice, the best scores and then the recorder or, when asked
+  // for, the autopilot. A replay takes the place of the best scores and what comes after. The
+  // settings, the scores and the replays are written on a thread of their own; what it still has to
+  // write lands before the program ends, however long the disk takes.
   BackgroundWriter writer;
   GamepadPlatform gamepads(sdl);
   SettingsPlatform settingsPlatform(
@@ -180,8 +185,7 @@ int main(int argc, char** argv) {
     // A game played to a song of the player's plays to it again, if it is still there.
     std::optional<ReplaySongMusic> songMusic;
     if (!replay->song.contentKey.empty()) {
-      const std::string musicSetting = KeptSettingValue(settings.otherLines, "music");
-      songMusic.emplace(replay->song, FindReplaySong(replay->song, musicSetting), std::cerr);
+      songMusic.emplace(replay->song, FindReplaySong(replay->song, settings.music), std::cerr);
       SetGameMusicChoice(&*songMusic);
     }
     ReplayPlayer player(pause, ReplayPlayer::Mode::kWatch);
@@ -192,7 +196,19 @@ int main(int argc, char** argv) {
     std::_Exit(status);
   }
 
-  ScoreboardPlatform scoreboard(pause, scores, writer, PlayerName(), !commandLine.autoplay,
+  // The player's music: dropped in the menu, --music, or what they chose last time.
+  ChosenSongs chosenSongs(BeatCacheFolder());
+  StartWithMusic(chosenSongs, commandLine.music, settings, std::cerr);
+  MusicChoicePlatform musicChoice(pause, chosenSongs,
+                                  [&settingsPlatform](const std::string& music, bool ownMusic) {
+                                    settingsPlatform.RememberMusic(music, ownMusic);
+                                  });
+  // Beneath the best-score tables, which darken the menu when they show.
+  renderer.AddOverlay([&] { DrawMusicChoice(musicChoice); });
+  // Each game takes its song from the choice, and goes on to the choice's next when it ends.
+  SongGameMusic songGameMusic(chosenSongs, *sound);
+  SetGameMusicChoice(&songGameMusic);
+  ScoreboardPlatform scoreboard(musicChoice, scores, writer, PlayerName(), !commandLine.autoplay,
                                 std::cerr);
   renderer.AddOverlay([&] { DrawMenuScores(scoreboard, pause.Clock()); });
   ReplayStore replays(ReplaysFolder());

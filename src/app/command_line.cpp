@@ -7,13 +7,15 @@ namespace fenwhit {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: fenwhit [--autoplay] [--fullscreen | --window]\n"
+    "usage: fenwhit [--autoplay] [--fullscreen | --window] [--music PATH]\n"
     "       fenwhit --replay FILE|best [--fullscreen | --window]\n"
     "       fenwhit --replay FILE|best --timedemo [--renderer batch|immediate]\n"
     "       fenwhit --check-replay FILE... | --analyse FILE | --scores | --help | --version\n"
     "  --autoplay      the game plays by itself, starting one game after another\n"
     "  --fullscreen    start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
     "  --window        start in a window this time\n"
+    "  --music PATH    play the games to this song, or to the songs of this folder\n"
+    "                  shuffled, this time (or drop them on the window in the menu)\n"
     "  --replay FILE   play a recorded game again (best: the best game kept); Esc leaves\n"
     "  --timedemo      play the replay without sound as fast as it can be drawn, and print\n"
     "                  the frame times (--renderer immediate: with the reference renderer)\n"
@@ -46,6 +48,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       commandLine.replay = argv[++i];
     } else if (argument == "--analyse" && hasValue) {
       commandLine.analyse = argv[++i];
+    } else if (argument == "--music" && hasValue) {
+      commandLine.music = argv[++i];
     } else if (argument == "--timedemo") {
       commandLine.timedemo = true;
     } else if (argument == "--renderer" && hasValue &&
@@ -79,7 +83,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   const bool misplaced =
       (checking && (commandLine.checkReplays.empty() || replaying)) ||
       ((commandLine.timedemo || renderer) && !replaying) || (replaying && commandLine.autoplay) ||
-      (!commandLine.analyse.empty() && (replaying || checking || commandLine.autoplay));
+      (!commandLine.analyse.empty() && (replaying || checking || commandLine.autoplay)) ||
+      (!commandLine.music.empty() && (replaying || checking || !commandLine.analyse.empty()));
   if (help) {
     commandLine.action = CommandLine::Action::kHelp;
   } else if (version) {
@@ -87,10 +92,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   } else if (misplaced) {
     commandLine.action = CommandLine::Action::kBadUsage;
     commandLine.misplaced = true;
-    commandLine.unknown = !commandLine.analyse.empty() ? "--analyse"
-                          : checking                   ? "--check-replay"
-                          : replaying                  ? "--replay"
-                                                       : "--timedemo";
+    commandLine.unknown = !commandLine.music.empty()     ? "--music"
+                          : !commandLine.analyse.empty() ? "--analyse"
+                          : checking                     ? "--check-replay"
+                          : replaying                    ? "--replay"
+                                                         : "--timedemo";
   } else if (scores) {
     commandLine.action = CommandLine::Action::kScores;
   } else if (!commandLine.analyse.empty()) {

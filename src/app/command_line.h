@@ -32,6 +32,8 @@ struct CommandLine {
   std::vector<std::string> checkReplays;
   // --analyse FILE: the song whose beats to print.
   std::string analyse;
+  // --music PATH: a song or a folder of songs for this run, over the remembered choice.
+  std::string music;
   // The first argument not understood, or one that does not go with the others, for the
   // complaint.
   std::string unknown;

@@ -1,5 +1,6 @@
 #include "keep/settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <utility>
@@ -70,6 +71,15 @@ std::optional<bool> ParseFullscreen(std::string_view value, const std::string& w
   return std::nullopt;
 }
 
+std::optional<bool> ParseOwnMusic(std::string_view value, const std::string& where,
+                                  std::vector<std::string>& warnings) {
+  const std::string word = Lowered(value);
+  if (word == "yes") return true;
+  if (word == "no") return false;
+  warnings.push_back(where + "own_music = \"" + Shown(value) + "\" is not yes or no; using no");
+  return std::nullopt;
+}
+
 std::optional<int> ParseVolume(std::string_view value, const std::string& where,
                                std::vector<std::string>& warnings) {
   int volume = -1;
@@ -104,7 +114,18 @@ std::string Written(const std::optional<std::string>& foreign, std::string own) 
   return foreign ? *foreign : own;
 }
 
+constexpr std::string_view kMusicKey = "music = ";
+
 }  // namespace
+
+bool MusicPathKeepable(std::string_view path) {
+  if (path.size() + kMusicKey.size() > kSettingsMaxLineBytes) return false;
+  if (path != Trimmed(path)) return false;
+  return std::none_of(path.begin(), path.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+  });
+}
 
 Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
                        std::vector<std::string>& warnings) {
@@ -146,6 +167,17 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     } else if (key == "volume") {
       Take(ParseVolume(value, where, warnings), defaults.volume, value, settings.volume,
            foreign.volume);
+    } else if (key == "music") {
+      // What could not be written back as it was is not taken (a path with a tab in it).
+      if (MusicPathKeepable(value)) {
+        settings.music = value;
+      } else {
+        warnings.push_back(where + "music = \"" + Shown(value) +
+                           "\" cannot be kept as a path; ignored");
+      }
+    } else if (key == "own_music") {
+      Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
+           foreign.ownMusic);
     } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
       warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");
     } else {
@@ -168,6 +200,13 @@ std::string FormatSettings(const Settings& settings, std::span<const ModeSize> m
   text += "fullscreen = " + Written(foreign.fullscreen, settings.fullscreen ? "yes" : "no") + "\n";
   const int volume = settings.volume < 0 ? 0 : settings.volume > 10 ? 10 : settings.volume;
   text += "volume = " + Written(foreign.volume, std::to_string(volume)) + "\n";
+  // The music lines appear once the player has chosen music.
+  if (!settings.music.empty() && MusicPathKeepable(settings.music)) {
+    text += std::string(kMusicKey) + settings.music + "\n";
+  }
+  if (settings.ownMusic || foreign.ownMusic) {
+    text += "own_music = " + Written(foreign.ownMusic, settings.ownMusic ? "yes" : "no") + "\n";
+  }
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
 }
@@ -224,6 +263,11 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   TakeIfChanged(settings.screenMode, known_.screenMode, merged.screenMode, foreign.screenMode);
   TakeIfChanged(settings.fullscreen, known_.fullscreen, merged.fullscreen, foreign.fullscreen);
   TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
+  TakeIfChanged(settings.ownMusic, known_.ownMusic, merged.ownMusic, foreign.ownMusic);
+  // A path the file cannot hold leaves the one it has.
+  if (settings.music != known_.music && MusicPathKeepable(settings.music)) {
+    merged.music = settings.music;
+  }
   if (settings.otherLines != known_.otherLines) merged.otherLines = settings.otherLines;
   std::string target;
   std::string error;

@@ -21,6 +21,7 @@ struct ForeignValues {
   std::optional<std::string> screenMode;
   std::optional<std::string> fullscreen;
   std::optional<std::string> volume;
+  std::optional<std::string> ownMusic;
 
   bool operator==(const ForeignValues&) const = default;
 };
@@ -33,6 +34,10 @@ struct Settings {
   std::vector<std::string> otherLines;
   // Written back in place of the setting's own value until the player changes the setting.
   ForeignValues foreign = {};
+  // The player's music: a song or a folder of songs ("" for none), and whether the game's
+  // own music plays instead for now.
+  std::string music = {};
+  bool ownMusic = false;
 
   bool operator==(const Settings&) const = default;
 };
@@ -50,6 +55,10 @@ inline constexpr size_t kSettingsMaxBytes = 64 * 1024;
 inline constexpr size_t kSettingsMaxLineBytes = 1024;
 // Unknown lines are kept up to this many bytes in all, so the file never outgrows its limit.
 inline constexpr size_t kSettingsMaxOtherBytes = 16 * 1024;
+
+// Whether a music path can be kept in the file as it is: one line, no control bytes, no
+// spaces at its ends (they are trimmed on reading), within the line limit.
+bool MusicPathKeepable(std::string_view path);
 
 // Every bad value gives one warning line in `warnings` (naming the key, the value and the
 // default used) and its default, and is kept in `foreign`; every line that cannot be read

@@ -21,6 +21,7 @@ class ForwardingPlatform : public Platform {
   bool WindowActive() const override { return inner_.WindowActive(); }
   GamepadState Gamepad(int slot) const override { return inner_.Gamepad(slot); }
   uint64_t GamepadsLost() const override { return inner_.GamepadsLost(); }
+  std::optional<std::string> TakeDroppedPath() override { return inner_.TakeDroppedPath(); }
   double Clock() override { return inner_.Clock(); }
   void SleepMs(int milliseconds) override { inner_.SleepMs(milliseconds); }
   void SleepUntil(double deadline) override { inner_.SleepUntil(deadline); }

@@ -2,6 +2,8 @@
 // The seam between the game and the machine: window, input and clock.
 // The real implementation sits on SDL2; tests use a scripted one.
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "platform/gamepad.h"
 #include "platform/letterbox.h"
@@ -14,6 +16,7 @@ namespace scan {
 constexpr int kEsc = 1;
 constexpr int kMinus = 12;
 constexpr int kEquals = 13;  // the main keyboard's plus
+constexpr int kTab = 15;
 constexpr int kW = 17;
 constexpr int kP = 25;
 constexpr int kA = 30;
@@ -76,6 +79,8 @@ class Platform {
   // How many gamepads playing in a game went away (a battery died) since the start: the
   // game pauses when one does.
   virtual uint64_t GamepadsLost() const { return 0; }
+  // Takes the oldest file or folder path dropped on the window since the last call.
+  virtual std::optional<std::string> TakeDroppedPath() { return std::nullopt; }
 
   // Monotonic seconds.
   virtual double Clock() = 0;

@@ -21,6 +21,8 @@ int SetOneScanCode(int sdlScancode) {
       return scan::kW;
     case SDL_SCANCODE_P:
       return scan::kP;
+    case SDL_SCANCODE_TAB:
+      return scan::kTab;
     case SDL_SCANCODE_A:
       return scan::kA;
     case SDL_SCANCODE_S:
@@ -187,6 +189,8 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   // Text input sends every key through the input method, where one runs; the game
   // reads keys only.
   SDL_StopTextInput();
+  // Songs are chosen by dropping them on the window.
+  SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
   // Window managers frame a window as it is shown: the frame is often known at once.
   // Events taken here stay queued for the game.
   SDL_PumpEvents();
@@ -320,6 +324,9 @@ void SdlPlatform::PumpEvents() {
       case SDL_MOUSEWHEEL:
         wheel_ += event.wheel.y;
         break;
+      case SDL_DROPFILE:
+        QueueDrop(event.drop.file);
+        break;
       default:
         // Mouse motion and the rest only refresh SDL's own state.
         gamepads_.HandleEvent(event);
@@ -368,6 +375,23 @@ void SdlPlatform::TrackKey(const SDL_Keysym& key, bool down) {
   if (code <= 0) return;
   keys_[code] = down;
   if (down) tapped_[code] = true;
+}
+
+void SdlPlatform::QueueDrop(char* path) {
+  if (path == nullptr) return;
+  const std::string_view dropped = path;
+  if (!dropped.empty() && dropped.size() <= kMaxDroppedPathBytes &&
+      drops_.size() < kMaxQueuedDrops) {
+    drops_.emplace_back(dropped);
+  }
+  SDL_free(path);
+}
+
+std::optional<std::string> SdlPlatform::TakeDroppedPath() {
+  if (drops_.empty()) return std::nullopt;
+  std::string path = std::move(drops_.front());
+  drops_.pop_front();
+  return path;
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {

@@ -3,6 +3,7 @@
 // mouse and gamepad state, and the system's monotonic clock.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -38,6 +39,7 @@ class SdlPlatform : public Platform {
   bool WindowActive() const override { return focused_ && !minimised_; }
   uint64_t KeyPresses() const override { return keyPresses_; }
   GamepadState Gamepad(int slot) const override { return gamepads_.Slot(slot); }
+  std::optional<std::string> TakeDroppedPath() override;
   double Clock() override;
   void SleepMs(int milliseconds) override;
   void SleepUntil(double deadline) override;
@@ -78,6 +80,8 @@ class SdlPlatform : public Platform {
   void TrackWindowState(uint8_t windowEvent);
   void TrackMouseButton(uint8_t button, bool down);
   void TrackKey(const SDL_Keysym& key, bool down);
+  // Queues the path of a drop and frees SDL's copy of it.
+  void QueueDrop(char* path);
 
   std::string title_;
   std::string appId_;
@@ -112,7 +116,13 @@ class SdlPlatform : public Platform {
   int32_t mouseButtons_ = 0;
   int32_t mouseTapped_ = 0;
   SdlGamepads gamepads_;
+  // Paths dropped on the window and not yet taken; a flood beyond the cap is let go.
+  std::deque<std::string> drops_;
 };
+
+// How many dropped paths wait at most, and how long one may be.
+inline constexpr size_t kMaxQueuedDrops = 64;
+inline constexpr size_t kMaxDroppedPathBytes = 4096;
 
 // Maps an SDL scancode to the PC set-1 code of the same key, or 0 for keys the game
 // never reads or reads by their symbol.

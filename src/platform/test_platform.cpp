@@ -29,6 +29,13 @@ WindowEvent TestPlatform::TakeWindowEvent() {
   return event;
 }
 
+std::optional<std::string> TestPlatform::TakeDroppedPath() {
+  if (drops_.empty()) return std::nullopt;
+  std::string path = std::move(drops_.front());
+  drops_.pop_front();
+  return path;
+}
+
 double TestPlatform::Clock() {
   now_ += clockStep_;
   return now_;

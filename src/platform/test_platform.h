@@ -40,6 +40,9 @@ class TestPlatform : public Platform {
   void ReleaseAll() { keys_.clear(); }
   void SetMouse(MouseState mouse) { mouse_ = mouse; }
   void RequestClose() { events_.push_back(WindowEvent::kClose); }
+  // A file or folder dropped on the window.
+  void Drop(std::string path) { drops_.push_back(std::move(path)); }
+  std::optional<std::string> TakeDroppedPath() override;
   void QueueOtherEvent() { events_.push_back(WindowEvent::kOther); }
   void SetClockStep(double seconds) { clockStep_ = seconds; }
   void SetWindowActive(bool active) { windowActive_ = active; }
@@ -59,6 +62,7 @@ class TestPlatform : public Platform {
   std::set<int> keys_;
   MouseState mouse_;
   std::deque<WindowEvent> events_;
+  std::deque<std::string> drops_;
   double now_ = 1000.0;
   double clockStep_ = 0.0005;
   long sleptMs_ = 0;

@@ -76,25 +76,6 @@ std::optional<std::string> FindReplaySong(const ReplaySong& song, const std::str
   return search.InFolder<fs::recursive_directory_iterator>(musicSetting);
 }
 
-std::string KeptSettingValue(const std::vector<std::string>& lines, std::string_view key) {
-  constexpr std::string_view kSpaces = " \t\r\v\f";
-  const auto trimmed = [kSpaces](std::string_view text) {
-    const size_t first = text.find_first_not_of(kSpaces);
-    if (first == std::string_view::npos) return std::string_view();
-    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
-  };
-  std::string value;
-  // The last line with the key wins, as it would in the settings themselves.
-  for (const std::string& line : lines) {
-    const size_t equals = line.find('=');
-    if (equals == std::string::npos || trimmed(std::string_view(line).substr(0, equals)) != key) {
-      continue;
-    }
-    value = trimmed(std::string_view(line).substr(equals + 1));
-  }
-  return value;
-}
-
 ReplaySongMusic::ReplaySongMusic(ReplaySong song, std::optional<std::string> path,
                                  std::ostream& err)
     : song_(std::move(song)), path_(std::move(path)), err_(err) {}

@@ -4,8 +4,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "audio/music.h"
 #include "replay/replay_file.h"
@@ -20,10 +18,6 @@ inline constexpr int kMostSongFilesRead = 2000;
 // folders within it). Anything but a plain file, and any file that cannot be read, is
 // passed over; the first match ends the search. nullopt when nothing matches.
 std::optional<std::string> FindReplaySong(const ReplaySong& song, const std::string& musicSetting);
-
-// The value of a "key = value" line among those the settings keep without knowing the key;
-// "" when there is none.
-std::string KeptSettingValue(const std::vector<std::string>& lines, std::string_view key);
 
 // The game music of a replay's game: its song on the game music channel, counting no beats;
 // silent (neither the song nor the game's own music, which would be off the beat) when the

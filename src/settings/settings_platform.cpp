@@ -61,7 +61,17 @@ void SettingsPlatform::PumpEvents() {
   lastScreenMode_ = screenMode;
   lastFullscreen_ = fullscreen;
   watching_ = true;
-  if (!changed) return;
+  if (changed) QueueSave();
+}
+
+void SettingsPlatform::RememberMusic(const std::string& music, bool ownMusic) {
+  if (settings_.music == music && settings_.ownMusic == ownMusic) return;
+  settings_.music = music;
+  settings_.ownMusic = ownMusic;
+  QueueSave();
+}
+
+void SettingsPlatform::QueueSave() {
   // Only the newest settings need to reach the disk.
   writer_.QueueReplacing(
       &file_, [&file = file_, settings = settings_, &err = err_] { file.Save(settings, err); });

@@ -7,6 +7,7 @@
 // the writer thread, so a busy disk never holds up a frame.
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "keep/settings.h"
 #include "platform/forwarding_platform.h"
@@ -33,6 +34,9 @@ class SettingsPlatform final : public ForwardingPlatform {
 
   void PumpEvents() override;
 
+  // The player chose music in the menu (a path, or the game's own music for now).
+  void RememberMusic(const std::string& music, bool ownMusic);
+
   int Volume() const { return settings_.volume; }
   // The inner clock's reading when the volume last changed; negative before that.
   double VolumeChangedAt() const { return volumeChangedAt_; }
@@ -40,6 +44,7 @@ class SettingsPlatform final : public ForwardingPlatform {
  private:
   // +1, -1 or 0 for the volume keys pressed since the last pump.
   int VolumeStep();
+  void QueueSave();
 
   SoundDevice& sound_;
   SettingsFile& file_;

@@ -24,7 +24,7 @@ std::unique_ptr<StreamDecoder> OpenSongDecoder(std::unique_ptr<ByteSource> sourc
   // decoder, which plays its music, reads every Ogg song but one that starts as Opus.
   if (source && IsOgg(*source) && !StartsWithOggPacket(*source, "OpusHead")) {
     auto decoder = VorbisDecoder::Open(std::move(source));
-    if (!decoder) error = "not an Ogg Vorbis or Opus file, or a damaged one";
+    if (!decoder) error = "damaged or unsupported";
     return decoder;
   }
   return SndfileDecoder::Open(std::move(source), error);

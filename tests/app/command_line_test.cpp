@@ -90,6 +90,11 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
   EXPECT_EQ(analyse.commandLine.action, CommandLine::Action::kAnalyse);
   EXPECT_EQ(analyse.commandLine.analyse, "song.ogg");
   EXPECT_EQ(analyse.out + analyse.err, "");
+  const Answer music = AnswerTo({"--autoplay", "--music", "/songs/my folder", "--window"});
+  EXPECT_EQ(music.commandLine.action, CommandLine::Action::kPlay);
+  EXPECT_EQ(music.commandLine.music, "/songs/my folder");
+  EXPECT_TRUE(music.commandLine.autoplay);
+  EXPECT_NE(AnswerTo({"--help"}).out.find("--music PATH"), std::string::npos);
 
   for (const auto& arguments : std::vector<std::vector<const char*>>{
            {"--replay", "--timedemo"},
@@ -100,7 +105,11 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
            {"--check-replay", "a.fwreplay", "--replay", "b.fwreplay"},
            {"--analyse"},
            {"--analyse", "song.ogg", "--replay", "best"},
-           {"--analyse", "song.ogg", "--autoplay"}}) {
+           {"--analyse", "song.ogg", "--autoplay"},
+           {"--music"},
+           {"--music", "a.ogg", "--replay", "best"},
+           {"--music", "a.ogg", "--check-replay", "a.fwreplay"},
+           {"--music", "a.ogg", "--analyse", "b.ogg"}}) {
     const Answer bad = AnswerTo(arguments);
     EXPECT_EQ(bad.status, 2) << arguments.size() << " " << arguments.back();
     EXPECT_EQ(bad.out, "");

@@ -275,5 +275,71 @@ TEST(SettingsFile, ALinkedFileStaysALink) {
   EXPECT_TRUE(fs::is_symlink(dir.path() / "config" / "loop-a"));
 }
 
+// The player's music: any path the file can hold comes back as it was; one it cannot hold
+// (a newline, control bytes, spaces at its ends, too long) leaves the file as it was.
+TEST(SettingsFile, TheMusicChoiceIsKeptAndNoPathCanBreakTheFile) {
+  ScratchDir dir;
+  const std::string path = dir.str() + "/settings";
+  std::ostringstream err;
+  SettingsFile file(path);
+  Settings settings = file.Load(err);
+  EXPECT_TRUE(settings.music.empty());
+  EXPECT_FALSE(settings.ownMusic);
+
+  const std::string odd = "/home/ann/Müsic/\xff\xfe odd = name #1.ogg";
+  settings.music = odd;
+  ASSERT_TRUE(file.Save(settings, err));
+  const std::string kept = Read(path);
+  EXPECT_EQ(kept,
+            "# Fenwhit settings\nscreen_mode = 1280x720\nfullscreen = no\nvolume = 10\n"
+            "music = " +
+                odd + "\n");
+  EXPECT_EQ(SettingsFile(path).Load(err).music, odd);
+
+  for (const std::string& bad : {"/a\nvolume = 0"s, "/a\rb"s, "/a\0b"s, " /lead"s, "/trail\t"s,
+                                 "/" + std::string(1020, 'x')}) {
+    settings.music = bad;
+    ASSERT_TRUE(file.Save(settings, err));
+    EXPECT_EQ(Read(path), kept) << bad;
+    EXPECT_FALSE(MusicPathKeepable(bad));
+  }
+  EXPECT_TRUE(MusicPathKeepable("/" + std::string(1014, 'x')));
+
+  // Switching to the game's own music is remembered, and back; another copy's word stands.
+  settings.music = odd;
+  settings.ownMusic = true;
+  ASSERT_TRUE(file.Save(settings, err));
+  EXPECT_NE(Read(path).find("own_music = yes\n"), std::string::npos);
+  SettingsFile other(path);
+  Settings theirs = other.Load(err);
+  EXPECT_TRUE(theirs.ownMusic);
+  EXPECT_EQ(theirs.music, odd);
+  settings.ownMusic = false;
+  ASSERT_TRUE(file.Save(settings, err));
+  theirs.volume = 3;
+  ASSERT_TRUE(other.Save(theirs, err));
+  Settings now = SettingsFile(path).Load(err);
+  EXPECT_FALSE(now.ownMusic);
+  EXPECT_EQ(now.volume, 3);
+  EXPECT_EQ(now.music, odd);
+
+  // A word a newer copy wrote is kept until the player switches.
+  std::vector<std::string> warnings;
+  Settings foreign = Parse("own_music = sometimes\nmusic = /x.ogg\n", warnings);
+  EXPECT_FALSE(foreign.ownMusic);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(FormatSettings(foreign, kWindowSizes).find("own_music = sometimes\n"),
+            std::string::npos);
+  // A path no copy of the game writes, put in by hand, is not taken: it could not be kept.
+  EXPECT_EQ(Parse("music = /a\x01"
+                  "b\n",
+                  warnings)
+                .music,
+            "");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("music = \"/a?b\" cannot be kept"), std::string::npos);
+  EXPECT_EQ(err.str(), "");
+}
+
 }  // namespace
 }  // namespace fenwhit

@@ -18,11 +18,11 @@ namespace {
 
 TEST(SdlKeys, EveryKeyTheGameReadsHasItsSetOneCodeAndTheRestNone) {
   const std::pair<SDL_Scancode, int> keys[] = {
-      {SDL_SCANCODE_ESCAPE, 1}, {SDL_SCANCODE_W, 17},     {SDL_SCANCODE_A, 30},
-      {SDL_SCANCODE_S, 31},     {SDL_SCANCODE_K, 37},     {SDL_SCANCODE_Z, 44},
-      {SDL_SCANCODE_M, 50},     {SDL_SCANCODE_SPACE, 57}, {SDL_SCANCODE_UP, 72},
-      {SDL_SCANCODE_LEFT, 75},  {SDL_SCANCODE_DOWN, 80},  {SDL_SCANCODE_RIGHT, 77},
-      {SDL_SCANCODE_RETURN, 28}};
+      {SDL_SCANCODE_ESCAPE, 1},  {SDL_SCANCODE_W, 17},     {SDL_SCANCODE_A, 30},
+      {SDL_SCANCODE_S, 31},      {SDL_SCANCODE_K, 37},     {SDL_SCANCODE_Z, 44},
+      {SDL_SCANCODE_M, 50},      {SDL_SCANCODE_SPACE, 57}, {SDL_SCANCODE_UP, 72},
+      {SDL_SCANCODE_LEFT, 75},   {SDL_SCANCODE_DOWN, 80},  {SDL_SCANCODE_RIGHT, 77},
+      {SDL_SCANCODE_RETURN, 28}, {SDL_SCANCODE_TAB, 15}};
   for (const auto& [sdl, set1] : keys) EXPECT_EQ(SetOneScanCode(sdl), set1) << sdl;
   for (SDL_Scancode other :
        {SDL_SCANCODE_L, SDL_SCANCODE_Q, SDL_SCANCODE_J, SDL_SCANCODE_UNKNOWN}) {
@@ -114,6 +114,33 @@ TEST_F(SdlKeyboard, NoTextInputAndMouseButtonsFollowTheirEventsAndLetGoWithTheFo
   EXPECT_EQ(buttons(), 1);
   platform_->PumpEvents();
   EXPECT_EQ(buttons(), 0);
+}
+
+TEST_F(SdlKeyboard, DroppedFilesComeOutInOrderBoundedAndOnlyOnce) {
+  const auto drop = [](const std::string& path) {
+    SDL_Event event{};
+    event.type = SDL_DROPFILE;
+    event.drop.file = SDL_strdup(path.c_str());
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+  };
+  EXPECT_EQ(platform_->TakeDroppedPath(), std::nullopt);
+  drop("/music/one song.ogg");
+  drop("/music/folder");
+  platform_->PumpEvents();
+  EXPECT_EQ(platform_->TakeDroppedPath(), "/music/one song.ogg");
+  EXPECT_EQ(platform_->TakeDroppedPath(), "/music/folder");
+  EXPECT_EQ(platform_->TakeDroppedPath(), std::nullopt);
+
+  // A flood of drops, and a path longer than any a file system takes, wait no further.
+  drop(std::string(kMaxDroppedPathBytes + 1, 'x'));
+  for (size_t i = 0; i < kMaxQueuedDrops + 10; ++i) drop("/music/" + std::to_string(i));
+  platform_->PumpEvents();
+  size_t taken = 0;
+  while (const auto path = platform_->TakeDroppedPath()) {
+    EXPECT_EQ(*path, "/music/" + std::to_string(taken));
+    ++taken;
+  }
+  EXPECT_EQ(taken, kMaxQueuedDrops);
 }
 
 // The volume keys as a player finds them: by the label on the key, on a German layout as on

@@ -13,6 +13,7 @@
 #include "scoreboard/score_drawing.h"
 #include "scoreboard/scoreboard_platform.h"
 #include "support/program_harness.h"
+#include "support/text_drawn.h"
 #include "support/writer_gate.h"
 #include "ui/main_menu.h"
 
@@ -21,20 +22,10 @@ namespace {
 
 using testing::ProgramHarness;
 using testing::ScratchDir;
+using testing::TextDrawn;
 using testing::WriterGate;
 
 constexpr int kPlayFrames = 120;
-
-// The glyphs drawn since the calls were last cleared, one after another.
-std::string TextDrawn(const RecordingRenderer& renderer) {
-  std::string text;
-  for (const DrawCall& call : renderer.CallsOf("region")) {
-    if (call.ints[4] == 32 && call.ints[5] == 64) {
-      text += static_cast<char>(call.ints[3] / 64 * 16 + call.ints[2] / 32);
-    }
-  }
-  return text;
-}
 
 TEST(Scoreboard, GamesEnterTablesShowWhenIdleAndTheirTouchDoesNothingElse) {
   ProgramHarness harness;
