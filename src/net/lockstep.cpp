@@ -137,7 +137,6 @@ void Lockstep::takeInputs(const NetInputs& inputs) {
   for (int64_t i = std::max<int64_t>(0, nextFrame_ - first); i < count; ++i) {
     const int64_t frame = first + i;
     if (frame >= nextFrame_ + kInputWindow) break;
-    if (frame < inputDelay_) continue;  // the first frames run empty on both sides
     KeptInput& kept = peer_[frame % kInputWindow];
     if (kept.frame != frame) kept = {frame, inputs.frames[i]};
   }

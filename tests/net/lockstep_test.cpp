@@ -159,7 +159,7 @@ TEST(Lockstep, InputDelayCoversTheWayThere) {
 TEST(Lockstep, ALateInputHoldsBothGames) {
   Game game(20);
   game.Run(100);
-  game.toHost.stalledUntil = game.now + 1.5;
+  game.toHost.stalledUntil = game.now + 2.5;
   game.Run(20);
   const size_t hostHeldAt = game.host.ran.size();
   const size_t guestHeldAt = game.guest.ran.size();
@@ -172,6 +172,15 @@ TEST(Lockstep, ALateInputHoldsBothGames) {
   EXPECT_EQ(game.host.ran.size(), hostHeldAt);
   EXPECT_EQ(game.guest.ran.size(), guestHeldAt);
   EXPECT_LE(game.guest.ran.size(), game.host.ran.size() + game.delay + 1);
+  // A pause while held is no wait; the wait starts again after it.
+  game.host.engine.SetLocalPause(true);
+  game.Run(1);
+  EXPECT_EQ(game.host.engine.Notice(game.now), "");
+  game.host.engine.SetLocalPause(false);
+  game.Run(20);
+  EXPECT_EQ(game.host.engine.Notice(game.now), "");
+  game.Run(15);
+  EXPECT_EQ(game.host.engine.Notice(game.now), "WAITING FOR GUEST");
   game.Run(120);
   EXPECT_GT(game.host.ran.size(), hostHeldAt + 30);
   EXPECT_EQ(game.host.engine.Notice(game.now), "");
@@ -255,8 +264,8 @@ TEST(Lockstep, StrayMessagesChangeNothing) {
   const ReplayFrame right = Keys({scan::kDown}), wrong = Keys({scan::kUp}, 0, 9);
   constexpr int64_t kFar = std::numeric_limits<int64_t>::max();
   send(NetInputs{2, {right, right}});
-  send(NetInputs{3, {wrong}});                 // the same frame again
-  send(NetInputs{2 + kInputWindow, {wrong}});  // where frame 2 is kept, a window later
+  send(NetInputs{3, {wrong}});                                      // the same frame again
+  send(NetInputs{kInputWindow - 1, {wrong, wrong, wrong, wrong}});  // on to where 2 is kept
   send(NetInputs{kFar, {wrong, wrong}});
   send(NetInputs{-kFar - 1, {wrong, wrong}});
   send(NetChecksum{kInputWindow * 60, 1});  // far ahead
