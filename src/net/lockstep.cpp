@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <type_traits>
+#include <utility>
+#include <variant>
 
 #include "net/merged_frame.h"
 

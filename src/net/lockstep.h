@@ -55,7 +55,8 @@ class Lockstep {
   // The merged frame the game runs as NextFrame(), when it can run; advances.
   std::optional<ReplayFrame> TakeFrame(double nowSeconds);
 
-  // The local player's pause key state (P held down toggles it outside).
+  // Whether the local player has the game paused (P toggles it); both sides hold while
+  // either has.
   void SetLocalPause(bool paused);
   bool LocallyPaused() const { return localPaused_; }
   bool PeerPaused() const { return peerPaused_; }

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <deque>
 #include <limits>
+#include <map>
 #include <vector>
 
 #include "net/merged_frame.h"
@@ -40,7 +40,7 @@ struct Way {
   double delay = 0;
   double stalledUntil = 0;
   int sent = 0;
-  std::deque<std::pair<double, NetMessage>> inFlight;
+  std::multimap<double, NetMessage> inFlight;  // by arrival, in sending order at a tie
 };
 
 class MemoryChannel : public NetChannel {
@@ -48,16 +48,11 @@ class MemoryChannel : public NetChannel {
   MemoryChannel(const double& now, Way& out, Way& in) : now_(now), out_(out), in_(in) {}
   void Send(const NetMessage& message) override {
     const double late = ++out_.sent % 3 == 0 ? 0.02 : 0;
-    out_.inFlight.emplace_back(now_ + out_.delay + late, message);
+    out_.inFlight.emplace(now_ + out_.delay + late, message);
   }
   std::optional<NetMessage> Receive() override {
-    if (now_ < in_.stalledUntil) return std::nullopt;
-    auto first = in_.inFlight.end();
-    for (auto it = in_.inFlight.begin(); it != in_.inFlight.end(); ++it) {
-      if (it->first <= now_ && (first == in_.inFlight.end() || it->first < first->first))
-        first = it;
-    }
-    if (first == in_.inFlight.end()) return std::nullopt;
+    auto first = in_.inFlight.begin();
+    if (now_ < in_.stalledUntil || first == in_.inFlight.end() || first->first > now_) return {};
     NetMessage message = first->second;
     in_.inFlight.erase(first);
     return message;
@@ -105,8 +100,8 @@ struct Game {
   int delay;
   Side host, guest;
 
-  explicit Game(double oneWayMs, int inputDelay = -1)
-      : delay(inputDelay >= 0 ? inputDelay : ChooseInputDelay(2 * oneWayMs)),
+  explicit Game(double oneWayMs)
+      : delay(ChooseInputDelay(2 * oneWayMs)),
         host(LockstepSide::kHost, now, toGuest, toHost, delay, "GUEST"),
         guest(LockstepSide::kGuest, now, toHost, toGuest, delay, "HOST") {
     toGuest.delay = toHost.delay = oneWayMs / 1000;
@@ -260,7 +255,7 @@ TEST(Lockstep, StrayMessagesChangeNothing) {
   double now = 0;
   Way toPeer, toHost;
   Side host(LockstepSide::kHost, now, toPeer, toHost, 2, "GUEST");
-  auto send = [&](NetMessage message) { toHost.inFlight.emplace_back(now, std::move(message)); };
+  auto send = [&](NetMessage message) { toHost.inFlight.emplace(now, std::move(message)); };
   const ReplayFrame right = Keys({scan::kDown}), wrong = Keys({scan::kUp}, 0, 9);
   constexpr int64_t kFar = std::numeric_limits<int64_t>::max();
   send(NetInputs{2, {right, right}});
