@@ -24,7 +24,6 @@ namespace {
 constexpr std::string_view kMagic = "FW";
 constexpr size_t kMaxGameVersionBytes = 32;  // as replays keep it
 constexpr size_t kMaxDigestBytes = 64;
-constexpr size_t kMaxReasonBytes = 200;
 constexpr int32_t kMaxScreenMode = 15;
 constexpr int32_t kMinInputDelay = 1;
 constexpr int32_t kMaxInputDelay = 30;
@@ -94,7 +93,7 @@ std::string DecodeBody(ByteReader& in, NetHello& hello) {
 }
 std::string DecodeReason(ByteReader& in, std::string& why) {
   if (!in.ShortText(why)) return "truncated";
-  return IsPrintableText(why, 0, kMaxReasonBytes) ? "" : "bad reason";
+  return IsPrintableText(why, 0, kNetMaxReasonBytes) ? "" : "bad reason";
 }
 std::string DecodeBody(ByteReader& in, NetRefusal& refusal) {
   return DecodeReason(in, refusal.why);

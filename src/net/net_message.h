@@ -18,6 +18,8 @@ inline constexpr size_t kNetMaxMessageBytes = kReplayMaxStartStateBytes + 4096;
 // An inputs message carries at most this many frames, each taking at most this many beats.
 inline constexpr size_t kNetMaxInputFrames = 256;
 inline constexpr int32_t kNetMaxFrameBeats = 64;
+// A refusal's or a game end's reason: room for one line naming two builds.
+inline constexpr size_t kNetMaxReasonBytes = 250;
 
 // Either side, first: who it is and what rules it computes.
 struct NetHello {

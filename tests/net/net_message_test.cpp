@@ -49,7 +49,7 @@ std::vector<NetMessage> EveryKindAtItsLimits() {
   return {
       NetHello{std::string(32, '~'), std::string(64, ' '), "ANN-MARIE_2."},
       NetHello{"0", RulesDigest(), ""},
-      NetRefusal{std::string(200, 'x')},
+      NetRefusal{std::string(kNetMaxReasonBytes, 'x')},
       NetRefusal{""},
       start,
       smallest,
@@ -171,7 +171,7 @@ TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
       {"lower-case name", Bytes(NetHello{"0.9.0", "d", "ann"}), "bad player name"},
       {"long name", Bytes(NetHello{"0.9.0", "d", std::string(13, 'A')}), "bad player name"},
       {"escape in refusal", Bytes(NetRefusal{"\x1b[2J"}), "bad reason"},
-      {"long refusal", Bytes(NetRefusal{std::string(201, 'x')}), "bad reason"},
+      {"long refusal", Bytes(NetRefusal{std::string(kNetMaxReasonBytes + 1, 'x')}), "bad reason"},
       {"high byte in end", Bytes(NetGameEnd{"\xc3\xa9"}), "bad reason"},
       {"end cut", cut(NetGameEnd{"bye"}, 1), "truncated"},
       {"screen mode -1", Bytes(NetGameStart{-1, 0, {}, 2}), "bad screen mode"},
@@ -231,6 +231,10 @@ TEST(RulesDigest, NamesThisBuildShortlyAndMismatchesNameBothBuilds) {
   EXPECT_EQ(DescribeMismatch(mine, theirs),
             "this game is 0.9.0 (x86_64 gcc 12.2.0 strict-fp), the other 0.9.1 (aarch64 clang "
             "15.0.7 strict-fp)");
+  // The longest line still travels in a refusal.
+  const NetHello longest{std::string(32, 'v'), std::string(64, 'd'), ""};
+  const std::string line = DescribeMismatch(longest, longest);
+  EXPECT_TRUE(DecodeNetMessage(EncodeNetMessage(NetRefusal{line}), why)) << line.size();
   // A digest that does not begin with its version and a space is shown whole.
   EXPECT_EQ(DescribeMismatch(mine, NetHello{"0.9.0", "0.8.9 x86_64", ""}),
             "this game is 0.9.0 (x86_64 gcc 12.2.0 strict-fp), the other 0.9.0 (0.8.9 x86_64)");
