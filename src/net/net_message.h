@@ -15,6 +15,11 @@ namespace fenwhit {
 inline constexpr uint16_t kNetProtocolVersion = 1;
 // No message is larger: a start state is bounded as a replay's is.
 inline constexpr size_t kNetMaxMessageBytes = kReplayMaxStartStateBytes + 4096;
+// An inputs message carries at most this many frames, each taking at most this many beats.
+inline constexpr size_t kNetMaxInputFrames = 256;
+inline constexpr int32_t kNetMaxFrameBeats = 64;
+// A refusal's or a game end's reason: room for one line naming two builds.
+inline constexpr size_t kNetMaxReasonBytes = 250;
 
 // Either side, first: who it is and what rules it computes.
 struct NetHello {

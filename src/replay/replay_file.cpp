@@ -7,9 +7,11 @@
 #include <memory>
 #include <new>
 
+#include "common/byte_codec.h"
 #include "common/content_hash.h"
 #include "common/utf8_text.h"
 #include "keep/scores.h"
+#include "replay/replay_frames.h"
 
 namespace fenwhit {
 
@@ -26,129 +28,6 @@ constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
 // deflated byte is refused before a buffer is allocated for it.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 constexpr int kCompressionLevel = 9;
-
-enum Changed : uint8_t { kKeys = 1, kButtons = 2, kBeats = 4, kClose = 8 };
-constexpr uint8_t kAllChanges = kKeys | kButtons | kBeats | kClose;
-
-class ByteWriter {
- public:
-  void Byte(uint8_t value) { bytes_ += static_cast<char>(value); }
-  void Bytes(const void* data, size_t size) { bytes_.append(static_cast<const char*>(data), size); }
-  void U16(uint16_t value) {
-    Byte(static_cast<uint8_t>(value));
-    Byte(static_cast<uint8_t>(value >> 8));
-  }
-  void U32(uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) Byte(static_cast<uint8_t>(value >> shift));
-  }
-  void U64(uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8) Byte(static_cast<uint8_t>(value >> shift));
-  }
-  void Varint(uint64_t value) {
-    while (value >= 0x80) {
-      Byte(static_cast<uint8_t>(value | 0x80));
-      value >>= 7;
-    }
-    Byte(static_cast<uint8_t>(value));
-  }
-  // A length byte, then the characters. Longer text is cut, still too long to be read back.
-  void ShortText(const std::string& text) {
-    const size_t size = std::min<size_t>(text.size(), 255);
-    Byte(static_cast<uint8_t>(size));
-    Bytes(text.data(), size);
-  }
-  // A u16 length, then the characters; cut as ShortText is.
-  void Text16(const std::string& text) {
-    const size_t size = std::min<size_t>(text.size(), 0xffff);
-    U16(static_cast<uint16_t>(size));
-    Bytes(text.data(), size);
-  }
-  std::string& bytes() { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
-// Every read checks what is left first; false once the bytes run out.
-class ByteReader {
- public:
-  explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-
-  size_t left() const { return bytes_.size() - position_; }
-  size_t position() const { return position_; }
-  void Skip(size_t size) { position_ += std::min(size, left()); }
-
-  bool Byte(uint8_t& value) {
-    if (left() < 1) return false;
-    value = static_cast<uint8_t>(bytes_[position_++]);
-    return true;
-  }
-  bool U32(uint32_t& value) {
-    uint64_t wide = 0;
-    if (!Fixed(4, wide)) return false;
-    value = static_cast<uint32_t>(wide);
-    return true;
-  }
-  bool U64(uint64_t& value) { return Fixed(8, value); }
-  bool Text16(std::string& text) {
-    uint64_t size = 0;
-    return Fixed(2, size) && Text(static_cast<size_t>(size), text);
-  }
-  bool I32(int32_t& value) {
-    uint32_t bits = 0;
-    if (!U32(bits)) return false;
-    value = static_cast<int32_t>(bits);
-    return true;
-  }
-  bool I64(int64_t& value) {
-    uint64_t bits = 0;
-    if (!U64(bits)) return false;
-    value = static_cast<int64_t>(bits);
-    return true;
-  }
-  bool Varint(uint64_t& value) {
-    value = 0;
-    for (int shift = 0; shift < 64; shift += 7) {
-      uint8_t byte = 0;
-      if (!Byte(byte)) return false;
-      const uint64_t bits = byte & 0x7f;
-      if (shift == 63 && bits > 1) return false;
-      value |= bits << shift;
-      if ((byte & 0x80) == 0) return true;
-    }
-    return false;
-  }
-  bool Text(size_t size, std::string& text) {
-    if (left() < size) return false;
-    text.assign(bytes_.substr(position_, size));
-    position_ += size;
-    return true;
-  }
-  bool ShortText(std::string& text) {
-    uint8_t size = 0;
-    return Byte(size) && Text(size, text);
-  }
-  bool Bytes(size_t size, std::vector<uint8_t>& out) {
-    if (left() < size) return false;
-    const auto* start = reinterpret_cast<const uint8_t*>(bytes_.data() + position_);
-    out.assign(start, start + size);
-    position_ += size;
-    return true;
-  }
-
- private:
-  bool Fixed(int size, uint64_t& value) {
-    if (left() < static_cast<size_t>(size)) return false;
-    value = 0;
-    for (int i = 0; i < size; ++i) {
-      value |= uint64_t{static_cast<uint8_t>(bytes_[position_++])} << (8 * i);
-    }
-    return true;
-  }
-
-  std::string_view bytes_;
-  size_t position_ = 0;
-};
 
 // The header's counts; the replay's vectors stay empty until the body is read.
 struct Counts {
@@ -199,98 +78,6 @@ std::string HeaderProblem(const Replay& replay, const Counts& counts) {
   }
   if (counts.startStateBytes > kReplayMaxStartStateBytes) return "start state too large";
   return "";
-}
-
-std::string FrameProblem(const ReplayFrame& frame) {
-  if (frame.mouseButtons < 0 || frame.mouseButtons > 7) return "bad mouse buttons";
-  if (frame.beats < 0) return "bad beats";
-  return "";
-}
-
-// Same keys and buttons as the last frame, nothing else happening.
-ReplayFrame LikeTheLast(const ReplayFrame& last) {
-  ReplayFrame frame;
-  frame.keys = last.keys;
-  frame.mouseButtons = last.mouseButtons;
-  return frame;
-}
-
-void EncodeFrames(const std::vector<ReplayFrame>& frames, ByteWriter& out) {
-  ReplayFrame last;
-  uint64_t unchanged = 0;
-  for (const ReplayFrame& frame : frames) {
-    if (frame == LikeTheLast(last)) {
-      ++unchanged;
-      continue;
-    }
-    out.Varint(unchanged);
-    unchanged = 0;
-    const bool keys = frame.keys != last.keys;
-    const uint8_t flags = (keys ? kKeys : 0) |
-                          (frame.mouseButtons != last.mouseButtons ? kButtons : 0) |
-                          (frame.beats != 0 ? kBeats : 0) | (frame.close ? kClose : 0);
-    out.Byte(flags);
-    if (keys) {
-      std::vector<uint8_t> toggled;
-      for (int code = 0; code < 128; ++code) {
-        if (((frame.keys[code / 64] ^ last.keys[code / 64]) >> (code % 64)) & 1) {
-          toggled.push_back(static_cast<uint8_t>(code));
-        }
-      }
-      out.Varint(toggled.size());
-      out.Bytes(toggled.data(), toggled.size());
-    }
-    // Out-of-range values go as their bit patterns, which the reader refuses.
-    if (flags & kButtons) out.Varint(static_cast<uint32_t>(frame.mouseButtons));
-    if (flags & kBeats) out.Varint(static_cast<uint32_t>(frame.beats));
-    last = frame;
-  }
-  if (unchanged > 0) out.Varint(unchanged);
-}
-
-// "" when the frames fill exactly the rest of the body. Without `frames` the body is only
-// walked, so that the frames are stored only once the body is known to hold them all.
-std::string DecodeFrames(ByteReader in, uint64_t count, std::vector<ReplayFrame>* frames) {
-  const std::string damaged = "damaged (frames)";
-  uint64_t decoded = 0;
-  ReplayFrame last;
-  while (decoded < count) {
-    uint64_t unchanged = 0;
-    if (!in.Varint(unchanged) || unchanged > count - decoded) return damaged;
-    if (frames != nullptr) frames->insert(frames->end(), unchanged, LikeTheLast(last));
-    decoded += unchanged;
-    if (decoded == count) break;
-    uint8_t flags = 0;
-    if (!in.Byte(flags) || flags == 0 || (flags & ~kAllChanges) != 0) return damaged;
-    ReplayFrame frame = LikeTheLast(last);
-    if (flags & kKeys) {
-      uint64_t toggles = 0;
-      if (!in.Varint(toggles) || toggles == 0 || toggles > 128) return damaged;
-      int previous = -1;
-      for (uint64_t i = 0; i < toggles; ++i) {
-        uint8_t code = 0;
-        if (!in.Byte(code) || code >= 128 || code <= previous) return damaged;
-        frame.keys[code / 64] ^= uint64_t{1} << (code % 64);
-        previous = code;
-      }
-    }
-    uint64_t value = 0;
-    if (flags & kButtons) {
-      if (!in.Varint(value)) return damaged;
-      if (value > 7) return "bad mouse buttons";
-      frame.mouseButtons = static_cast<int32_t>(value);
-    }
-    if (flags & kBeats) {
-      if (!in.Varint(value)) return damaged;
-      if (value > uint64_t{std::numeric_limits<int32_t>::max()}) return "bad beats";
-      frame.beats = static_cast<int32_t>(value);
-    }
-    frame.close = (flags & kClose) != 0;
-    if (frames != nullptr) frames->push_back(frame);
-    ++decoded;
-    last = frame;
-  }
-  return in.left() == 0 ? "" : damaged;
 }
 
 struct CompressorDeleter {
@@ -377,7 +164,7 @@ std::string ReplayProblem(const Replay& replay) {
   const Counts counts{replay.frames.size(), replay.checksums.size(), replay.startState.size()};
   if (std::string problem = HeaderProblem(replay, counts); !problem.empty()) return problem;
   for (const ReplayFrame& frame : replay.frames) {
-    if (std::string problem = FrameProblem(frame); !problem.empty()) return problem;
+    if (std::string problem = ReplayFrameProblem(frame); !problem.empty()) return problem;
   }
   return "";
 }
@@ -386,7 +173,7 @@ std::string EncodeReplay(const Replay& replay) {
   ByteWriter body;
   body.Bytes(replay.startState.data(), replay.startState.size());
   for (const uint64_t checksum : replay.checksums) body.U64(checksum);
-  EncodeFrames(replay.frames, body);
+  EncodeReplayFrames(replay.frames, body);
   const std::string deflated = Deflate(body.bytes());
 
   // Counts no file can hold are written as the largest, which the reader refuses.
@@ -481,11 +268,11 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
   replay.checksums.resize(checksums);
   for (uint64_t& checksum : replay.checksums) bodyReader.U64(checksum);
   // The header's frame count is only a claim: the body is walked before room is made.
-  if (std::string problem = DecodeFrames(bodyReader, frames, nullptr); !problem.empty()) {
+  if (std::string problem = DecodeReplayFrames(bodyReader, frames, nullptr); !problem.empty()) {
     return refuse(std::move(problem));
   }
   replay.frames.reserve(frames);
-  DecodeFrames(bodyReader, frames, &replay.frames);
+  DecodeReplayFrames(bodyReader, frames, &replay.frames);
   return replay;
 }
 
