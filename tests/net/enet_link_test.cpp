@@ -119,6 +119,38 @@ TEST(EnetLink, HostAndGuestTalkBothWaysInOrderAndRefuseOversizedMessages) {
   EXPECT_LT(pair.host->RoundTripMs(), 0);
 }
 
+TEST(EnetLink, AHostRefusesOversizedMessagesFromAStrangerAndKeepsTheRest) {
+  std::string error;
+  std::unique_ptr<EnetLink> host = EnetLink::Host(0, error);
+  ASSERT_NE(host, nullptr) << error;
+  // A peer that is not the game: plain ENet, sending what the game never would.
+  ENetHost* stranger = enet_host_create(nullptr, 1, 1, 0, 0);
+  ASSERT_NE(stranger, nullptr);
+  ENetAddress address{};
+  enet_address_set_host_ip(&address, "127.0.0.1");
+  address.port = host->Port();
+  ENetPeer* peer = enet_host_connect(stranger, &address, 1, 0);
+  ENetEvent event;
+  auto strangerTurn = [&] {
+    while (enet_host_service(stranger, &event, 0) > 0) {
+      if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    }
+    return false;
+  };
+  EXPECT_TRUE(PumpUntil({host.get()}, [&] { return strangerTurn() || host->Connected(); }));
+  for (size_t size : {kNetMaxMessageBytes + 1, size_t{4}}) {
+    std::vector<uint8_t> bytes(size, 7);
+    enet_peer_send(peer, 0, enet_packet_create(bytes.data(), size, ENET_PACKET_FLAG_RELIABLE));
+  }
+  std::optional<std::vector<uint8_t>> next;
+  EXPECT_TRUE(PumpUntil({host.get()},
+                        [&] { return strangerTurn() || (next = host->Receive()).has_value(); }));
+  EXPECT_EQ(next, std::vector<uint8_t>(4, 7));
+  EXPECT_EQ(host->OversizedDropped(), 1);
+  EXPECT_EQ(host->Receive(), std::nullopt);
+  enet_host_destroy(stranger);
+}
+
 TEST(EnetLink, ALatecomerIsRefusedAtOnceWhileTheFirstGuestPlaysOn) {
   Pair pair = Connect();
   ASSERT_TRUE(pair.guest);
