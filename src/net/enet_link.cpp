@@ -1,5 +1,6 @@
 #include "net/enet_link.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -30,8 +31,7 @@ bool EnsureEnet(std::string& error) {
 
 std::string SecondsText(int ms) {
   if (ms % 1000 == 0) return std::to_string(ms / 1000);
-  std::string text = std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
-  return text;
+  return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
 }
 
 ENetHost* CreateHost(const ENetAddress* address, size_t slots) {
@@ -132,7 +132,10 @@ std::unique_ptr<EnetLink> EnetLink::Join(const std::string& hostAndPort, std::st
   ENetEvent event;
   while (enet_time_get() - start < static_cast<enet_uint32>(times.connectWaitMs)) {
     int result = enet_host_service(host, &event, 10);
-    if (result < 0) break;
+    if (result < 0) {
+      error = "the network failed while connecting to " + link->peerName_;
+      return nullptr;
+    }
     if (result > 0 && event.type == ENET_EVENT_TYPE_CONNECT) {
       link->Adopt(event.peer);
       return link;
@@ -148,10 +151,27 @@ std::unique_ptr<EnetLink> EnetLink::Join(const std::string& hostAndPort, std::st
 void EnetLink::Adopt(ENetPeer* peer) {
   peer_ = peer;
   hadPeer_ = true;
+  heardAt_ = enet_time_get();
+  datagramsSeen_ = host_->totalReceivedPackets;
   // Unacknowledged for the silence limit, however few retries that took: the peer is gone.
   // ENet pings every half second, so a quiet but present peer is always heard.
   auto silence = static_cast<enet_uint32>(times_.silenceMs);
   enet_peer_timeout(peer, 0, silence, silence);
+}
+
+void EnetLink::EndIfSilent() {
+  if (peer_ == nullptr) return;
+  // ENet only checks its limit as a resend falls due, and resends back off to seconds apart.
+  // Any datagram counts as hearing the peer: a refused latecomer's few hardly matter.
+  enet_uint32 now = enet_time_get();
+  if (host_->totalReceivedPackets != datagramsSeen_) {
+    datagramsSeen_ = host_->totalReceivedPackets;
+    heardAt_ = now;
+  }
+  if (now - heardAt_ < static_cast<enet_uint32>(times_.silenceMs)) return;
+  enet_peer_disconnect_now(peer_, 0);
+  peer_ = nullptr;
+  ended_ = "the other player was silent for " + SecondsText(times_.silenceMs) + " seconds";
 }
 
 void EnetLink::Send(std::span<const uint8_t> message) {
@@ -179,6 +199,7 @@ void EnetLink::Service(int waitMs) {
     Handle(event);
     result = enet_host_service(host_, &event, 0);
   }
+  EndIfSilent();
 }
 
 void EnetLink::Handle(const ENetEvent& event) {

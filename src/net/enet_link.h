@@ -50,12 +50,15 @@ class EnetLink final : public NetLink {
   EnetLink(ENetHost* host, EnetLinkTimes times, bool hosting);
   void Handle(const ENetEvent& event);
   void Adopt(ENetPeer* peer);
+  void EndIfSilent();
 
   ENetHost* host_;
   ENetPeer* peer_ = nullptr;
   EnetLinkTimes times_;
   bool hosting_;
   bool hadPeer_ = false;
+  enet_uint32 heardAt_ = 0;  // ENet's clock
+  enet_uint32 datagramsSeen_ = 0;
   std::string peerName_;
   std::deque<std::vector<uint8_t>> received_;
   int64_t oversizedDropped_ = 0;
