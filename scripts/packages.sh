@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES=(
   cmake g++ make pkg-config
-  libsdl2-dev libvorbis-dev libdeflate-dev libsndfile1-dev libaubio-dev
+  libsdl2-dev libvorbis-dev libdeflate-dev libsndfile1-dev libaubio-dev libenet-dev
   libgl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 )
 TEST_PACKAGES=(

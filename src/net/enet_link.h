@@ -1,0 +1,72 @@
+#pragma once
+// The link to the other copy of the game over ENet: one reliable channel, one peer.
+#include <enet/enet.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "net/net_link.h"
+
+namespace fenwhit {
+
+// The port a host listens on unless the player names another (UDP).
+inline constexpr uint16_t kNetDefaultPort = 5029;
+
+struct EnetLinkTimes {
+  // How long Join waits for the host to answer.
+  int connectWaitMs = 10000;
+  // How long the peer may stay silent before the link counts it gone.
+  int silenceMs = 10000;
+};
+
+class EnetLink final : public NetLink {
+ public:
+  // Listens on `port` (0: any free one) for one player. Null, with `error` set, if it cannot.
+  static std::unique_ptr<EnetLink> Host(uint16_t port, std::string& error,
+                                        EnetLinkTimes times = {});
+  // Connects to "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT", waiting for the answer.
+  static std::unique_ptr<EnetLink> Join(const std::string& hostAndPort, std::string& error,
+                                        EnetLinkTimes times = {});
+  ~EnetLink() override;
+  EnetLink(const EnetLink&) = delete;
+  EnetLink& operator=(const EnetLink&) = delete;
+
+  void Send(std::span<const uint8_t> message) override;
+  std::optional<std::vector<uint8_t>> Receive() override;
+  void Service(int waitMs) override;
+  bool Connected() const override;
+  double RoundTripMs() const override;
+
+  // The UDP port this end is bound to.
+  uint16_t Port() const;
+  // Messages refused for being larger than any message can be, either way.
+  int64_t OversizedDropped() const { return oversizedDropped_; }
+  // Why the link ended ("" while it has not).
+  const std::string& Ended() const { return ended_; }
+
+ private:
+  EnetLink(ENetHost* host, EnetLinkTimes times, bool hosting);
+  void Handle(const ENetEvent& event);
+  void Adopt(ENetPeer* peer);
+  void EndIfSilent();
+
+  ENetHost* host_;
+  ENetPeer* peer_ = nullptr;
+  EnetLinkTimes times_;
+  bool hosting_;
+  bool hadPeer_ = false;
+  enet_uint32 heardAt_ = 0;  // ENet's clock
+  enet_uint32 datagramsSeen_ = 0;
+  std::string peerName_;
+  std::deque<std::vector<uint8_t>> received_;
+  int64_t oversizedDropped_ = 0;
+  std::string ended_;
+};
+
+// Splits "NAME[:PORT]" into its name and port; false, with `error` set, if it is not one.
+bool SplitHostAndPort(const std::string& text, std::string& name, uint16_t& port,
+                      std::string& error);
+
+}  // namespace fenwhit
