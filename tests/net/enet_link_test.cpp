@@ -213,7 +213,9 @@ TEST(EnetLink, ConnectionTroublesAreToldInPlainWords) {
 
 TEST(EnetLink, OverABadInternetEverythingArrivesInOrderAndTheRoundTripIsMeasured) {
   std::string error;
-  std::unique_ptr<EnetLink> host = EnetLink::Host(0, error, {.silenceMs = 2000});
+  // A silence limit a loaded machine's scheduling cannot reach by itself while the messages
+  // flow, yet short enough to end the test quickly once the line is cut.
+  std::unique_ptr<EnetLink> host = EnetLink::Host(0, error, {.silenceMs = 5000});
   ASSERT_NE(host, nullptr) << error;
   UdpRelay relay(host->Port(), {.delayMs = 100,
                                 .jitterMs = 5,
@@ -221,7 +223,7 @@ TEST(EnetLink, OverABadInternetEverythingArrivesInOrderAndTheRoundTripIsMeasured
                                 .duplicateRate = 0.05,
                                 .reorderRate = 0.05,
                                 .seed = 25});
-  Pair pair = Connect({.silenceMs = 2000}, &relay, std::move(host));
+  Pair pair = Connect({.silenceMs = 5000}, &relay, std::move(host));
   ASSERT_TRUE(pair.guest);
   ExchangeBothWays(*pair.host, *pair.guest, 300, 20);
   EXPECT_GT(relay.Dropped(), 0);
@@ -236,11 +238,11 @@ TEST(EnetLink, OverABadInternetEverythingArrivesInOrderAndTheRoundTripIsMeasured
   auto cut = Clock::now();
   EXPECT_TRUE(PumpUntil(
       {pair.host.get(), pair.guest.get()},
-      [&] { return !pair.host->Connected() && !pair.guest->Connected(); }, 5));
+      [&] { return !pair.host->Connected() && !pair.guest->Connected(); }, 8));
   // Counted from the last word heard, a round trip or so before the cut; ENet's own resends
   // would have noticed only seconds later.
-  EXPECT_LT(Clock::now() - cut, std::chrono::milliseconds(2800));
-  EXPECT_EQ(pair.guest->Ended(), "the other player was silent for 2 seconds");
+  EXPECT_LT(Clock::now() - cut, std::chrono::milliseconds(6800));
+  EXPECT_EQ(pair.guest->Ended(), "the other player was silent for 5 seconds");
 }
 
 }  // namespace
