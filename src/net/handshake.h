@@ -1,7 +1,8 @@
 #pragma once
 // The start of a connection: each side says who it is and what rules it computes, and the
 // host refuses a peer whose game would not play in lockstep with its own. Stepped on the
-// caller's clock; it never sleeps.
+// caller's clock; it never sleeps. Start it once the link has its peer: what is sent before
+// goes nowhere.
 #include <optional>
 #include <string>
 

@@ -44,6 +44,13 @@ LinkedPair Link() {
   joined = true;
   hostTurns.join();
   EXPECT_NE(pair.guest, nullptr) << error;
+  // A host sends nothing until it has taken the guest in: the game starts the handshake then.
+  const auto deadline = Clock::now() + std::chrono::seconds(5);
+  while (pair.guest && !host->Connected() && Clock::now() < deadline) {
+    host->Service(1);
+    pair.guest->Service(1);
+  }
+  EXPECT_TRUE(host->Connected());
   return pair;
 }
 
@@ -116,7 +123,9 @@ TEST(Handshake, GarbageOnTheLinkIsDroppedAndCountedAndTheMeetingStillHappens) {
   ASSERT_TRUE(meeting.links.guest);
   const std::vector<uint8_t> garbage = {'n', 'o', 't', 0, 1, 2, 3};
   meeting.links.guest->Send(garbage);
-  meeting.links.guest->Send(std::vector<uint8_t>{});
+  std::vector<uint8_t> cut = EncodeNetMessage(NetPause{true});
+  cut.pop_back();
+  meeting.links.guest->Send(cut);
   meeting.Run();
   EXPECT_EQ(meeting.host.State(), HandshakeState::kReady) << meeting.host.Failure();
   EXPECT_EQ(meeting.guest.State(), HandshakeState::kReady);
