@@ -41,8 +41,8 @@ void Handshake::take(const NetMessage& message) {
     return;
   }
   if (theirs->gameVersion != mine_.gameVersion || theirs->rulesDigest != mine_.rulesDigest) {
-    // Each side names the two builds from where it stands; the host also tells the guest,
-    // which then knows even if its own hello said otherwise.
+    // Each side names the two builds from where it stands, its own first. The guest has the
+    // host's hello before any refusal, so it always finds the mismatch itself too.
     fail(DescribeMismatch(mine_, *theirs), side_ == HandshakeSide::kHost);
     return;
   }
