@@ -108,6 +108,13 @@ void RunMainMenu() {
     platform.PumpEvents();
     menu.cursorY = kMenuItemY[menu.menuIndex];
     const MouseState mouse = platform.ReadMouse();
+    if (menu.requestedGame == 0 || menu.requestedGame == 1) {
+      const int32_t kind = menu.requestedGame;
+      menu.requestedGame = -1;
+      startGame(kind);
+      return;
+    }
+    menu.requestedGame = -1;
     ReadSelectionKeys();
     DrawMenuFrame();
     if (platform.KeyHeld(scan::kSpace) || (mouse.buttons == 1 && menu.menuFrames > 10)) {

@@ -12,6 +12,9 @@ struct MenuState {
   int32_t upLatch = 1;
   int32_t downLatch = 1;
   int32_t menuFrames = 0;
+  // A game asked for from outside the menu's own items (a network game ready to start):
+  // 0 one paddle, 1 two paddles, -1 none. The menu starts it at its next frame.
+  int32_t requestedGame = -1;
 };
 
 extern MenuState menu;
