@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "net/net_message.h"
@@ -33,9 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DecodeAndCheck(bytes);
   // The first byte chooses the kind; the rest is the body.
   if (size == 0) return 0;
-  std::vector<uint8_t> framed = {'F', 'W', static_cast<uint8_t>(fenwhit::kNetProtocolVersion),
-                                 static_cast<uint8_t>(fenwhit::kNetProtocolVersion >> 8),
-                                 static_cast<uint8_t>(data[0] % 9)};
+  std::vector<uint8_t> framed = {
+      'F', 'W', static_cast<uint8_t>(fenwhit::kNetProtocolVersion),
+      static_cast<uint8_t>(fenwhit::kNetProtocolVersion >> 8),
+      static_cast<uint8_t>(data[0] % (std::variant_size_v<fenwhit::NetMessage> + 1))};
   const uint32_t length = static_cast<uint32_t>(size - 1);
   for (int i = 0; i < 4; ++i) framed.push_back(static_cast<uint8_t>(length >> (8 * i)));
   framed.insert(framed.end(), data + 1, data + size);

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <charconv>
 #include <string_view>
 
 namespace fenwhit {
@@ -8,6 +9,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: fenwhit [--autoplay] [--fullscreen | --window] [--music PATH]\n"
+    "              [--host [PORT] | --join HOST[:PORT]]\n"
     "       fenwhit --replay FILE|best [--fullscreen | --window]\n"
     "       fenwhit --replay FILE|best --timedemo [--renderer batch|immediate]\n"
     "       fenwhit --check-replay FILE... | --analyse FILE | --scores | --help | --version\n"
@@ -16,6 +18,10 @@ constexpr std::string_view kUsage =
     "  --window        start in a window this time\n"
     "  --music PATH    play the games to this song, or to the songs of this folder\n"
     "                  shuffled, this time (or drop them on the window in the menu)\n"
+    "  --host [PORT]   wait for a player from another machine, on UDP port PORT\n"
+    "                  (5029 unless given), and play one two-paddle game together\n"
+    "  --join HOST[:PORT]  play with the game hosted on HOST (a name or an IPv4\n"
+    "                  address), on port PORT (5029 unless given)\n"
     "  --replay FILE   play a recorded game again (best: the best game kept); Esc leaves\n"
     "  --timedemo      play the replay without sound as fast as it can be drawn, and print\n"
     "                  the frame times (--renderer immediate: with the reference renderer)\n"
@@ -28,6 +34,17 @@ constexpr std::string_view kUsage =
     "The asset archive quellard.data is looked for in the working directory, beside\n"
     "the program, and in ../share/fenwhit/ from the program's folder.\n";
 
+// A UDP port, 1 to 65535, in plain digits.
+std::optional<uint16_t> ParsePort(std::string_view text) {
+  unsigned value = 0;
+  const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || fault != std::errc() || end != text.data() + text.size() || value == 0 ||
+      value > 65535) {
+    return std::nullopt;
+  }
+  return static_cast<uint16_t>(value);
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
@@ -37,6 +54,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   bool scores = false;
   bool checking = false;
   bool renderer = false;
+  int networkOptions = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     const bool hasValue = i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--";
@@ -59,6 +77,22 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       commandLine.drawing = std::string_view(argv[++i]) == "immediate"
                                 ? CommandLine::Drawing::kImmediate
                                 : CommandLine::Drawing::kBatched;
+    } else if (argument == "--host") {
+      ++networkOptions;
+      commandLine.network = NetRequest{NetRequest::Kind::kHost, 0, ""};
+      if (hasValue) {
+        const std::optional<uint16_t> port = ParsePort(argv[++i]);
+        if (!port) {
+          commandLine.action = CommandLine::Action::kBadUsage;
+          commandLine.badPort = true;
+          commandLine.unknown = argv[i];
+          return commandLine;
+        }
+        commandLine.network->port = *port;
+      }
+    } else if (argument == "--join" && hasValue) {
+      ++networkOptions;
+      commandLine.network = NetRequest{NetRequest::Kind::kJoin, 0, argv[++i]};
     } else if (argument == "--autoplay") {
       commandLine.autoplay = true;
     } else if (argument == "--fullscreen" || argument == "--window") {
@@ -80,8 +114,12 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   // The replay options mean nothing alone, nor with each other's opposite.
   const bool replaying = !commandLine.replay.empty();
+  // A network game is played, with the options of play; one at a time.
+  const bool networkMisplaced =
+      networkOptions > 1 ||
+      (networkOptions == 1 && (replaying || checking || scores || !commandLine.analyse.empty()));
   const bool misplaced =
-      (checking && (commandLine.checkReplays.empty() || replaying)) ||
+      networkMisplaced || (checking && (commandLine.checkReplays.empty() || replaying)) ||
       ((commandLine.timedemo || renderer) && !replaying) || (replaying && commandLine.autoplay) ||
       (!commandLine.analyse.empty() && (replaying || checking || commandLine.autoplay)) ||
       (!commandLine.music.empty() && (replaying || checking || !commandLine.analyse.empty()));
@@ -92,11 +130,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   } else if (misplaced) {
     commandLine.action = CommandLine::Action::kBadUsage;
     commandLine.misplaced = true;
-    commandLine.unknown = !commandLine.music.empty()     ? "--music"
-                          : !commandLine.analyse.empty() ? "--analyse"
-                          : checking                     ? "--check-replay"
-                          : replaying                    ? "--replay"
-                                                         : "--timedemo";
+    commandLine.unknown =
+        networkMisplaced
+            ? (commandLine.network->kind == NetRequest::Kind::kHost ? "--host" : "--join")
+        : !commandLine.music.empty()   ? "--music"
+        : !commandLine.analyse.empty() ? "--analyse"
+        : checking                     ? "--check-replay"
+        : replaying                    ? "--replay"
+                                       : "--timedemo";
   } else if (scores) {
     commandLine.action = CommandLine::Action::kScores;
   } else if (!commandLine.analyse.empty()) {
@@ -124,8 +165,11 @@ int AnswerCommandLine(const CommandLine& commandLine, std::ostream& out, std::os
       out << "fenwhit " << FENWHIT_VERSION << '\n';
       return 0;
     case CommandLine::Action::kBadUsage:
-      err << "fenwhit: " << (commandLine.misplaced ? "misplaced" : "unknown")
-          << " argument: " << commandLine.unknown << '\n'
+      err << "fenwhit: "
+          << (commandLine.badPort     ? "not a port (1 to 65535)"
+              : commandLine.misplaced ? "misplaced argument"
+                                      : "unknown argument")
+          << ": " << commandLine.unknown << '\n'
           << kUsage;
       return 2;
   }

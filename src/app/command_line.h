@@ -1,9 +1,12 @@
 #pragma once
 // The few options the program takes. Parsed before anything else starts, so asking for
 // help, the version or giving a bad option never opens a window.
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "netplay/net_session.h"
 
 namespace fenwhit {
 
@@ -34,10 +37,14 @@ struct CommandLine {
   std::string analyse;
   // --music PATH: a song or a folder of songs for this run, over the remembered choice.
   std::string music;
+  // --host [PORT] or --join HOST[:PORT]: a network game, hosted or joined.
+  std::optional<NetRequest> network;
   // The first argument not understood, or one that does not go with the others, for the
   // complaint.
   std::string unknown;
   bool misplaced = false;
+  // A port given to --host that is not one.
+  bool badPort = false;
 };
 
 CommandLine ParseCommandLine(int argc, const char* const* argv);

@@ -1,5 +1,9 @@
 #include "net/enet_link.h"
 
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -17,6 +21,9 @@ constexpr enet_uint32 kRefusedBusy = 1;
 // A host takes one player; the second slot only exists to tell a latecomer no at once
 // instead of leaving it to time out.
 constexpr size_t kPeerSlots = 2;
+// A real player finishes connecting in one round trip, a few resends over a bad line. A
+// stranger who never does would hold a slot for ENet's half-minute and keep players out.
+constexpr enet_uint32 kHalfOpenLimitMs = 2000;
 
 bool EnsureEnet(std::string& error) {
   static std::once_flag once;
@@ -52,7 +59,8 @@ bool SplitHostAndPort(const std::string& text, std::string& name, uint16_t& port
   }
   // ENet 1.3 speaks IPv4 only.
   if (text.front() == '[' || text.find(':') != text.rfind(':')) {
-    error = "IPv6 addresses cannot be joined: give an IPv4 address or a name (" + text + ")";
+    error = "cannot join the IPv6 address " + text +
+            ": this game's network library speaks IPv4 only; give an IPv4 address or a name";
     return false;
   }
   size_t colon = text.find(':');
@@ -104,52 +112,67 @@ std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, std::string& error, Enet
   return std::unique_ptr<EnetLink>(new EnetLink(host, times, true));
 }
 
+bool LookUpIpv4(const std::string& name, uint32_t& ipv4, std::string& error) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    error = "no such host: " + name;
+    return false;
+  }
+  ipv4 = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+  freeaddrinfo(found);
+  return true;
+}
+
 std::unique_ptr<EnetLink> EnetLink::Join(const std::string& hostAndPort, std::string& error,
                                          EnetLinkTimes times) {
   std::string name;
   uint16_t port = 0;
-  if (!SplitHostAndPort(hostAndPort, name, port, error) || !EnsureEnet(error)) return nullptr;
-  ENetAddress address{};
-  if (enet_address_set_host(&address, name.c_str()) != 0) {
-    error = "cannot find the address of " + name;
+  uint32_t ipv4 = 0;
+  if (!SplitHostAndPort(hostAndPort, name, port, error) || !LookUpIpv4(name, ipv4, error)) {
     return nullptr;
   }
-  address.port = port;
+  std::unique_ptr<EnetLink> link = StartJoin(ipv4, port, name, error, times);
+  while (link && link->Connecting()) link->Service(10);
+  // A host that answers only to refuse is told by Ended() after, as with any peer gone.
+  if (link && !link->hadPeer_) {
+    error = link->Ended();
+    return nullptr;
+  }
+  return link;
+}
+
+std::unique_ptr<EnetLink> EnetLink::StartJoin(uint32_t ipv4, uint16_t port,
+                                              const std::string& peerName, std::string& error,
+                                              EnetLinkTimes times) {
+  if (!EnsureEnet(error)) return nullptr;
   ENetHost* host = CreateHost(nullptr, 1);
   if (host == nullptr) {
     error = "cannot open a network socket";
     return nullptr;
   }
   std::unique_ptr<EnetLink> link(new EnetLink(host, times, false));
-  link->peerName_ = name + ":" + std::to_string(port);
-  ENetPeer* peer = enet_host_connect(host, &address, 1, 0);
-  if (peer == nullptr) {
+  link->peerName_ = peerName + ":" + std::to_string(port);
+  ENetAddress address{};
+  address.host = ipv4;
+  address.port = port;
+  link->joining_ = enet_host_connect(host, &address, 1, 0);
+  if (link->joining_ == nullptr) {
     error = "cannot connect to " + link->peerName_;
     return nullptr;
   }
-  // Connecting is the one wait the link does itself: nothing else can happen until then.
-  enet_uint32 start = enet_time_get();
-  ENetEvent event;
-  while (enet_time_get() - start < static_cast<enet_uint32>(times.connectWaitMs)) {
-    int result = enet_host_service(host, &event, 10);
-    if (result < 0) {
-      error = "the network failed while connecting to " + link->peerName_;
-      return nullptr;
-    }
-    if (result > 0 && event.type == ENET_EVENT_TYPE_CONNECT) {
-      link->Adopt(event.peer);
-      return link;
-    }
-    if (result > 0 && event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
-  }
-  enet_peer_reset(peer);
-  error =
-      "no answer from " + link->peerName_ + " in " + SecondsText(times.connectWaitMs) + " seconds";
-  return nullptr;
+  // ENet would give up on its own clock; the wait is ours.
+  auto wait = static_cast<enet_uint32>(times.connectWaitMs);
+  enet_peer_timeout(link->joining_, 0, wait, wait);
+  link->joinedAt_ = enet_time_get();
+  return link;
 }
 
 void EnetLink::Adopt(ENetPeer* peer) {
   peer_ = peer;
+  joining_ = nullptr;
   hadPeer_ = true;
   heardAt_ = enet_time_get();
   datagramsSeen_ = host_->totalReceivedPackets;
@@ -172,6 +195,19 @@ void EnetLink::EndIfSilent() {
   enet_peer_disconnect_now(peer_, 0);
   peer_ = nullptr;
   ended_ = "the other player was silent for " + SecondsText(times_.silenceMs) + " seconds";
+}
+
+void EnetLink::EndIfUnanswered() {
+  if (joining_ != nullptr &&
+      enet_time_get() - joinedAt_ >= static_cast<enet_uint32>(times_.connectWaitMs)) {
+    GiveUpJoining();
+  }
+}
+
+void EnetLink::GiveUpJoining() {
+  enet_peer_reset(joining_);
+  joining_ = nullptr;
+  ended_ = "no answer from " + peerName_ + " in " + SecondsText(times_.connectWaitMs) + " seconds";
 }
 
 void EnetLink::Send(std::span<const uint8_t> message) {
@@ -199,13 +235,33 @@ void EnetLink::Service(int waitMs) {
     Handle(event);
     result = enet_host_service(host_, &event, 0);
   }
+  EndIfUnanswered();
   EndIfSilent();
+  if (hosting_) DropHalfOpen();
+}
+
+void EnetLink::DropHalfOpen() {
+  halfOpenSince_.resize(host_->peerCount, 0);
+  const enet_uint32 now = enet_time_get() | 1;  // never 0, which means none
+  for (size_t i = 0; i < host_->peerCount; ++i) {
+    ENetPeer* peer = &host_->peers[i];
+    const bool halfOpen =
+        peer->state > ENET_PEER_STATE_CONNECTING && peer->state < ENET_PEER_STATE_CONNECTED;
+    if (!halfOpen) {
+      halfOpenSince_[i] = 0;
+    } else if (halfOpenSince_[i] == 0) {
+      halfOpenSince_[i] = now;
+    } else if (now - halfOpenSince_[i] >= kHalfOpenLimitMs) {
+      enet_peer_reset(peer);
+      halfOpenSince_[i] = 0;
+    }
+  }
 }
 
 void EnetLink::Handle(const ENetEvent& event) {
   switch (event.type) {
     case ENET_EVENT_TYPE_CONNECT:
-      if (hosting_ && !hadPeer_) {
+      if (!hadPeer_ && (hosting_ || event.peer == joining_)) {
         Adopt(event.peer);
       } else if (event.peer != peer_) {
         enet_peer_disconnect_now(event.peer, kRefusedBusy);
@@ -222,7 +278,9 @@ void EnetLink::Handle(const ENetEvent& event) {
       enet_packet_destroy(event.packet);
       break;
     case ENET_EVENT_TYPE_DISCONNECT:
-      if (event.peer == peer_) {
+      if (event.peer == joining_) {
+        GiveUpJoining();
+      } else if (event.peer == peer_) {
         peer_ = nullptr;
         ended_ = event.data == kRefusedBusy ? "the host already has a player"
                                             : "the other player is gone";

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/net_link.h"
 
@@ -15,7 +16,7 @@ namespace fenwhit {
 inline constexpr uint16_t kNetDefaultPort = 5029;
 
 struct EnetLinkTimes {
-  // How long Join waits for the host to answer.
+  // How long a join waits for the host to answer.
   int connectWaitMs = 10000;
   // How long the peer may stay silent before the link counts it gone.
   int silenceMs = 10000;
@@ -29,6 +30,12 @@ class EnetLink final : public NetLink {
   // Connects to "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT", waiting for the answer.
   static std::unique_ptr<EnetLink> Join(const std::string& hostAndPort, std::string& error,
                                         EnetLinkTimes times = {});
+  // Starts connecting to an IPv4 address (network byte order) without waiting: Service()
+  // goes on with it until Connected(), or Ended() says why not. `peerName` is how the
+  // player gave the host, for the words.
+  static std::unique_ptr<EnetLink> StartJoin(uint32_t ipv4, uint16_t port,
+                                             const std::string& peerName, std::string& error,
+                                             EnetLinkTimes times = {});
   ~EnetLink() override;
   EnetLink(const EnetLink&) = delete;
   EnetLink& operator=(const EnetLink&) = delete;
@@ -38,6 +45,8 @@ class EnetLink final : public NetLink {
   void Service(int waitMs) override;
   bool Connected() const override;
   double RoundTripMs() const override;
+  // A join started and neither answered nor given up yet.
+  bool Connecting() const { return joining_ != nullptr; }
 
   // The UDP port this end is bound to.
   uint16_t Port() const;
@@ -51,9 +60,16 @@ class EnetLink final : public NetLink {
   void Handle(const ENetEvent& event);
   void Adopt(ENetPeer* peer);
   void EndIfSilent();
+  void EndIfUnanswered();
+  void DropHalfOpen();
+  void GiveUpJoining();
 
   ENetHost* host_;
   ENetPeer* peer_ = nullptr;
+  ENetPeer* joining_ = nullptr;  // the host asked, before it answers
+  enet_uint32 joinedAt_ = 0;
+  // Hosting: since when each slot has held a connection begun but not finished (0: none).
+  std::vector<enet_uint32> halfOpenSince_;
   EnetLinkTimes times_;
   bool hosting_;
   bool hadPeer_ = false;
@@ -68,5 +84,8 @@ class EnetLink final : public NetLink {
 // Splits "NAME[:PORT]" into its name and port; false, with `error` set, if it is not one.
 bool SplitHostAndPort(const std::string& text, std::string& name, uint16_t& port,
                       std::string& error);
+// The IPv4 address of a name or dotted address (network byte order); false, with `error`
+// set, if it has none. Asks the system's resolver, so it may take a while.
+bool LookUpIpv4(const std::string& name, uint32_t& ipv4, std::string& error);
 
 }  // namespace fenwhit

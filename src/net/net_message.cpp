@@ -6,7 +6,7 @@
 // screen mode and input delay (i32 each), the seed (u64) and the start state (a u32 length and
 // its bytes). Inputs are the first frame and the frame count (varints), then the frames as a
 // replay's body holds them. A checksum is the frame (i64) and the value (u64); a pause one
-// byte; a ping the time (u64) and one byte for a reply.
+// byte; a ping the time (u64) and one byte for a reply; an input delay the frames (i32).
 #include "net/net_message.h"
 
 #include <algorithm>
@@ -71,6 +71,10 @@ void EncodeBody(const NetGameEnd& end, ByteWriter& out) {
 void EncodeBody(const NetPing& ping, ByteWriter& out) {
   out.U64(ping.sentMicroseconds);
   out.Byte(ping.reply ? 1 : 0);
+}
+
+void EncodeBody(const NetInputDelay& delay, ByteWriter& out) {
+  out.U32(static_cast<uint32_t>(delay.frames));
 }
 
 bool DecodeFlag(ByteReader& in, bool& flag) {
@@ -146,6 +150,10 @@ std::string DecodeBody(ByteReader& in, NetPause& pause) {
 std::string DecodeBody(ByteReader& in, NetPing& ping) {
   if (!in.U64(ping.sentMicroseconds)) return "truncated";
   return DecodeFlag(in, ping.reply) ? "" : "bad ping";
+}
+std::string DecodeBody(ByteReader& in, NetInputDelay& delay) {
+  if (!in.I32(delay.frames)) return "truncated";
+  return delay.frames < kMinInputDelay || delay.frames > kMaxInputDelay ? "bad input delay" : "";
 }
 
 // The message of kind `kind` (its index in NetMessage) from the whole of `in`.

@@ -70,8 +70,15 @@ struct NetPing {
   bool operator==(const NetPing&) const = default;
 };
 
+// Host to guest once the round trips are measured: the input delay it chose, which every
+// game start of the connection carries too.
+struct NetInputDelay {
+  int32_t frames = 2;
+  bool operator==(const NetInputDelay&) const = default;
+};
+
 using NetMessage = std::variant<NetHello, NetRefusal, NetGameStart, NetInputs, NetChecksum,
-                                NetPause, NetGameEnd, NetPing>;
+                                NetPause, NetGameEnd, NetPing, NetInputDelay>;
 
 std::vector<uint8_t> EncodeNetMessage(const NetMessage& message);
 // nullopt with a short `why` for anything that is not one whole, valid message.

@@ -16,8 +16,21 @@ namespace fenwhit {
 struct NetRequest {
   enum class Kind { kHost, kJoin };
   Kind kind = Kind::kHost;
-  uint16_t port = 0;        // hosting: the port to listen on (0: the default port)
-  std::string address;      // joining: "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT"
+  uint16_t port = 0;    // hosting: the port to listen on (0: the default port)
+  std::string address;  // joining: "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT"
+};
+
+// How long the session waits, shortened by tests.
+struct NetSessionTimes {
+  // Joining: for the host's answer, and again for the name's address.
+  int connectWaitMs = 10000;
+  // Connected: how long the other side may say nothing before the session fails.
+  double silenceSeconds = 10.0;
+  // Round trips the host times before it chooses the input delay.
+  int pingRounds = 5;
+  // While greeting, how long one Update listens for the next message, so that a round
+  // trip is timed by the network rather than by the frames between two updates.
+  int listenMs = 4;
 };
 
 enum class NetSessionState {
@@ -34,13 +47,14 @@ class NetSession : public NetConnection {
   // line for the player ("port 5029 is in use", "no such host: foo"), when it cannot even
   // start.
   static std::unique_ptr<NetSession> Start(const NetRequest& request, const std::string& player,
-                                           std::string& error);
+                                           std::string& error, const NetSessionTimes& times = {});
 
   // Does the work of the moment: the link, the hellos, the round trips.
   virtual void Update(double nowSeconds) = 0;
   virtual NetSessionState State() const = 0;
   virtual const std::string& Failure() const = 0;
-  // The frames of input delay chosen from the measured round trip, once ready.
+  // The frames of input delay the host chose from the round trip it measured, once ready;
+  // the guest has it from the host, and each game start carries the same number.
   virtual int InputDelay() const = 0;
   // Hosting: the UDP port and this machine's addresses, for the waiting screen.
   virtual uint16_t Port() const = 0;

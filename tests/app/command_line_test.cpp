@@ -73,8 +73,9 @@ TEST(CommandLine, PlaysAnswersOrRefusesWithTheUsage) {
   }
 }
 
-// The replay options take their values and refuse what does not go with them.
-TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
+// The replay, music and network options take their values and refuse what does not go
+// with them.
+TEST(CommandLine, OptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
   const Answer watch = AnswerTo({"--replay", "game.fwreplay", "--window"});
   EXPECT_EQ(watch.commandLine.action, CommandLine::Action::kReplay);
   EXPECT_EQ(watch.commandLine.replay, "game.fwreplay");
@@ -96,6 +97,41 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
   EXPECT_TRUE(music.commandLine.autoplay);
   EXPECT_NE(AnswerTo({"--help"}).out.find("--music PATH"), std::string::npos);
 
+  const Answer host = AnswerTo({"--host", "--autoplay", "--window", "--music", "a.ogg"});
+  EXPECT_EQ(host.commandLine.action, CommandLine::Action::kPlay);
+  ASSERT_TRUE(host.commandLine.network);
+  EXPECT_EQ(host.commandLine.network->kind, NetRequest::Kind::kHost);
+  EXPECT_EQ(host.commandLine.network->port, 0);  // the default
+  EXPECT_TRUE(host.commandLine.autoplay);
+  EXPECT_EQ(host.commandLine.music, "a.ogg");
+  for (const char* port : {"1", "5030", "65535"}) {
+    const Answer hostOn = AnswerTo({"--host", port, "--fullscreen"});
+    ASSERT_TRUE(hostOn.commandLine.network) << port;
+    EXPECT_EQ(std::to_string(hostOn.commandLine.network->port), port);
+    EXPECT_EQ(hostOn.commandLine.screen, CommandLine::Screen::kFullscreen);
+  }
+  const Answer join = AnswerTo({"--autoplay", "--join", "kitchen.local:6000"});
+  EXPECT_EQ(join.commandLine.action, CommandLine::Action::kPlay);
+  ASSERT_TRUE(join.commandLine.network);
+  EXPECT_EQ(join.commandLine.network->kind, NetRequest::Kind::kJoin);
+  EXPECT_EQ(join.commandLine.network->address, "kitchen.local:6000");
+  EXPECT_FALSE(AnswerTo({"--autoplay"}).commandLine.network);
+  const Answer help = AnswerTo({"--help"});
+  EXPECT_NE(help.out.find("--host [PORT]"), std::string::npos);
+  EXPECT_NE(help.out.find("--join HOST[:PORT]"), std::string::npos);
+
+  for (const auto& arguments : std::vector<std::vector<const char*>>{{"--host", "0"},
+                                                                     {"--host", "65536"},
+                                                                     {"--host", "50x"},
+                                                                     {"--host", "-1"},
+                                                                     {"--host", "kitchen"}}) {
+    const Answer bad = AnswerTo(arguments);
+    EXPECT_EQ(bad.status, 2) << arguments.back();
+    EXPECT_EQ(
+        bad.err.rfind("fenwhit: not a port (1 to 65535): " + std::string(arguments.back()), 0), 0u)
+        << bad.err;
+  }
+
   for (const auto& arguments : std::vector<std::vector<const char*>>{
            {"--replay", "--timedemo"},
            {"--replay", "game.fwreplay", "--autoplay"},
@@ -109,7 +145,16 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
            {"--music"},
            {"--music", "a.ogg", "--replay", "best"},
            {"--music", "a.ogg", "--check-replay", "a.fwreplay"},
-           {"--music", "a.ogg", "--analyse", "b.ogg"}}) {
+           {"--music", "a.ogg", "--analyse", "b.ogg"},
+           {"--join"},
+           {"--join", "--autoplay"},
+           {"--host", "--join", "kitchen"},
+           {"--join", "kitchen", "--host", "5029"},
+           {"--host", "--replay", "best"},
+           {"--join", "kitchen", "--check-replay", "a.fwreplay"},
+           {"--host", "--analyse", "song.ogg"},
+           {"--join", "kitchen", "--scores"},
+           {"--scores", "--host"}}) {
     const Answer bad = AnswerTo(arguments);
     EXPECT_EQ(bad.status, 2) << arguments.size() << " " << arguments.back();
     EXPECT_EQ(bad.out, "");

@@ -180,7 +180,7 @@ TEST(EnetLink, ConnectionTroublesAreToldInPlainWords) {
   EXPECT_EQ(error, "port " + std::to_string(port) + " is in use");
 
   EXPECT_EQ(EnetLink::Join("nosuchhost.invalid", error), nullptr);
-  EXPECT_EQ(error, "cannot find the address of nosuchhost.invalid");
+  EXPECT_EQ(error, "no such host: nosuchhost.invalid");
 
   // Nobody answers on a port bound but never serviced.
   EnetLinkTimes quick{.connectWaitMs = 300};

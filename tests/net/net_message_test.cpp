@@ -62,6 +62,8 @@ std::vector<NetMessage> EveryKindAtItsLimits() {
       NetGameEnd{"the games went apart at frame 120"},
       NetPing{~uint64_t{0}, true},
       NetPing{0, false},
+      NetInputDelay{1},
+      NetInputDelay{30},
   };
 }
 
@@ -150,7 +152,7 @@ TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
       {"magic only", {'F', 'W'}, "truncated"},
       {"header cut", {hello.begin(), hello.begin() + 8}, "truncated"},
       {"newer version", withByte(NetPause{}, 2, 7), "protocol version 7, this game speaks 1"},
-      {"unknown kind", withByte(NetPause{}, 4, 8), "unknown message kind 8"},
+      {"unknown kind", withByte(NetPause{}, 4, 9), "unknown message kind 9"},
       {"kind 255", withByte(NetPause{}, 4, 255), "unknown message kind 255"},
       {"length too long", withByte(NetPause{}, 5, 2), "length does not match"},
       {"length in high byte", withByte(NetPause{}, 8, 1), "length does not match"},
@@ -201,6 +203,9 @@ TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
       {"pause empty", cut(NetPause{}, 1), "bad pause"},
       {"ping reply 2", withByte(NetPing{}, kHeaderBytes + 8, 2), "bad ping"},
       {"ping cut", cut(NetPing{}, 2), "truncated"},
+      {"delay 0", withByte(NetInputDelay{1}, kHeaderBytes, 0), "bad input delay"},
+      {"delay 31", withByte(NetInputDelay{1}, kHeaderBytes, 31), "bad input delay"},
+      {"delay cut", cut(NetInputDelay{}, 1), "truncated"},
   };
   for (const Case& c : cases) {
     std::string why;
