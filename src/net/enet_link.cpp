@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "common/seconds_text.h"
 #include "net/net_message.h"
 
 namespace fenwhit {
@@ -34,11 +35,6 @@ bool EnsureEnet(std::string& error) {
   });
   if (!ready) error = "the network library could not start";
   return ready;
-}
-
-std::string SecondsText(int ms) {
-  if (ms % 1000 == 0) return std::to_string(ms / 1000);
-  return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
 }
 
 ENetHost* CreateHost(const ENetAddress* address, size_t slots) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <variant>
 
+#include "common/seconds_text.h"
 #include "keep/scores.h"
 #include "net/enet_link.h"
 #include "net/handshake.h"
@@ -183,7 +184,8 @@ class EnetSession final : public NetSession {
     // What was said last goes out now, a refusal included, rather than at the next update.
     link_->Service(0);
     if (state_ == NetSessionState::kGreeting && nowSeconds - lastHeard_ >= times_.silenceSeconds) {
-      fail(peerLabel() + " has been silent for " + SecondsText(times_.silenceSeconds));
+      fail(peerLabel() + " was silent for " +
+           SecondsText(static_cast<int>(times_.silenceSeconds * 1000 + 0.5)) + " seconds");
     }
   }
 
@@ -240,12 +242,6 @@ class EnetSession final : public NetSession {
 
   std::string peerLabel() const {
     return peerName_.empty() ? std::string("the other player") : peerName_;
-  }
-
-  static std::string SecondsText(double seconds) {
-    const int tenths = static_cast<int>(seconds * 10 + 0.5);
-    return std::to_string(tenths / 10) + (tenths % 10 ? "." + std::to_string(tenths % 10) : "") +
-           " s";
   }
 
   void failForLink() { fail(link_->Ended().empty() ? "the other player is gone" : link_->Ended()); }

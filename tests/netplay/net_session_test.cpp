@@ -16,7 +16,9 @@
 #include <variant>
 #include <vector>
 
+#include "net/enet_link.h"
 #include "net/handshake.h"
+#include "support/udp_relay.h"
 
 namespace fenwhit {
 namespace {
@@ -79,8 +81,9 @@ struct Meeting {
   std::unique_ptr<NetSession> host = NetSession::Start(Hosting(port), "ANN", error);
   std::unique_ptr<NetSession> guest;
 
-  void Join(NetSessionTimes times = {}) {
-    guest = NetSession::Start(Joining("127.0.0.1:" + std::to_string(port)), "BOB", error, times);
+  void Join(uint16_t through = 0, const std::string& name = "BOB") {
+    const uint16_t to = through != 0 ? through : port;
+    guest = NetSession::Start(Joining("127.0.0.1:" + std::to_string(to)), name, error);
     ASSERT_NE(guest, nullptr) << error;
     EXPECT_TRUE(
         StepUntil({host.get(), guest.get()}, [&] { return Settled(*host) && Settled(*guest); }));
@@ -152,6 +155,27 @@ TEST(NetSession, HostAndGuestMeetAndAThirdPlayerIsRefused) {
   EXPECT_EQ(host.Failure(), "the other player is gone");
 }
 
+TEST(NetSession, OverASlowLineBothTakeTheLongerDelayTheHostChose) {
+  Meeting meeting;
+  ASSERT_NE(meeting.host, nullptr) << meeting.error;
+  testing::UdpRelay relay(meeting.port, {.delayMs = 40, .jitterMs = 2});
+  // A name the scores table could not hold is cut to one it can, not sent to be refused.
+  meeting.Join(relay.Port(), "BOB\n");
+  ASSERT_TRUE(meeting.guest);
+  NetSession& host = *meeting.host;
+  NetSession& guest = *meeting.guest;
+  ASSERT_EQ(host.State(), NetSessionState::kReady) << host.Failure();
+  ASSERT_EQ(guest.State(), NetSessionState::kReady) << guest.Failure();
+  EXPECT_EQ(host.PeerName(), "BOB");
+  for (NetSession* side : {&host, &guest}) {
+    EXPECT_GT(side->RoundTripMs(), 75);
+    EXPECT_LT(side->RoundTripMs(), 140);
+  }
+  EXPECT_EQ(host.InputDelay(), ChooseInputDelay(host.RoundTripMs()));
+  EXPECT_GE(host.InputDelay(), 4);
+  EXPECT_EQ(guest.InputDelay(), host.InputDelay());
+}
+
 TEST(NetSession, AnotherVersionIsRefusedOnBothSidesNamingBoth) {
   Meeting meeting;
   ASSERT_NE(meeting.host, nullptr) << meeting.error;
@@ -182,6 +206,20 @@ TEST(NetSession, ConnectionTroublesAreToldInPlainWordsWithoutHoldingTheFrame) {
   for (const char* address : {"host:0", "host:65536", ":5029", ""}) {
     EXPECT_EQ(NetSession::Start(Joining(address), "ANN", error), nullptr) << address;
   }
+
+  // A peer that connects and never says a word.
+  auto quiet = NetSession::Start(Hosting(FreePort()), "ANN", error, {.silenceSeconds = 1.5});
+  ASSERT_NE(quiet, nullptr) << error;
+  std::unique_ptr<EnetLink> mute =
+      EnetLink::StartJoin(htonl(INADDR_LOOPBACK), quiet->Port(), "mute", error);
+  ASSERT_NE(mute, nullptr) << error;
+  EXPECT_TRUE(StepUntil({quiet.get()}, [&] {
+    mute->Service(0);
+    while (mute->Receive()) {
+    }
+    return Settled(*quiet);
+  }));
+  EXPECT_EQ(quiet->Failure(), "the other player was silent for 1.5 seconds");
 
   // Neither the name's lookup nor the wait for an answer holds an update up.
   BoundSocket silent;
