@@ -77,7 +77,12 @@ class EnetSession final : public NetSession {
     switch (state_) {
       case NetSessionState::kWaitingForPlayer:
         link_->Service(0);
-        if (link_->Connected()) startGreeting(nowSeconds);
+        if (link_->Connected()) {
+          startGreeting(nowSeconds);
+        } else if (!link_->Ended().empty()) {
+          // One came and went between two updates; the link takes nobody after its first.
+          failForLink();
+        }
         break;
       case NetSessionState::kConnecting:
         connect(nowSeconds);

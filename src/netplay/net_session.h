@@ -44,8 +44,8 @@ enum class NetSessionState {
 class NetSession : public NetConnection {
  public:
   // Starts hosting or joining for the named local player. Null, with `error` set to one
-  // line for the player ("port 5029 is in use", "no such host: foo"), when it cannot even
-  // start.
+  // line for the player ("port 5029 is in use", an IPv6 address, a bad port), when it cannot
+  // even start. A name is looked up after, so "no such host: foo" comes as a failure.
   static std::unique_ptr<NetSession> Start(const NetRequest& request, const std::string& player,
                                            std::string& error, const NetSessionTimes& times = {});
 

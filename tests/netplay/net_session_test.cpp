@@ -221,6 +221,24 @@ TEST(NetSession, ConnectionTroublesAreToldInPlainWordsWithoutHoldingTheFrame) {
   }));
   EXPECT_EQ(quiet->Failure(), "the other player was silent for 1.5 seconds");
 
+  // One who comes and goes before the host's next update leaves it failed, not waiting for
+  // a player its link would no longer take.
+  auto left = NetSession::Start(Hosting(FreePort()), "ANN", error);
+  ASSERT_NE(left, nullptr) << error;
+  std::unique_ptr<EnetLink> passing =
+      EnetLink::StartJoin(htonl(INADDR_LOOPBACK), left->Port(), "passing", error);
+  ASSERT_NE(passing, nullptr) << error;
+  EXPECT_TRUE(StepUntil({}, [&] {
+    left->Service(1);
+    passing->Service(1);
+    return passing->Connected();
+  }));
+  passing.reset();
+  for (int i = 0; i < 20; ++i) left->Service(1);
+  left->Update(Seconds());
+  EXPECT_EQ(left->State(), NetSessionState::kFailed);
+  EXPECT_EQ(left->Failure(), "the other player is gone");
+
   // Neither the name's lookup nor the wait for an answer holds an update up.
   BoundSocket silent;
   const NetSessionTimes quick{.connectWaitMs = 1500};
