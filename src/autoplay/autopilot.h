@@ -1,7 +1,8 @@
 #pragma once
 // The attract mode's player: in the main menu it waits for a watcher to see the menu,
-// then starts a one-paddle game; in the game it steers the paddle. It never fires and
-// never refuses an event. Decisions are pure functions of the state they read.
+// then starts a one-paddle game; in the game it steers the paddle. In a network game it
+// plays one paddle of two. It never fires and never refuses an event. Decisions are pure
+// functions of the state they read.
 #include <cstdint>
 #include <span>
 
@@ -24,7 +25,14 @@ inline constexpr int32_t kAutopilotMenuWait = 180;
 
 // previous: the keys held in the last frame; the menu steps only on a fresh press.
 AutopilotKeys MenuKeys(const MenuState& menuState, const AutopilotKeys& previous);
-// Nothing in a two-paddle game or during a game's ending.
-AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool);
+// The paddle a one-paddle game has.
+inline constexpr int kOnePaddleGame = -1;
+
+// Up and Down for `paddle`: kOnePaddleGame steers the one paddle and leaves two-paddle
+// games alone; 0 or 1 steers that paddle of a two-paddle game (which the network game
+// gives the one-paddle keys) and leaves one-paddle games alone. pendingSteps as for
+// SteerPaddle. Nothing during a game's ending.
+AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool,
+                       int paddle = kOnePaddleGame, int pendingSteps = 0);
 
 }  // namespace fenwhit

@@ -1,6 +1,8 @@
 #pragma once
 // The platform the game sees when it plays by itself: the real one, plus the keys the
 // autopilot holds. Real keys still count, so Esc and closing the window work as usual.
+#include <deque>
+
 #include "autoplay/autopilot.h"
 #include "platform/forwarding_platform.h"
 
@@ -16,8 +18,20 @@ class AutopilotPlatform final : public ForwardingPlatform {
     return inner().KeyHeld(scanCode) || keys_.Holds(scanCode);
   }
 
+  // Plays one paddle of a two-paddle game that something else starts (a network game):
+  // 0 the left, 1 the right, with Up and Down, which move the paddle inputDelay frames
+  // after they are held. It then leaves the menu alone. kOnePaddleGame (the default):
+  // starts one-paddle games from the menu and steers their paddle.
+  void SteerPaddle(int paddle, int inputDelay = 0);
+
  private:
+  int PendingSteps() const;
+
   AutopilotKeys keys_;
+  int paddle_ = kOnePaddleGame;
+  int inputDelay_ = 0;
+  // The steps of the last inputDelay_ frames, up -1, down 1: held, not made yet.
+  std::deque<int> pending_;
 };
 
 }  // namespace fenwhit

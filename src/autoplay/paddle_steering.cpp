@@ -85,10 +85,11 @@ struct PaddlePlan {
 
 class Steering {
  public:
-  Steering(const GameState& state, std::span<const Ball> ballPool)
+  Steering(const GameState& state, std::span<const Ball> ballPool, int paddle, int pendingSteps)
       : length_(static_cast<float>(state.paddleLength)) {
-    plan_.start = static_cast<float>(state.paddleY[0]);
     plan_.step = static_cast<float>(state.paddleSpeed);
+    plan_.start =
+        static_cast<float>(state.paddleY[paddle]) + plan_.step * static_cast<float>(pendingSteps);
     plan_.minTop = static_cast<float>(state.wallTop);
     plan_.maxTop = std::max(plan_.minTop, static_cast<float>(state.wallBottom) - length_);
     plan_.start = Clamp(plan_.start);
@@ -206,8 +207,9 @@ class Steering {
 
 }  // namespace
 
-Steer SteerPaddle(const GameState& state, std::span<const Ball> ballPool) {
-  return Steering(state, ballPool).Decide();
+Steer SteerPaddle(const GameState& state, std::span<const Ball> ballPool, int paddle,
+                  int pendingSteps) {
+  return Steering(state, ballPool, paddle == 1 ? 1 : 0, pendingSteps).Decide();
 }
 
 }  // namespace fenwhit
