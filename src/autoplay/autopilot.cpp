@@ -25,12 +25,12 @@ AutopilotKeys MenuKeys(const MenuState& menuState, const AutopilotKeys& previous
   return keys;
 }
 
-AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool, int paddle,
-                       int pendingSteps) {
+AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool,
+                       const SteerFor& how) {
   AutopilotKeys keys;
   const bool twoPaddleGame = state.twoPaddles != 0;
-  if (twoPaddleGame != (paddle != kOnePaddleGame) || state.gameOver != 0) return keys;
-  const Steer steer = SteerPaddle(state, ballPool, paddle == 1 ? 1 : 0, pendingSteps);
+  if (twoPaddleGame != (how.paddle != kOnePaddleGame) || state.gameOver != 0) return keys;
+  const Steer steer = SteerPaddle(state, ballPool, how);
   keys.up = steer == Steer::kUp;
   keys.down = steer == Steer::kDown;
   return keys;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "autoplay/paddle_steering.h"
 #include "game/balls.h"
 #include "game/game_state.h"
 #include "ui/main_menu.h"
@@ -25,14 +26,11 @@ inline constexpr int32_t kAutopilotMenuWait = 180;
 
 // previous: the keys held in the last frame; the menu steps only on a fresh press.
 AutopilotKeys MenuKeys(const MenuState& menuState, const AutopilotKeys& previous);
-// The paddle a one-paddle game has.
-inline constexpr int kOnePaddleGame = -1;
-
-// Up and Down for `paddle`: kOnePaddleGame steers the one paddle and leaves two-paddle
+// Up and Down for the paddle: kOnePaddleGame steers the one paddle and leaves two-paddle
 // games alone; 0 or 1 steers that paddle of a two-paddle game (which the network game
-// gives the one-paddle keys) and leaves one-paddle games alone. pendingSteps as for
-// SteerPaddle. Nothing during a game's ending.
+// gives the one-paddle keys) and leaves one-paddle games alone. Nothing during a game's
+// ending.
 AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool,
-                       int paddle = kOnePaddleGame, int pendingSteps = 0);
+                       const SteerFor& how = {});
 
 }  // namespace fenwhit

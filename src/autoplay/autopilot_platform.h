@@ -10,7 +10,9 @@ namespace fenwhit {
 
 class AutopilotPlatform final : public ForwardingPlatform {
  public:
-  explicit AutopilotPlatform(Platform& real) : ForwardingPlatform(real) {}
+  // Reads FENWHIT_TEST_AUTOPLAY_MISS_AFTER (seconds), which only tests set: from that many
+  // seconds into each game it steers to miss the ball, so that the game soon ends.
+  explicit AutopilotPlatform(Platform& real);
 
   // Every menu and game frame pumps once: the autopilot decides its keys here.
   void PumpEvents() override;
@@ -30,6 +32,9 @@ class AutopilotPlatform final : public ForwardingPlatform {
   AutopilotKeys keys_;
   int paddle_ = kOnePaddleGame;
   int inputDelay_ = 0;
+  // Game frames steered so far in this game, and how many before missing (-1: never).
+  int gameFrames_ = 0;
+  int steeredFrames_ = -1;
   // The steps of the last inputDelay_ frames, up -1, down 1: held, not made yet.
   std::deque<int> pending_;
 };

@@ -3,6 +3,7 @@
 // it leaves the menu alone and keeps the balls out with its own paddle.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "audio/music.h"
@@ -56,6 +57,7 @@ struct TwoPaddleRun {
   int startPump = -1;
   int32_t twoPaddles = -1;
   int32_t livesLost = 0;
+  int lostAt = -1;  // the game frame that lost the first ball
   int returns = 0;  // balls sent back from the paddle line
   int ownMoves = 0;
   int otherMoves = 0;
@@ -95,6 +97,7 @@ TwoPaddleRun PlayOnePaddleOfTwo(int paddle, int delay, int frames) {
         last[0] = game.paddleY[0];
         last[1] = game.paddleY[1];
         run.livesLost = 2 - game.lives;
+        if (run.livesLost > 0 && run.lostAt < 0) run.lostAt = gameFrames;
         if (gameFrames == frames) p.RequestClose();
       },
       seat, harness.renderer);
@@ -119,6 +122,13 @@ TEST(Autoplay, PlaysItsOwnPaddleOfATwoPaddleGameWithTheOnePaddleKeys) {
       EXPECT_EQ(run.otherMoves, 0);
     }
   }
+
+  // Tests that want games short have it miss from some seconds in: the game soon ends.
+  setenv("FENWHIT_TEST_AUTOPLAY_MISS_AFTER", "10", 1);
+  const TwoPaddleRun run = PlayOnePaddleOfTwo(1, 3, 4000);
+  unsetenv("FENWHIT_TEST_AUTOPLAY_MISS_AFTER");
+  EXPECT_GT(run.lostAt, 600);
+  EXPECT_LT(run.lostAt, 900);
 }
 
 }  // namespace
