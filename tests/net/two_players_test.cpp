@@ -28,8 +28,11 @@ using testing::GameProcess;
 using namespace std::chrono_literals;
 
 // The autopilots play the first seconds of each game, then steer to miss the ball: whole
-// games of 10 to 15 seconds, where they would otherwise last minutes.
+// games of 10 to 15 seconds after the intro, where they would otherwise last minutes.
 const std::string kShortGame = "FENWHIT_TEST_AUTOPLAY_MISS_AFTER=3";
+// Both games show their intro for four seconds and then connect: by this time they have
+// played for a few seconds.
+constexpr auto kIntoTheGame = 10s;
 // Time enough for a short game over the slowest network tried here.
 constexpr auto kGameDeadline = 90s;
 
@@ -191,7 +194,7 @@ TEST_F(TwoPlayers, AHostWhoseGuestVanishesEndsWithinElevenSeconds) {
   // Killed: nothing more ever comes.
   StartHost();
   StartGuest();
-  std::this_thread::sleep_for(4s);
+  std::this_thread::sleep_for(kIntoTheGame);
   ASSERT_TRUE(host_->Running()) << host_->Stderr();
   guest_->Signal(SIGKILL);
   auto killed = Clock::now();
@@ -204,7 +207,7 @@ TEST_F(TwoPlayers, AHostWhoseGuestVanishesEndsWithinElevenSeconds) {
   port_ = testing::FreeUdpPort();
   StartHost();
   StartGuest();
-  std::this_thread::sleep_for(4s);
+  std::this_thread::sleep_for(kIntoTheGame);
   ASSERT_TRUE(host_->Running()) << host_->Stderr();
   guest_->Signal(SIGSTOP);
   killed = Clock::now();
@@ -244,8 +247,8 @@ TEST_F(TwoPlayers, PlayersOfDifferentVersionsAreRefusedBeforeAnyGame) {
 
 TEST_F(TwoPlayers, AFloodOfGarbageAtAWaitingHostDoesNotKeepItFromPlaying) {
   StartHost({kShortGame});
-  std::this_thread::sleep_for(1s);
-  ASSERT_TRUE(host_->Running()) << host_->Stderr();
+  // Past its intro, waiting on its port.
+  ASSERT_TRUE(testing::UdpPortBoundWithin(port_, 20s)) << host_->Stderr();
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);
   ASSERT_GE(fd, 0);
   sockaddr_in to{};

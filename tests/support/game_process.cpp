@@ -7,6 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iomanip>
+#include <sstream>
+#include <thread>
 
 namespace fenwhit::testing {
 
@@ -114,6 +118,26 @@ uint16_t FreeUdpPort() {
   }
   if (fd >= 0) close(fd);
   return port;
+}
+
+bool UdpPortBoundWithin(uint16_t port, std::chrono::milliseconds within) {
+  const auto end = std::chrono::steady_clock::now() + within;
+  std::ostringstream suffix;
+  suffix << ':' << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << port;
+  for (;;) {
+    // Each socket a line: "  sl  local_address rem_address ...", addresses as ADDR:PORT in hex.
+    std::ifstream table("/proc/net/udp");
+    std::string line;
+    std::getline(table, line);
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot, local;
+      fields >> slot >> local;
+      if (local.size() >= 5 && local.compare(local.size() - 5, 5, suffix.str()) == 0) return true;
+    }
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 }  // namespace fenwhit::testing

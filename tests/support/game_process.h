@@ -65,4 +65,7 @@ bool GameHelpMentions(const std::string& word);
 // A UDP port on 127.0.0.1 that nothing had bound a moment ago.
 uint16_t FreeUdpPort();
 
+// Whether something on this machine has bound the UDP port (IPv4) within the time given.
+bool UdpPortBoundWithin(uint16_t port, std::chrono::milliseconds within);
+
 }  // namespace fenwhit::testing
