@@ -25,10 +25,12 @@ AutopilotKeys MenuKeys(const MenuState& menuState, const AutopilotKeys& previous
   return keys;
 }
 
-AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool) {
+AutopilotKeys GameKeys(const GameState& state, std::span<const Ball> ballPool,
+                       const SteerFor& how) {
   AutopilotKeys keys;
-  if (state.twoPaddles != 0 || state.gameOver != 0) return keys;
-  const Steer steer = SteerPaddle(state, ballPool);
+  const bool twoPaddleGame = state.twoPaddles != 0;
+  if (twoPaddleGame != (how.paddle != kOnePaddleGame) || state.gameOver != 0) return keys;
+  const Steer steer = SteerPaddle(state, ballPool, how);
   keys.up = steer == Steer::kUp;
   keys.down = steer == Steer::kDown;
   return keys;

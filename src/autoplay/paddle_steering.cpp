@@ -85,15 +85,21 @@ struct PaddlePlan {
 
 class Steering {
  public:
-  Steering(const GameState& state, std::span<const Ball> ballPool)
-      : length_(static_cast<float>(state.paddleLength)) {
-    plan_.start = static_cast<float>(state.paddleY[0]);
+  Steering(const GameState& state, std::span<const Ball> ballPool, const SteerFor& how)
+      : length_(static_cast<float>(state.paddleLength)), miss_(how.miss) {
     plan_.step = static_cast<float>(state.paddleSpeed);
+    const int32_t top = state.paddleY[how.paddle == 1 ? 1 : 0];
+    plan_.start = static_cast<float>(top) + plan_.step * static_cast<float>(how.pendingSteps);
     plan_.minTop = static_cast<float>(state.wallTop);
     plan_.maxTop = std::max(plan_.minTop, static_cast<float>(state.wallBottom) - length_);
     plan_.start = Clamp(plan_.start);
     CollectPassages(state, ballPool);
-    desired_ = Clamp(DesiredCentre(state, ballPool) - length_ / 2);
+    const float centre = DesiredCentre(state, ballPool);
+    desired_ = Clamp(centre - length_ / 2);
+    if (miss_) {
+      desired_ = centre > static_cast<float>(state.wallTop + state.wallBottom) / 2 ? plan_.minTop
+                                                                                   : plan_.maxTop;
+    }
   }
 
   Steer Decide() const {
@@ -173,7 +179,7 @@ class Steering {
   // The safe goal nearest the desired one that keeps the catch; failing that the desired
   // one: a lost last ball ends the game, a caught chaos ball costs only a life.
   float ChooseGoal() const {
-    if (chaos_.empty()) return desired_;
+    if (chaos_.empty() || miss_) return desired_;
     std::vector<float> goals = {desired_, plan_.start};
     const float slack = kZoneReach + kMargin + plan_.step / 2 + 1;
     for (const Passage& chaos : chaos_) {
@@ -198,6 +204,7 @@ class Steering {
   }
 
   float length_;
+  bool miss_;
   PaddlePlan plan_;
   float desired_ = 0;
   std::optional<Passage> normal_;
@@ -206,8 +213,8 @@ class Steering {
 
 }  // namespace
 
-Steer SteerPaddle(const GameState& state, std::span<const Ball> ballPool) {
-  return Steering(state, ballPool).Decide();
+Steer SteerPaddle(const GameState& state, std::span<const Ball> ballPool, const SteerFor& how) {
+  return Steering(state, ballPool, how).Decide();
 }
 
 }  // namespace fenwhit

@@ -18,7 +18,7 @@ class SteeringTest : public ::testing::Test {
   void Add(BallKind kind, float x, float y, float vx, float vy) {
     pool.push_back(Ball{kind, x, y, vx, vy, 0, 0});
   }
-  Steer Decide() const { return SteerPaddle(state, pool); }
+  Steer Decide(const SteerFor& how = {}) const { return SteerPaddle(state, pool, how); }
 
   GameState state;
   std::vector<Ball> pool;
@@ -51,6 +51,26 @@ TEST_F(SteeringTest, GoesWhereTheFirstArrivingNormalBallCrosses) {
   Add(BallKind::Normal, 900, 100, 5, 0);
   Add(BallKind::Normal, 500, 650, 5, 0);
   EXPECT_EQ(Decide(), Steer::kDown);
+}
+
+TEST_F(SteeringTest, SteersTheNamedPaddleWhereItsStepsWillHaveTakenIt) {
+  // The second paddle of two, high up, goes down to a ball crossing at 365; the first
+  // paddle, already there, is not the one asked about.
+  state.twoPaddles = 1;
+  state.paddleY[1] = 10;
+  Add(BallKind::Normal, 900, 365, -10, 0);
+  EXPECT_EQ(Decide({.paddle = 1}), Steer::kDown);
+  EXPECT_EQ(Decide({.paddle = 0}), Steer::kStay);
+  // Fifteen steps down already on their way bring it under the ball: no more.
+  EXPECT_EQ(Decide({.paddle = 1, .pendingSteps = 15}), Steer::kStay);
+  EXPECT_EQ(Decide({.paddle = 1, .pendingSteps = 18}), Steer::kUp);
+
+  // Asked to miss, it goes to the end away from the crossing, and stays there.
+  EXPECT_EQ(Decide({.paddle = 0, .miss = true}), Steer::kUp);
+  pool[0].y = 200;
+  EXPECT_EQ(Decide({.paddle = 0, .miss = true}), Steer::kDown);
+  state.paddleY[0] = 550;
+  EXPECT_EQ(Decide({.paddle = 0, .miss = true}), Steer::kStay);
 }
 
 TEST_F(SteeringTest, DodgesAChaosBallAndStillCatchesTheNormalOne) {

@@ -2,8 +2,11 @@
 // through the real menu and frame loops, with every frame checked.
 //
 //   fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] [--without FILE]...
-//               [--every-event] [--capture FILE]
+//               [--every-event] [--capture FILE] [--steer left|right|both [--input-delay N]]
 //
+// --steer plays two-paddle games instead, as a network game does: an autopilot for each
+// paddle named, its Up and Down given to that paddle N frames late; the game starts at
+// once from the menu, as the network game starts it.
 // --capture keeps the state of the game frame with the most drawing in FILE, for the
 // benchmarks.
 // Runs until N frames have passed or N games have ended, from an archive of the assets
@@ -34,7 +37,9 @@
 #include "sim/frame_checks.h"
 #include "sim/virtual_sound_device.h"
 #include "support/frame_snapshot.h"
+#include "support/paddle_seat.h"
 #include "support/scratch_dir.h"
+#include "ui/main_menu.h"
 
 namespace fenwhit::sim {
 namespace {
@@ -47,6 +52,9 @@ struct Options {
   std::set<std::string> without;
   bool everyEvent = false;
   std::string capture;
+  bool steerLeft = false;
+  bool steerRight = false;
+  int inputDelay = 0;
 };
 
 // Notes what the checks need of each frame's drawing, and draws nothing.
@@ -138,7 +146,8 @@ void SleepOnVirtualClock(int milliseconds) {
 void Usage() {
   std::fprintf(stderr,
                "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] "
-               "[--without FILE]... [--every-event] [--capture FILE]\n");
+               "[--without FILE]... [--every-event] [--capture FILE] "
+               "[--steer left|right|both [--input-delay N]]\n");
 }
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -157,13 +166,21 @@ bool Parse(int argc, char** argv, Options& options) {
       options.without.insert(argv[++i]);
     } else if (arg == "--capture" && hasValue) {
       options.capture = argv[++i];
+    } else if (arg == "--steer" && hasValue) {
+      const std::string which = argv[++i];
+      options.steerLeft = which == "left" || which == "both";
+      options.steerRight = which == "right" || which == "both";
+      if (!options.steerLeft && !options.steerRight) return false;
+    } else if (arg == "--input-delay" && hasValue) {
+      options.inputDelay = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
     } else if (arg == "--every-event") {
       options.everyEvent = true;
     } else {
       return false;
     }
   }
-  return !options.assets.empty() && options.frames > 0 && options.seed != 0;
+  return !options.assets.empty() && options.frames > 0 && options.seed != 0 &&
+         options.inputDelay >= 0 && options.inputDelay < 100;
 }
 
 std::vector<uint8_t> PackAssets(const Options& options) {
@@ -226,11 +243,21 @@ int Run(const Options& options) {
   testing::ScratchDir temp;
   work.WriteFile("quellard.data", PackAssets(options));
   SimPlatform platform(options.seed);
-  AutopilotPlatform autopilot(platform);
+  // One autopilot, or a seated one for each paddle steered.
+  std::optional<AutopilotPlatform> pilots[2];
+  std::optional<testing::PaddleSeat> seats[2];
+  Platform* played = &platform;
+  const bool twoPaddles = options.steerLeft || options.steerRight;
+  for (int paddle : {0, 1}) {
+    if (paddle == 0 ? !options.steerLeft : !options.steerRight) continue;
+    pilots[paddle].emplace(*played).SteerPaddle(paddle, options.inputDelay);
+    played = &seats[paddle].emplace(*pilots[paddle], paddle, options.inputDelay);
+  }
+  if (!twoPaddles) played = &pilots[0].emplace(platform);
   // Every game is recorded, and checked by playing it again once the run is over.
   std::vector<Replay> replays;
   std::optional<ReplayRecorder> recorder;
-  recorder.emplace(autopilot, "SIM",
+  recorder.emplace(*played, "SIM",
                    [&replays](Replay&& game) { replays.push_back(std::move(game)); });
   WatchingRenderer renderer;
   VirtualSoundDevice sound(platform);
@@ -254,6 +281,7 @@ int Run(const Options& options) {
     }
     renderer.frame = DrawnFrame{};
     platform.TapCancelNowAndThen();
+    if (twoPaddles && !BeatThreadRunning()) menu.requestedGame = 1;
     const bool enoughGames = options.games > 0 && checks.tally().gamesEnded >= options.games;
     if (pump + 1 >= options.frames || brokenAt >= 0 || enoughGames) p.RequestClose();
   });
