@@ -71,6 +71,8 @@ class NetGamePlatform final : public ForwardingPlatform, public BeatSource {
   // The word the last network game ended with while it is still shown in the menu; "".
   std::string MenuWord();
   const NetGameFigures& LastFigures() const { return figures_; }
+  // The frames of the network game taken so far (the next is this one); 0 outside one.
+  int64_t FramesTaken() const { return static_cast<int64_t>(replay_.frames.size()); }
 
   void DiscardKeyPress() override;
   void PumpEvents() override;

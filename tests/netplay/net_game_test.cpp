@@ -1,0 +1,232 @@
+// A network game played through the real program and its loops against a scripted peer in
+// memory, on the virtual clock: what each player sees and what is kept of it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "app/display.h"
+#include "audio/music.h"
+#include "game/game_state.h"
+#include "gfx/overlay_renderer.h"
+#include "keep/background_writer.h"
+#include "keep/score_file.h"
+#include "netplay/net_game_drawing.h"
+#include "netplay/net_game_platform.h"
+#include "netplay/scripted_peer.h"
+#include "pause/pause_platform.h"
+#include "replay/game_snapshot.h"
+#include "replay/replay_check.h"
+#include "replay/replay_recorder.h"
+#include "scoreboard/scoreboard_platform.h"
+#include "support/beat_feeder.h"
+#include "support/program_harness.h"
+#include "support/text_drawn.h"
+#include "ui/main_menu.h"
+
+namespace fenwhit {
+namespace {
+
+using testing::BeatFeeder;
+using testing::ProgramHarness;
+using testing::ScriptedPeer;
+
+constexpr int kFramesPerBeat = 19;
+
+ReplayFrame Holding(int code, int32_t beats = 0) {
+  ReplayFrame frame;
+  frame.keys[code / 64] |= uint64_t{1} << (code % 64);
+  frame.beats = beats;
+  return frame;
+}
+
+bool Held(const ReplayFrame& frame, int code) {
+  return (frame.keys[code / 64] >> (code % 64) & 1) != 0;
+}
+
+// The program with the platforms a network game sits on: the pause, the scores, the
+// recorder, and the network game outermost.
+struct NetProgram {
+  explicit NetProgram(LockstepSide ourSide) : peer(harness.platform, ourSide, "BEN") {
+    hooks.playerName = "ANNA";
+    hooks.keepReplay = [this](Replay&& game) { kept.push_back(std::move(game)); };
+    hooks.drawHeld = [this](const std::string& notice) {
+      harness.renderer.ClearCalls();
+      ShowHeldGame(frames, notice);
+      heldNotices.push_back(testing::TextDrawn(harness.renderer));
+    };
+    hooks.nameNextScore = [this](const std::string& name) { scoreboard.NameNextGame(name); };
+    hooks.pauseTitle = [this](const std::string& title) { pauseTitles.push_back(title); };
+    hooks.pause = &pause;
+  }
+
+  // Runs the program; the script sees the pumps of the menu and of the game.
+  int Run(std::function<void(TestPlatform&, int pump)> script) {
+    NetGamePlatform platform(recorder, scoreboard, hooks, err);
+    net = &platform;
+    const int status = harness.Run(
+        [&](TestPlatform& p, int pump) {
+          harness.renderer.ClearCalls();
+          // The intro plays its 202 frames first.
+          if (!begun && !BeatThreadRunning() && pump > 250 && menu.menuFrames > 3) {
+            begun = true;
+            platform.Begin(std::make_unique<ScriptedPeer::Connection>(peer), 2);
+          }
+          script(p, pump);
+        },
+        platform, frames);
+    net = nullptr;
+    figures = platform.LastFigures();
+    return status;
+  }
+
+  std::vector<NetMessage> Sent(auto is) const {
+    std::vector<NetMessage> found;
+    std::copy_if(peer.sent.begin(), peer.sent.end(), std::back_inserter(found), is);
+    return found;
+  }
+
+  ProgramHarness harness{true};
+  testing::ScratchDir home;
+  ScoreFile scores{home.str() + "/scores"};
+  BackgroundWriter writer;
+  std::ostringstream err;
+  PausePlatform pause{harness.platform, harness.sound, [] {}, true};
+  ScoreboardPlatform scoreboard{pause, scores, writer, "ANNA", true, err};
+  std::vector<Replay> recordedLocally;
+  ReplayRecorder recorder{scoreboard, "ANNA",
+                          [this](Replay&& game) { recordedLocally.push_back(std::move(game)); }};
+  OverlayRenderer frames{harness.renderer};
+  ScriptedPeer peer;
+  NetGamePlatform::Hooks hooks;
+  NetGamePlatform* net = nullptr;
+  NetGameFigures figures;
+  bool begun = false;
+
+  std::vector<Replay> kept;
+  std::vector<std::string> heldNotices;
+  std::vector<std::string> pauseTitles;
+};
+
+TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
+  menu.menuIndex = 0;
+  NetProgram program(LockstepSide::kHost);
+  ScriptedPeer& guest = program.peer;
+  // The guest holds its down key for a second, comes late once and pauses for ten seconds.
+  guest.input = [](int64_t frame) {
+    return frame >= 100 && frame < 160 ? Holding(scan::kDown) : ReplayFrame{};
+  };
+  guest.lateFrame = 300;
+  guest.lateSeconds = 0.8;
+  guest.pauseFrame = 450;
+  guest.pauseSeconds = 10.0;
+  BeatFeeder feeder(program.harness.sound);
+
+  int64_t lastFrame = -1;
+  int64_t downPressedAt = -1;
+  int32_t leftBefore = 0, leftAfter = 0, rightBefore = 0, rightAfter = 0;
+  std::vector<double> frameTimesAfterHold;
+  size_t pingsBeforePause = 0, pingsAfterPause = 0;
+  bool gameSeen = false;
+  std::string menuWordAfter = "unseen";
+  const int status = program.Run([&](TestPlatform& p, int) {
+    NetGamePlatform& net = *program.net;
+    if (!BeatThreadRunning()) {
+      if (gameSeen) {
+        if (menuWordAfter == "unseen") menuWordAfter = net.MenuWord();
+        p.Press(scan::kEsc);  // back in the menu: leave
+      }
+      return;
+    }
+    gameSeen = true;
+    const auto pings = [&] {
+      return program.Sent([](const NetMessage& m) { return std::holds_alternative<NetPing>(m); })
+          .size();
+    };
+    if (program.pause.Paused()) {
+      if (pingsBeforePause == 0) pingsBeforePause = pings();
+      return;
+    }
+    if (pingsBeforePause > 0 && pingsAfterPause == 0) pingsAfterPause = pings();
+    const int64_t frame = net.FramesTaken();
+    if (frame == lastFrame) return;  // held: the same frame again
+    lastFrame = frame;
+    if (frame == 100) rightBefore = game.paddleY[1];
+    if (frame == 170) rightAfter = game.paddleY[1];
+    if (frame == 200) {
+      p.Press(scan::kDown);
+      downPressedAt = frame;
+      leftBefore = game.paddleY[0];
+    }
+    if (frame == 240) {
+      p.Release(scan::kDown);
+      leftAfter = game.paddleY[0];
+    }
+    if (frame > 300 && frameTimesAfterHold.size() < 10) frameTimesAfterHold.push_back(p.Now());
+    if (frame % kFramesPerBeat == 0 && game.gameOver == 0) feeder.Deliver();
+    if (frame == 700) p.Press(scan::kEsc);  // the local player leaves
+  });
+  ASSERT_EQ(status, 0);
+
+  // Each player moves a paddle of their own with the one-paddle keys.
+  EXPECT_GT(rightAfter - rightBefore, 100) << "the guest's down key moves the right paddle";
+  EXPECT_GT(leftAfter - leftBefore, 100) << "the host's down key moves the left paddle";
+
+  // The late answer held the game, said so once half a second had gone, and the frames
+  // after it came at their pace, not in a burst.
+  ASSERT_EQ(program.heldNotices.size(), 1u);
+  EXPECT_NE(program.heldNotices[0].find("WAITING FOR BEN"), std::string::npos);
+  EXPECT_GE(program.figures.longestHold, 40);
+  ASSERT_EQ(frameTimesAfterHold.size(), 10u);
+  for (size_t i = 1; i < frameTimesAfterHold.size(); ++i) {
+    EXPECT_GT(frameTimesAfterHold[i] - frameTimesAfterHold[i - 1], 0.015) << "frame " << i;
+  }
+
+  // The guest's pause held this side too, named, and ten seconds of it were no silence.
+  EXPECT_NE(std::find(program.pauseTitles.begin(), program.pauseTitles.end(), "PAUSED BY BEN"),
+            program.pauseTitles.end());
+  EXPECT_GE(pingsAfterPause - pingsBeforePause, 9u) << "the link kept alive while paused";
+
+  // The local Esc ended it for both, plainly: no failure, no word.
+  const auto ends = program.Sent([](const NetMessage& m) {
+    const auto* end = std::get_if<NetGameEnd>(&m);
+    return end != nullptr && end->why.empty();
+  });
+  EXPECT_EQ(ends.size(), 1u);
+  EXPECT_EQ(program.err.str().find("the network game ended"), std::string::npos)
+      << program.err.str();
+  EXPECT_NE(program.err.str().find("fenwhit: network game: "), std::string::npos);
+  EXPECT_EQ(menuWordAfter, "");
+
+  // The game is kept as a two-paddle replay under both names, and plays again the same.
+  EXPECT_TRUE(program.recordedLocally.empty()) << "the recorder never saw the network game";
+  ASSERT_EQ(program.kept.size(), 1u);
+  const Replay& kept = program.kept[0];
+  EXPECT_EQ(kept.kind, 1);
+  EXPECT_EQ(kept.player, "ANNA-BEN");
+  EXPECT_GT(std::count_if(kept.frames.begin(), kept.frames.end(),
+                          [](const ReplayFrame& f) { return f.beats > 0; }),
+            10);
+  const ReplayOutcome again = CheckReplay(kept, program.harness.options);
+  EXPECT_TRUE(again.matches) << "frame " << again.differsAt << ": " << again.difference;
+  EXPECT_EQ(again.score, kept.finalScore);
+  EXPECT_GT(kept.finalScore, 0);
+
+  // A key pressed here moves the paddle in the merged frame the input delay later.
+  const auto firstDown = std::find_if(kept.frames.begin(), kept.frames.end(),
+                                    [](const ReplayFrame& f) { return Held(f, scan::kS); });
+  ASSERT_NE(firstDown, kept.frames.end());
+  EXPECT_EQ(firstDown - kept.frames.begin() - downPressedAt, 2);
+
+  // The score entered the two-paddle table under both names.
+  const auto& twoPaddles = program.scoreboard.Tables().kinds[1];
+  ASSERT_EQ(twoPaddles.size(), 1u);
+  EXPECT_EQ(twoPaddles[0].name, "ANNA-BEN");
+  EXPECT_EQ(twoPaddles[0].score, kept.finalScore);
+}
+
+}  // namespace
+}  // namespace fenwhit
