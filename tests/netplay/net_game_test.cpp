@@ -217,7 +217,7 @@ TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
 
   // A key pressed here moves the paddle in the merged frame the input delay later.
   const auto firstDown = std::find_if(kept.frames.begin(), kept.frames.end(),
-                                    [](const ReplayFrame& f) { return Held(f, scan::kS); });
+                                      [](const ReplayFrame& f) { return Held(f, scan::kS); });
   ASSERT_NE(firstDown, kept.frames.end());
   EXPECT_EQ(firstDown - kept.frames.begin() - downPressedAt, 2);
 
@@ -226,6 +226,114 @@ TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
   ASSERT_EQ(twoPaddles.size(), 1u);
   EXPECT_EQ(twoPaddles[0].name, "ANNA-BEN");
   EXPECT_EQ(twoPaddles[0].score, kept.finalScore);
+}
+
+// The guest as a scripted host has it: once honest, then apart, then left in silence.
+struct GuestRun {
+  // The host's start: mode 2 (1366 x 768), a fixed seed, a state saved once.
+  static NetGameStart Start() {
+    static const std::vector<uint8_t> state = SaveGameState();
+    return {2, 777, state, 3};
+  }
+
+  explicit GuestRun(std::function<void(ScriptedPeer&, NetGamePlatform::Hooks&)> setUp) {
+    setUp(program.peer, program.hooks);
+    program.peer.input = [](int64_t frame) {
+      ReplayFrame input = frame >= 100 && frame < 140 ? Holding(scan::kUp) : ReplayFrame{};
+      input.beats = frame % kFramesPerBeat == 0 ? 1 : 0;
+      return input;
+    };
+    status = program.Run([&](TestPlatform& p, int) {
+      if (program.begun && !startSent) {
+        program.peer.SendStart(Start());
+        startSent = true;
+      }
+      if (!BeatThreadRunning()) {
+        if (widthInGame > 0 && widthAfter == 0) {
+          widthAfter = p.LastWidth();
+          menuWord = program.net->MenuWord();
+          p.Press(scan::kEsc);  // back in the menu: leave
+        }
+        return;
+      }
+      widthInGame = p.LastWidth();
+      if (program.net->FramesTaken() == 400) p.Press(scan::kEsc);
+    });
+  }
+
+  std::vector<NetChecksum> Checksums() const {
+    std::vector<NetChecksum> sums;
+    for (const NetMessage& m : program.peer.sent) {
+      if (const auto* sum = std::get_if<NetChecksum>(&m)) sums.push_back(*sum);
+    }
+    return sums;
+  }
+  bool PeerToldEnd(const std::string& why) const {
+    return !program
+                .Sent([&](const NetMessage& m) {
+                  const auto* end = std::get_if<NetGameEnd>(&m);
+                  return end != nullptr && end->why == why;
+                })
+                .empty();
+  }
+  void ExpectKeptGameChecks() const {
+    ASSERT_EQ(program.kept.size(), 1u);
+    const Replay& kept = program.kept[0];
+    EXPECT_EQ(kept.screenMode, 2);
+    EXPECT_EQ(kept.seed, 777u);
+    EXPECT_EQ(kept.player, "BEN-ANNA") << "the host's name first";
+    const ReplayOutcome again = CheckReplay(kept, program.harness.options);
+    EXPECT_TRUE(again.matches) << "frame " << again.differsAt << ": " << again.difference;
+    EXPECT_EQ(again.score, kept.finalScore);
+  }
+
+  NetProgram program{LockstepSide::kGuest};
+  bool startSent = false;
+  int widthInGame = 0;
+  int widthAfter = 0;
+  std::string menuWord;
+  int status = -1;
+};
+
+TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
+  menu.menuIndex = 0;
+  const GuestRun honest([](ScriptedPeer&, NetGamePlatform::Hooks&) {});
+  EXPECT_EQ(honest.status, 0);
+  EXPECT_EQ(honest.widthInGame, 1366) << "the host's screen mode";
+  EXPECT_EQ(honest.widthAfter, 1280) << "and the guest's own again after";
+  EXPECT_TRUE(honest.PeerToldEnd("")) << "the local Esc ends it for both";
+  EXPECT_EQ(honest.program.err.str().find("the network game ended"), std::string::npos);
+  honest.ExpectKeptGameChecks();
+  const std::vector<NetChecksum> sums = honest.Checksums();
+  ASSERT_GE(sums.size(), 4u);
+
+  // This side's score changed before frame 100, against a host whose game did not: the
+  // next checksum finds it, both sides hear it, and the program ends with a failure.
+  setenv("FENWHIT_TEST_NET_DESYNC_FRAME", "100", 1);
+  const GuestRun apart([&](ScriptedPeer& peer, NetGamePlatform::Hooks& hooks) {
+    peer.checksum = [&](int64_t frame, uint64_t) { return sums.at(frame / 60).value; };
+    hooks.endAfterGame = true;
+  });
+  unsetenv("FENWHIT_TEST_NET_DESYNC_FRAME");
+  EXPECT_EQ(apart.status, 1);
+  const std::string apartWord = "the games went apart at frame 120";
+  EXPECT_NE(apart.program.err.str().find("fenwhit: the network game ended: " + apartWord + "\n"),
+            std::string::npos)
+      << apart.program.err.str();
+  EXPECT_TRUE(apart.PeerToldEnd(apartWord));
+  ASSERT_EQ(apart.program.kept.size(), 1u);
+
+  // A host silent for ten seconds ends the game; the menu shows why, and what was played
+  // is kept and plays again the same.
+  const GuestRun silent([](ScriptedPeer& peer, NetGamePlatform::Hooks&) { peer.silentFrom = 200; });
+  EXPECT_EQ(silent.status, 0);
+  const std::string silentWord = "BEN has been silent for 10 s";
+  EXPECT_NE(silent.program.err.str().find("fenwhit: the network game ended: " + silentWord),
+            std::string::npos)
+      << silent.program.err.str();
+  EXPECT_EQ(silent.menuWord, silentWord);
+  EXPECT_EQ(silent.widthAfter, 1280);
+  silent.ExpectKeptGameChecks();
 }
 
 }  // namespace
