@@ -230,13 +230,15 @@ TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
 
 // The guest as a scripted host has it: once honest, then apart, then left in silence.
 struct GuestRun {
+  static constexpr int kHostDelay = 3;
   // The host's start: mode 2 (1366 x 768), a fixed seed, a state saved once.
   static NetGameStart Start() {
     static const std::vector<uint8_t> state = SaveGameState();
-    return {2, 777, state, 3};
+    return {2, 777, state, kHostDelay};
   }
 
   explicit GuestRun(std::function<void(ScriptedPeer&, NetGamePlatform::Hooks&)> setUp) {
+    program.peer.firstInputFrame = kHostDelay;
     setUp(program.peer, program.hooks);
     program.peer.input = [](int64_t frame) {
       ReplayFrame input = frame >= 100 && frame < 140 ? Holding(scan::kUp) : ReplayFrame{};
@@ -298,7 +300,7 @@ struct GuestRun {
 TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
   menu.menuIndex = 0;
   const GuestRun honest([](ScriptedPeer&, NetGamePlatform::Hooks&) {});
-  EXPECT_EQ(honest.status, 0);
+  EXPECT_EQ(honest.status, 0) << honest.program.err.str();
   EXPECT_EQ(honest.widthInGame, 1366) << "the host's screen mode";
   EXPECT_EQ(honest.widthAfter, 1280) << "and the guest's own again after";
   EXPECT_TRUE(honest.PeerToldEnd("")) << "the local Esc ends it for both";
@@ -334,6 +336,24 @@ TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
   EXPECT_EQ(silent.menuWord, silentWord);
   EXPECT_EQ(silent.widthAfter, 1280);
   silent.ExpectKeptGameChecks();
+
+  // The host's player leaving is a plain end: named in the menu, no failure.
+  const GuestRun left([](ScriptedPeer& peer, NetGamePlatform::Hooks&) { peer.leaveFrame = 150; });
+  EXPECT_EQ(left.status, 0);
+  EXPECT_EQ(left.program.err.str().find("the network game ended"), std::string::npos);
+  EXPECT_EQ(left.menuWord, "BEN ended the game");
+  left.ExpectKeptGameChecks();
+
+  // A failure the host found first ends the game here as a failure too.
+  const GuestRun told([](ScriptedPeer& peer, NetGamePlatform::Hooks& hooks) {
+    peer.leaveFrame = 150;
+    peer.leaveWhy = "the games went apart at frame 120";
+    hooks.endAfterGame = true;
+  });
+  EXPECT_EQ(told.status, 1);
+  EXPECT_NE(told.program.err.str().find("fenwhit: the network game ended: the games went apart"),
+            std::string::npos)
+      << told.program.err.str();
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ class ScriptedPeer final : public NetChannel {
   double pauseSeconds = 0.0;
   // From this frame's input on it says nothing more.
   int64_t silentFrom = -1;
+  // It leaves when this frame's input comes: its player's Esc (no reason), or a failure
+  // it found.
+  int64_t leaveFrame = -1;
+  std::string leaveWhy;
+  // Its own input delay: the frames before it carry no input, and are not sent.
+  int64_t firstInputFrame = 0;
 
   // Everything this side sent, in order.
   std::vector<NetMessage> sent;
@@ -109,7 +115,10 @@ class ScriptedPeer final : public NetChannel {
         if (silentFrom >= 0 && frame >= silentFrom) silent_ = true;
         if (silent_) return;
         lastInputAt = now;
-        Queue(NetInputs{frame, {input(frame)}}, frame == lateFrame ? lateSeconds : 0.0);
+        if (frame >= firstInputFrame) {
+          Queue(NetInputs{frame, {input(frame)}}, frame == lateFrame ? lateSeconds : 0.0);
+        }
+        if (frame == leaveFrame) Queue(NetGameEnd{leaveWhy}, 0.0);
         if (frame == pauseFrame) {
           paused_ = true;
           pausedAt_ = now;
