@@ -344,6 +344,30 @@ TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
   EXPECT_EQ(left.menuWord, "BEN ended the game");
   left.ExpectKeptGameChecks();
 
+  // Waiting in the menu for a host that never starts, Space starts nothing; Esc gives up,
+  // the host hears it, and the menu stays until Esc comes again.
+  NetProgram waiting(LockstepSide::kGuest);
+  int escapes = 0;
+  bool escapeHeld = false;
+  const int waitingStatus = waiting.Run([&](TestPlatform& p, int pump) {
+    if (!waiting.begun || BeatThreadRunning()) return;
+    if (pump % 20 == 0) {
+      escapeHeld = !escapeHeld;
+      if (escapeHeld) ++escapes;
+    }
+    if (escapes <= 3 && escapeHeld) {
+      p.Press(escapes == 1 ? scan::kSpace : scan::kEsc);
+    } else {
+      p.ReleaseAll();
+    }
+  });
+  EXPECT_EQ(waitingStatus, 0);
+  EXPECT_EQ(escapes, 3) << "the first Esc left the program standing";
+  EXPECT_TRUE(waiting.recordedLocally.empty() && waiting.kept.empty()) << "no game started";
+  EXPECT_EQ(waiting.Sent([](const NetMessage& m) { return std::holds_alternative<NetGameEnd>(m); })
+                .size(),
+            1u);
+
   // A failure the host found first ends the game here as a failure too.
   const GuestRun told([](ScriptedPeer& peer, NetGamePlatform::Hooks& hooks) {
     peer.leaveFrame = 150;
