@@ -63,7 +63,8 @@ void NetGamePlatform::Begin(std::unique_ptr<NetConnection> connection, int input
 }
 
 std::string NetGamePlatform::MenuWord() {
-  if (menuWord_.empty() || WallClock() >= menuWordUntil_) return {};
+  // Only the menu shows it: a game started meanwhile covers it.
+  if (menuWord_.empty() || BeatThreadRunning() || WallClock() >= menuWordUntil_) return {};
   return menuWord_;
 }
 
