@@ -1,7 +1,9 @@
 #pragma once
 // A channel around another that counts the encoded bytes of the messages through it, for
-// the figures a network game reports (the link's own headers are not counted).
+// the figures a network game reports (the link's own headers are not counted), and notes
+// how the peer's player left, which the lockstep does not pass on.
 #include <cstdint>
+#include <optional>
 
 #include "net/net_channel.h"
 
@@ -19,12 +21,15 @@ class CountingChannel final : public NetChannel {
   // Whether the peer ended the game plainly (its Esc or its window closed), as opposed to
   // a failure it found.
   bool PeerEndedPlainly() const { return peerEndedPlainly_; }
+  // The first frame whose input from the peer holds Esc, once one has come.
+  std::optional<int64_t> PeerEscapeFrame() const { return peerEscapeFrame_; }
 
  private:
   NetChannel& inner_;
   uint64_t sent_ = 0;
   uint64_t received_ = 0;
   bool peerEndedPlainly_ = false;
+  std::optional<int64_t> peerEscapeFrame_;
 };
 
 }  // namespace fenwhit

@@ -218,6 +218,9 @@ void NetGamePlatform::StartGame() {
   playing_ = true;
   endedHere_ = false;
   endedInPlay_.reset();
+  localEscapeFrame_.reset();
+  escapeFrame_.reset();
+  peerEscaped_ = false;
   closeRequested_ = false;
   peerWasPaused_ = false;
   startedAt_ = WallClock();
@@ -251,6 +254,12 @@ ReplayFrame NetGamePlatform::AwaitFrame() {
     if (TryFrame(frame)) break;
     const double now = WallClock();
     const std::string notice = lockstep_->Notice(now);
+    // Held past the notice, Esc leaves at once rather than wait for the peer to hear it.
+    if (!notice.empty() && local_.KeyHeld(scan::kEsc)) {
+      lockstep_->End("");
+      endedHere_ = true;
+      continue;
+    }
     if (!notice.empty() && (notice != drawn || now - drawnAt >= kHeldRedrawSeconds)) {
       if (hooks_.drawHeld) hooks_.drawHeld(notice);
       drawn = notice;
@@ -264,10 +273,6 @@ ReplayFrame NetGamePlatform::AwaitFrame() {
 }
 
 bool NetGamePlatform::TryFrame(ReplayFrame& frame) {
-  if (!lockstep_->Ended() && local_.KeyHeld(scan::kEsc)) {
-    lockstep_->End("");
-    endedHere_ = true;
-  }
   if (!lockstep_->Ended() && local_.TakeWindowEvent() == WindowEvent::kClose) {
     lockstep_->End("");
     endedHere_ = true;
@@ -282,11 +287,16 @@ bool NetGamePlatform::TryFrame(ReplayFrame& frame) {
     ReplayFrame input = ReadFrameInputs(local_);
     // The host's input carries the beats its beat thread counted; the guest's carry none.
     if (Host()) input.beats = TakeBeatThreadBeats();
+    if (!localEscapeFrame_ && Held(input, scan::kEsc)) {
+      localEscapeFrame_ = lockstep_->NextFrame() + figures_.inputDelay;
+    }
     lockstep_->GiveLocalInput(input);
   }
   if (lockstep_->WantsChecksum()) lockstep_->GiveChecksum(ReplayChecksum());
+  const int64_t next = lockstep_->NextFrame();
   if (std::optional<ReplayFrame> merged = lockstep_->TakeFrame(WallClock())) {
     frame = *merged;
+    AddEscape(next, frame);
     return true;
   }
   // The peer gone with nothing more to run: its last inputs were all there was.
@@ -295,6 +305,19 @@ bool NetGamePlatform::TryFrame(ReplayFrame& frame) {
     return TryFrame(frame);
   }
   return false;
+}
+
+void NetGamePlatform::AddEscape(int64_t frame, ReplayFrame& merged) {
+  if (!escapeFrame_) {
+    const std::optional<int64_t> peer = channel_->PeerEscapeFrame();
+    if (localEscapeFrame_ && frame >= *localEscapeFrame_) escapeFrame_ = frame;
+    if (peer && frame >= *peer) {
+      escapeFrame_ = frame;
+      // The peer's player left first: said in the menu, as no failure.
+      if (!localEscapeFrame_ || *peer < *localEscapeFrame_) peerEscaped_ = true;
+    }
+  }
+  if (escapeFrame_) merged.keys[scan::kEsc / 64] |= uint64_t{1} << (scan::kEsc % 64);
 }
 
 void NetGamePlatform::ServiceGame(int waitMs) {
@@ -372,7 +395,8 @@ void NetGamePlatform::FinishGame(int64_t score, bool programEnds) {
   // Ended here, by the peer's own hand, or once the game was over anyway: a normal end.
   const bool plainly = endedHere_ || channel_->PeerEndedPlainly();
   const bool failed = lockstep_->Ended() && endedInPlay_.value_or(true) && !plainly;
-  const std::string why = endedHere_ || !endedInPlay_.value_or(true) ? "" : lockstep_->EndWord();
+  std::string why = endedHere_ || !endedInPlay_.value_or(true) ? "" : lockstep_->EndWord();
+  if (!lockstep_->Ended() && peerEscaped_) why = connection_->PeerName() + " ended the game";
   const int64_t frames = static_cast<int64_t>(replay.frames.size());
   const double seconds = std::max(WallClock() - startedAt_, 1e-3);
   figures_.frames = frames;

@@ -95,6 +95,8 @@ class NetGamePlatform final : public ForwardingPlatform, public BeatSource {
   // The merged frame to run next; holds until it can run or the game has ended.
   ReplayFrame AwaitFrame();
   bool TryFrame(ReplayFrame& frame);
+  // A player's Esc, carried in their input, ends the game on both sides at the same frame.
+  void AddEscape(int64_t frame, ReplayFrame& merged);
   // The link's work of the moment, during the game and its pauses.
   void ServiceGame(int waitMs);
   void FollowPeerPause();
@@ -122,6 +124,10 @@ class NetGamePlatform final : public ForwardingPlatform, public BeatSource {
   BeatSource* previousBeats_ = nullptr;
   int32_t ownScreenMode_ = -1;
   bool endedHere_ = false;
+  // The frames from which the local player's and the peer's Esc holds in the merged frames.
+  std::optional<int64_t> localEscapeFrame_;
+  std::optional<int64_t> escapeFrame_;
+  bool peerEscaped_ = false;
   // Whether the game was still in play when the lockstep ended; unset while it has not.
   std::optional<bool> endedInPlay_;
   bool closeRequested_ = false;

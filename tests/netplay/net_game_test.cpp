@@ -47,6 +47,24 @@ bool Held(const ReplayFrame& frame, int code) {
   return (frame.keys[code / 64] >> (code % 64) & 1) != 0;
 }
 
+// The first frame of the game that holds Esc; -1 for none.
+int64_t FirstEscape(const Replay& replay) {
+  const auto found = std::find_if(replay.frames.begin(), replay.frames.end(),
+                                  [](const ReplayFrame& f) { return Held(f, scan::kEsc); });
+  return found == replay.frames.end() ? -1 : found - replay.frames.begin();
+}
+
+// The first frame whose input sent holds Esc; -1 for none.
+int64_t FirstEscapeIn(const std::vector<NetMessage>& sent) {
+  for (const NetMessage& m : sent) {
+    const auto& inputs = std::get<NetInputs>(m);
+    for (size_t i = 0; i < inputs.frames.size(); ++i) {
+      if (Held(inputs.frames[i], scan::kEsc)) return inputs.firstFrame + static_cast<int64_t>(i);
+    }
+  }
+  return -1;
+}
+
 // The program with the platforms a network game sits on: the pause, the scores, the
 // recorder, and the network game outermost.
 struct NetProgram {
@@ -190,12 +208,14 @@ TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
             program.pauseTitles.end());
   EXPECT_GE(pingsAfterPause - pingsBeforePause, 9u) << "the link kept alive while paused";
 
-  // The local Esc ended it for both, plainly: no failure, no word.
-  const auto ends = program.Sent([](const NetMessage& m) {
-    const auto* end = std::get_if<NetGameEnd>(&m);
-    return end != nullptr && end->why.empty();
-  });
-  EXPECT_EQ(ends.size(), 1u);
+  // The local Esc went to the guest in the input and ended the game plainly, the lockstep
+  // running on through its ending: no failure, no word.
+  EXPECT_EQ(FirstEscapeIn(program.Sent(
+                [](const NetMessage& m) { return std::holds_alternative<NetInputs>(m); })),
+            702);
+  EXPECT_TRUE(
+      program.Sent([](const NetMessage& m) { return std::holds_alternative<NetGameEnd>(m); })
+          .empty());
   EXPECT_EQ(program.err.str().find("the network game ended"), std::string::npos)
       << program.err.str();
   EXPECT_NE(program.err.str().find("fenwhit: network game: "), std::string::npos);
@@ -214,6 +234,7 @@ TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
   EXPECT_TRUE(again.matches) << "frame " << again.differsAt << ": " << again.difference;
   EXPECT_EQ(again.score, kept.finalScore);
   EXPECT_GT(kept.finalScore, 0);
+  EXPECT_EQ(FirstEscape(kept), 702) << "both sides leave at the frame the input delay later";
 
   // A key pressed here moves the paddle in the merged frame the input delay later.
   const auto firstDown = std::find_if(kept.frames.begin(), kept.frames.end(),
@@ -239,12 +260,12 @@ struct GuestRun {
 
   explicit GuestRun(std::function<void(ScriptedPeer&, NetGamePlatform::Hooks&)> setUp) {
     program.peer.firstInputFrame = kHostDelay;
-    setUp(program.peer, program.hooks);
     program.peer.input = [](int64_t frame) {
       ReplayFrame input = frame >= 100 && frame < 140 ? Holding(scan::kUp) : ReplayFrame{};
       input.beats = frame % kFramesPerBeat == 0 ? 1 : 0;
       return input;
     };
+    setUp(program.peer, program.hooks);
     status = program.Run([&](TestPlatform& p, int) {
       if (program.begun && !startSent) {
         program.peer.SendStart(Start());
@@ -303,7 +324,8 @@ TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
   EXPECT_EQ(honest.status, 0) << honest.program.err.str();
   EXPECT_EQ(honest.widthInGame, 1366) << "the host's screen mode";
   EXPECT_EQ(honest.widthAfter, 1280) << "and the guest's own again after";
-  EXPECT_TRUE(honest.PeerToldEnd("")) << "the local Esc ends it for both";
+  EXPECT_EQ(FirstEscape(honest.program.kept.at(0)), 400 + GuestRun::kHostDelay)
+      << "the local Esc ends it at the frame the input delay later";
   EXPECT_EQ(honest.program.err.str().find("the network game ended"), std::string::npos);
   honest.ExpectKeptGameChecks();
   const std::vector<NetChecksum> sums = honest.Checksums();
@@ -336,6 +358,15 @@ TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
   EXPECT_EQ(silent.menuWord, silentWord);
   EXPECT_EQ(silent.widthAfter, 1280);
   silent.ExpectKeptGameChecks();
+
+  // The host's player's Esc ends the game here at the very frame it came for.
+  const GuestRun escaped([](ScriptedPeer& peer, NetGamePlatform::Hooks&) {
+    peer.input = [](int64_t frame) { return frame >= 150 ? Holding(scan::kEsc) : ReplayFrame{}; };
+  });
+  EXPECT_EQ(escaped.status, 0);
+  EXPECT_EQ(escaped.program.err.str().find("the network game ended"), std::string::npos);
+  EXPECT_EQ(escaped.menuWord, "BEN ended the game");
+  EXPECT_EQ(FirstEscape(escaped.program.kept.at(0)), 150);
 
   // The host's player leaving is a plain end: named in the menu, no failure.
   const GuestRun left([](ScriptedPeer& peer, NetGamePlatform::Hooks&) { peer.leaveFrame = 150; });
