@@ -6,8 +6,11 @@
 // seed. During the game it reads the local player's input from the platform beneath the
 // recorder, plays it in lockstep with the peer's and gives the game the merged frames, as the
 // replay player gives it a recording's. A frame that cannot run yet holds the game inside
-// PumpEvents, with the held time left out of the clock the game reads. Each game is kept as
-// a two-paddle replay under both players' names.
+// PumpEvents, with the held time left out of the clock the game reads. A player's Esc goes
+// with their input, so both games leave at the same frame with the same score; closing the
+// window, a peer gone or silent, or games gone apart end the lockstep at once, and the game
+// winds down through its ending. Each game is kept as a two-paddle replay under both
+// players' names.
 #include <cstdint>
 #include <functional>
 #include <memory>
