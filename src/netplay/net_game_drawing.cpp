@@ -1,5 +1,7 @@
 #include "netplay/net_game_drawing.h"
 
+#include <cctype>
+
 #include "app/display.h"
 #include "gfx/draw.h"
 #include "gfx/overlay_renderer.h"
@@ -39,11 +41,14 @@ void ShowHeldGame(OverlayRenderer& frames, const std::string& notice) {
 
 void DrawNetWord(const std::string& word) {
   if (word.empty()) return;
+  // The menu's font has capitals only.
+  std::string shown = word;
+  for (char& c : shown) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   UseMenuLayout();
   DarkenRect(0, kWordY - 8, kPictureWidth, 64, 160);
   SetBlendAlpha();
   SetColor(255, 255, 255, 255);
-  DrawCentred(kPictureWidth / 2, kWordY, word, kWordScale);
+  DrawCentred(kPictureWidth / 2, kWordY, shown, kWordScale);
 }
 
 }  // namespace fenwhit

@@ -79,6 +79,9 @@ struct NetProgram {
     hooks.nameNextScore = [this](const std::string& name) { scoreboard.NameNextGame(name); };
     hooks.pauseTitle = [this](const std::string& title) { pauseTitles.push_back(title); };
     hooks.pause = &pause;
+    frames.AddOverlay([this] {
+      if (net != nullptr) DrawNetWord(net->MenuWord());
+    });
   }
 
   // Runs the program; the script sees the pumps of the menu and of the game.
@@ -87,6 +90,7 @@ struct NetProgram {
     net = &platform;
     const int status = harness.Run(
         [&](TestPlatform& p, int pump) {
+          lastFrameText = testing::TextDrawn(harness.renderer);
           harness.renderer.ClearCalls();
           // The intro plays its 202 frames first.
           if (!begun && !BeatThreadRunning() && pump > 250 && menu.menuFrames > 3) {
@@ -127,6 +131,8 @@ struct NetProgram {
   std::vector<Replay> kept;
   std::vector<std::string> heldNotices;
   std::vector<std::string> pauseTitles;
+  // What the last picture wrote in the game's font.
+  std::string lastFrameText;
 };
 
 TEST(NetGame, TheHostPlaysWithTheGuestsKeysHeldUpPausedAndKeepsTheGame) {
@@ -272,9 +278,11 @@ struct GuestRun {
         startSent = true;
       }
       if (!BeatThreadRunning()) {
-        if (widthInGame > 0 && widthAfter == 0) {
+        if (widthInGame > 0) p.Release(scan::kEsc);  // let go after leaving the game
+        if (widthInGame > 0 && ++menuPumps == 3) {
           widthAfter = p.LastWidth();
           menuWord = program.net->MenuWord();
+          menuText = program.lastFrameText;
           p.Press(scan::kEsc);  // back in the menu: leave
         }
         return;
@@ -315,6 +323,8 @@ struct GuestRun {
   int widthInGame = 0;
   int widthAfter = 0;
   std::string menuWord;
+  std::string menuText;
+  int menuPumps = 0;
   int status = -1;
 };
 
@@ -356,6 +366,8 @@ TEST(NetGame, TheGuestPlaysTheHostsModeAndAFailureEndsTheGameOnBothSides) {
             std::string::npos)
       << silent.program.err.str();
   EXPECT_EQ(silent.menuWord, silentWord);
+  EXPECT_NE(silent.menuText.find("BEN HAS BEEN SILENT FOR 10 S"), std::string::npos)
+      << silent.menuText;
   EXPECT_EQ(silent.widthAfter, 1280);
   silent.ExpectKeptGameChecks();
 
