@@ -264,6 +264,10 @@ bool BeatThreadRunning() {
   return beatThread.joinable();
 }
 
+BeatSource* CurrentBeatSource() {
+  return beatSource;
+}
+
 void SetBeatSource(BeatSource* source) {
   beatSource = source;
 }

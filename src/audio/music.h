@@ -30,6 +30,9 @@ class BeatSource {
 };
 // nullptr: the beat thread.
 void SetBeatSource(BeatSource* source);
+// The source set now (nullptr: the beat thread), so one that takes over for a while can
+// give it back.
+BeatSource* CurrentBeatSource();
 // The beats counted since the last call, from the current source.
 int32_t TakeBeats();
 // The beats the beat thread counted since the last take, whatever the source.

@@ -54,7 +54,7 @@ void Lockstep::Update(double nowSeconds) {
     if (ended_) return;
   }
   keepAlive(nowSeconds);
-  if (nowSeconds - *lastHeard_ >= kSilenceSeconds) endHere(peerName_ + " has gone silent");
+  if (nowSeconds - *lastHeard_ >= kSilenceSeconds) endHere(peerName_ + " has been silent for 10 s");
 }
 
 bool Lockstep::WantsLocalInput() const {

@@ -40,17 +40,36 @@ void PausePlatform::PumpEvents() {
   const uint64_t gamepadsLost = inner().GamepadsLost();
   const bool gamepadLost = gamepadsLost != gamepadsLost_;
   gamepadsLost_ = gamepadsLost;
+  const bool peerPauses = peerAsks_ == PeerAsks::kPause;
+  peerAsks_ = PeerAsks::kNothing;
+  const bool localPause = pressed || (personPlaying_ && (focusLost || gamepadLost));
   // A game runs its beat thread from its start until it is left; the menu never does.
-  if (BeatThreadRunning() && (pressed || (personPlaying_ && (focusLost || gamepadLost)))) {
-    RunPaused();
+  if (BeatThreadRunning() && (localPause || peerPauses)) {
+    RunPaused(!localPause);
     HideHeldCancels();
   }
   if (spaceHidden_ && !inner().KeyHeld(scan::kSpace)) spaceHidden_ = false;
   if (hiddenButtons_ != 0) hiddenButtons_ &= inner().ReadMouse().buttons;
 }
 
-void PausePlatform::RunPaused() {
+void PausePlatform::Share(Sharing sharing) {
+  sharing_ = std::move(sharing);
+  peerAsks_ = PeerAsks::kNothing;
+}
+
+void PausePlatform::StopSharing() {
+  sharing_.reset();
+  peerAsks_ = PeerAsks::kNothing;
+}
+
+void PausePlatform::FollowPeer(bool paused) {
+  if (paused != paused_) peerAsks_ = paused ? PeerAsks::kPause : PeerAsks::kGoOn;
+}
+
+void PausePlatform::RunPaused(bool byPeer) {
   paused_ = true;
+  if (sharing_ && !byPeer) sharing_->localChanged(true);
+  bool peerWentOn = false;
   sound_.SetPaused(true);
   const double start = inner().Clock();
   bool escapeWasHeld = inner().KeyHeld(scan::kEsc);
@@ -61,6 +80,13 @@ void PausePlatform::RunPaused() {
   double hideBarAt = -1.0;
   for (;;) {
     inner().SleepMs(kPollMs);
+    if (sharing_) {
+      sharing_->service();
+      if (peerAsks_ == PeerAsks::kGoOn) {
+        peerWentOn = true;
+        break;
+      }
+    }
     inner().PumpEvents();
     bool redraw = false;
     for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
@@ -101,6 +127,8 @@ void PausePlatform::RunPaused() {
       lastDrawn = now;
     }
   }
+  peerAsks_ = PeerAsks::kNothing;
+  if (sharing_ && !peerWentOn) sharing_->localChanged(false);
   pausedTime_ += inner().Clock() - start;
   // What went while paused was seen: it pauses no more.
   wasActive_ = inner().WindowActive();

@@ -5,6 +5,7 @@
 // game runs meanwhile, the sound holds its place, and the clock the game reads leaves the
 // paused time out, so the frames go on without a burst of catch-up.
 #include <functional>
+#include <optional>
 
 #include "platform/forwarding_platform.h"
 
@@ -26,6 +27,21 @@ class PausePlatform final : public ForwardingPlatform {
   double Clock() override { return inner().Clock() - pausedTime_; }
   void SleepUntil(double deadline) override { inner().SleepUntil(deadline + pausedTime_); }
 
+  // A pause shared with another player's game: the paused loop keeps calling service, so
+  // the link stays alive, and localChanged hears the local player pause (true) and go on
+  // (false).
+  struct Sharing {
+    std::function<void()> service;
+    std::function<void(bool paused)> localChanged;
+  };
+  void Share(Sharing sharing);
+  void StopSharing();
+  // The other player paused (true) or went on (false): followed at the next pump, or from
+  // within the paused loop.
+  void FollowPeer(bool paused);
+  // The clock with the paused time left in.
+  double WallClock() { return inner().Clock(); }
+
   bool Paused() const { return paused_; }
   // Seconds spent paused since the start.
   double PausedTime() const { return pausedTime_; }
@@ -36,8 +52,9 @@ class PausePlatform final : public ForwardingPlatform {
   static constexpr double kRedrawSeconds = 5.0;
 
  private:
-  // Runs until the player goes on, leaves with Esc or closes the window.
-  void RunPaused();
+  // Runs until the player goes on, leaves with Esc or closes the window, or the peer goes
+  // on; byPeer: the pause came from the peer.
+  void RunPaused(bool byPeer);
   bool PauseKeyHeld() const;
   // Space and mouse buttons held when play goes on stay hidden until released, so no
   // cancel is spent by a key pressed while paused.
@@ -55,6 +72,9 @@ class PausePlatform final : public ForwardingPlatform {
   bool closeRequested_ = false;
   bool spaceHidden_ = false;
   int32_t hiddenButtons_ = 0;
+  std::optional<Sharing> sharing_;
+  enum class PeerAsks { kNothing, kPause, kGoOn };
+  PeerAsks peerAsks_ = PeerAsks::kNothing;
 };
 
 }  // namespace fenwhit

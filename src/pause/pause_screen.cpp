@@ -22,7 +22,7 @@ void PauseScreen::Show() {
   DarkenRect(0, 0, width, height, kDimming);
   const int32_t centre = width / 2;
   const int32_t top = height / 2 - 150;
-  DrawCentredNeonText(centre, top, "PAUSED", kTitleScale, kNeonPink);
+  DrawCentredNeonText(centre, top, title_, kTitleScale, kNeonPink);
   DrawCentredNeonText(centre, top + 230, "P, PAUSE OR START  GO ON", kKeysScale, kNeonCyan);
   DrawCentredNeonText(centre, top + 290, "ESC  LEAVE THE GAME", kKeysScale, kNeonCyan);
   if (alsoDraw_) alsoDraw_();

@@ -2,6 +2,7 @@
 // The picture of a paused game: the frozen scene, dimmed, with "PAUSED" over it and the
 // keys to go on and to leave beneath.
 #include <functional>
+#include <string>
 
 namespace fenwhit {
 
@@ -15,10 +16,13 @@ class PauseScreen {
 
   // Draws and presents one picture.
   void Show();
+  // What the picture says over the game ("PAUSED" unless set; a network game says who).
+  void SetTitle(std::string title) { title_ = std::move(title); }
 
  private:
   OverlayRenderer& frames_;
   std::function<void()> alsoDraw_;
+  std::string title_ = "PAUSED";
 };
 
 }  // namespace fenwhit

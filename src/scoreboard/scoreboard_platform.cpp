@@ -63,10 +63,12 @@ void ScoreboardPlatform::EnterGame() {
   // The game's start dates it: its replay is named by the same reading.
   const int64_t startTime = GameStartTime();
   gameStartTime_.reset();
+  const std::string name = nextGameName_.value_or(playerName_);
+  nextGameName_.reset();
   if (!recordGames_ || score_ <= 0) return;
   ScoreEntry entry;
   entry.score = score_;
-  entry.name = playerName_;
+  entry.name = name;
   entry.date = LocalDate(startTime);
   entry.events = events_;
   entry.seconds = seconds_;

@@ -33,6 +33,10 @@ class ScoreboardPlatform final : public ForwardingPlatform {
   // A window closed during a game still enters that game.
   WindowEvent TakeWindowEvent() override;
 
+  // The name the next game enters the table under, instead of the player's (a network
+  // game enters under both players' names); for that one game.
+  void NameNextGame(std::string name) { nextGameName_ = std::move(name); }
+
   // The kind of the game last played (one paddle before any).
   GameKind LastKind() const { return kind_; }
   // The rank the last game reached; 0 when it did not enter or before any game.
@@ -57,6 +61,7 @@ class ScoreboardPlatform final : public ForwardingPlatform {
 
   QueuedScores scores_;
   std::string playerName_;
+  std::optional<std::string> nextGameName_;
   bool recordGames_;
   CalendarClock calendar_;
 

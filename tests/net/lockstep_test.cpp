@@ -229,11 +229,11 @@ TEST(Lockstep, APeerSilentForTenSecondsEndsTheGame) {
   EXPECT_EQ(game.host.engine.Notice(game.now), "WAITING FOR GUEST");
   game.Run(20);
   EXPECT_TRUE(game.host.engine.Ended());
-  EXPECT_EQ(game.host.engine.EndWord(), "GUEST has gone silent");
+  EXPECT_EQ(game.host.engine.EndWord(), "GUEST has been silent for 10 s");
   // Once it wakes, the guest ends with the host's word.
   game.guest.frozen = false;
   game.Run(60);
-  EXPECT_EQ(game.guest.engine.EndWord(), "GUEST has gone silent");
+  EXPECT_EQ(game.guest.engine.EndWord(), "GUEST has been silent for 10 s");
 }
 
 TEST(Lockstep, EscOnEitherSideEndsBoth) {
