@@ -49,14 +49,13 @@ void DrawLines(const NetScreenView& view) {
 
 }  // namespace
 
-void NetScreenDrawing::Show() {
+void NetScreenDrawing::Show(const NetScreenView& view) {
   frames_.DrawLastFrame();
   UseWindowPixels();
   DarkenRect(0, 0, screenMode.width, screenMode.height, kDimming);
   // Upright and unzoomed, whatever the menu's backdrop does, in the middle of the window.
   SetSceneTransform(0.0f, 1.0f, (screenMode.width - kPictureWidth) / 2,
                     (screenMode.height - kPictureHeight) / 2);
-  const NetScreenView& view = screen_.View();
   DrawCentredNeonText(kPictureWidth / 2, 80, "NETWORK GAME", 1.5f, kNeonPink);
   DrawItems(view);
   DrawLines(view);

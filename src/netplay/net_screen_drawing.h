@@ -2,25 +2,24 @@
 // The picture of the network screen: the menu behind it, dimmed, with the two choices, how
 // the connection goes and the keys, in the menu's letters.
 #include <functional>
+#include <utility>
 
 namespace fenwhit {
 
-class NetScreenPlatform;
+struct NetScreenView;
 class OverlayRenderer;
 
 class NetScreenDrawing {
  public:
   // alsoDraw draws what else belongs on top (the volume bar).
-  NetScreenDrawing(OverlayRenderer& frames, const NetScreenPlatform& screen,
-                   std::function<void()> alsoDraw = {})
-      : frames_(frames), screen_(screen), alsoDraw_(std::move(alsoDraw)) {}
+  explicit NetScreenDrawing(OverlayRenderer& frames, std::function<void()> alsoDraw = {})
+      : frames_(frames), alsoDraw_(std::move(alsoDraw)) {}
 
   // Draws and presents one picture.
-  void Show();
+  void Show(const NetScreenView& view);
 
  private:
   OverlayRenderer& frames_;
-  const NetScreenPlatform& screen_;
   std::function<void()> alsoDraw_;
 };
 

@@ -90,7 +90,7 @@ void NetScreenPlatform::RunScreen(std::optional<NetRequest> request) {
   if (request) Begin(*request);
   for (bool going = open_; going; going = Step()) {
     MakeView();
-    if (hooks_.draw) hooks_.draw();
+    if (hooks_.draw) hooks_.draw(view_);
   }
 }
 

@@ -39,7 +39,7 @@ class NetScreenPlatform final : public ForwardingPlatform {
 
   struct Hooks {
     // Draws and presents one picture of the screen.
-    std::function<void()> draw;
+    std::function<void(const NetScreenView& view)> draw;
     // Takes the session once the two games are connected.
     std::function<void(std::unique_ptr<NetSession>)> handOver;
     // Told the address of each game the player sets out to join, to remember it.

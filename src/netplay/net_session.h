@@ -16,8 +16,8 @@ namespace fenwhit {
 struct NetRequest {
   enum class Kind { kHost, kJoin };
   Kind kind = Kind::kHost;
-  uint16_t port = 0;        // hosting: the port to listen on (0: the default port)
-  std::string address;      // joining: "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT"
+  uint16_t port = 0;    // hosting: the port to listen on (0: the default port)
+  std::string address;  // joining: "NAME", "ADDRESS", "NAME:PORT" or "ADDRESS:PORT"
 };
 
 enum class NetSessionState {

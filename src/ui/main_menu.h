@@ -23,7 +23,8 @@ struct MenuState {
 extern MenuState menu;
 
 inline constexpr int kMenuItemCount = 9;
-inline constexpr int32_t kMenuItemY[kMenuItemCount] = {214, 254, 300, 342, 384, 428, 472, 514, 598};
+inline constexpr int32_t kMenuItemY[kMenuItemCount] = {214, 254, 300, 342, 384,
+                                                       428, 472, 514, 598};
 
 // The per-visit reset, after resetGameState.
 void EnterMainMenu();

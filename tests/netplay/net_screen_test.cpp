@@ -164,12 +164,10 @@ class ScreenRig {
  public:
   explicit ScreenRig(std::string remembered, bool overScores = false)
       : screen(Beneath(overScores), "ZOE", std::move(remembered),
-               {[this] { drawing.Show(); },
+               {[this](const NetScreenView& view) { drawing.Show(view); },
                 [this](std::unique_ptr<NetSession> session) { handed = std::move(session); },
                 [this](const std::string& address) { rememberedAddresses.push_back(address); }},
-               err, network.Starter()),
-        frames(harness.renderer),
-        drawing(frames, screen) {
+               err, network.Starter()) {
     menu.menuIndex = 0;
   }
 
@@ -209,9 +207,9 @@ class ScreenRig {
   bool wasOpen = false;
 
  public:
+  OverlayRenderer frames{harness.renderer};
+  NetScreenDrawing drawing{frames};
   NetScreenPlatform screen;
-  OverlayRenderer frames;
-  NetScreenDrawing drawing;
 };
 
 TEST(NetScreen, NOpensItOnceTheAddressIsTypedAndAReadySessionIsHandedOn) {
