@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kPictureWidth = 1280;
 constexpr int32_t kPictureHeight = 720;
-constexpr int32_t kDimming = 215;
+constexpr int32_t kDimming = 235;
 constexpr int32_t kItemsLeft = 300;
 constexpr int32_t kFirstItemY = 220;
 constexpr int32_t kItemSpacing = 70;

@@ -88,26 +88,44 @@ void NetScreenPlatform::RunScreen(std::optional<NetRequest> request) {
   RememberHeldKeys(wasHeld_);
   inner().SetTextInput(true);
   if (request) Begin(*request);
-  for (bool going = open_; going; going = Step()) {
-    MakeView();
-    if (hooks_.draw) hooks_.draw(view_);
+  if (!open_) return;
+  MakeView();
+  Draw();
+  while (Step()) {
   }
+}
+
+void NetScreenPlatform::Draw() {
+  drawnSize_ = inner().DrawableSize();
+  drawnAt_ = inner().Clock();
+  if (hooks_.draw) hooks_.draw(view_);
 }
 
 bool NetScreenPlatform::Step() {
   inner().SleepMs(kPollMs);
   inner().PumpEvents();
+  // The desktop asks for a redraw when it has spoilt the picture.
+  bool redraw = false;
   for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
        event = inner().TakeWindowEvent()) {
     if (event == WindowEvent::kClose) {
       Close();
       ExitProgram(0);
     }
+    redraw = true;
   }
   FollowKeys();
   FollowSession();
+  // A key that changed may have changed what else is drawn (the volume bar).
+  const std::array<bool, scan::kCount> before = wasHeld_;
   RememberHeldKeys(wasHeld_);
-  return open_;
+  if (!open_) return false;
+  const NetScreenView shown = view_;
+  MakeView();
+  redraw = redraw || view_ != shown || wasHeld_ != before || inner().DrawableSize() != drawnSize_ ||
+           inner().Clock() - drawnAt_ >= kRedrawSeconds;
+  if (redraw) Draw();
+  return true;
 }
 
 bool NetScreenPlatform::Pressed(int scanCode) const {

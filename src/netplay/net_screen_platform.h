@@ -3,7 +3,7 @@
 // it: the player hosts a game or types the address of one to join, and the screen stays
 // while the two games find each other. Once they are connected the session is handed on and
 // the menu runs again; Esc leaves at any point. Like the pause, it runs as a loop inside
-// PumpEvents.
+// PumpEvents, drawing only when its picture changes.
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -30,6 +30,8 @@ struct NetScreenView {
   bool trouble = false;
   // The keys that do something now.
   std::string hint;
+
+  bool operator==(const NetScreenView&) const = default;
 };
 
 class NetScreenPlatform final : public ForwardingPlatform {
@@ -67,6 +69,8 @@ class NetScreenPlatform final : public ForwardingPlatform {
 
   // How long the screen sleeps between looks at its keys and the network.
   static constexpr int kPollMs = 16;
+  // The picture is drawn when it changes, and this often at the least (a volume bar going).
+  static constexpr double kRedrawSeconds = 0.5;
   static constexpr size_t kMaxAddressBytes = 255;
   // Backspace held deletes again after a moment, then steadily.
   static constexpr double kRepeatDelaySeconds = 0.5;
@@ -78,6 +82,7 @@ class NetScreenPlatform final : public ForwardingPlatform {
   void RunScreen(std::optional<NetRequest> request);
   // One look at the keys, the typed text and the session; false once the screen closes.
   bool Step();
+  void Draw();
   void FollowKeys();
   void Type(const std::string& typed);
   void DeleteCharacter();
@@ -110,6 +115,8 @@ class NetScreenPlatform final : public ForwardingPlatform {
   std::array<bool, scan::kCount> wasHeld_{};
   std::array<bool, scan::kCount> hidden_{};
   NetScreenView view_;
+  PixelSize drawnSize_;
+  double drawnAt_ = 0.0;
 };
 
 }  // namespace fenwhit
