@@ -1,7 +1,5 @@
 #include "netplay/net_screen_drawing.h"
 
-#include "app/display.h"
-#include "gfx/draw.h"
 #include "gfx/overlay_renderer.h"
 #include "netplay/net_screen_platform.h"
 #include "ui/menu_letters.h"
@@ -11,8 +9,6 @@ namespace fenwhit {
 
 namespace {
 
-constexpr int32_t kPictureWidth = 1280;
-constexpr int32_t kPictureHeight = 720;
 constexpr int32_t kDimming = 235;
 constexpr int32_t kItemsLeft = 300;
 constexpr int32_t kFirstItemY = 220;
@@ -51,11 +47,7 @@ void DrawLines(const NetScreenView& view) {
 
 void NetScreenDrawing::Show(const NetScreenView& view) {
   frames_.DrawLastFrame();
-  UseWindowPixels();
-  DarkenRect(0, 0, screenMode.width, screenMode.height, kDimming);
-  // Upright and unzoomed, whatever the menu's backdrop does, in the middle of the window.
-  SetSceneTransform(0.0f, 1.0f, (screenMode.width - kPictureWidth) / 2,
-                    (screenMode.height - kPictureHeight) / 2);
+  DimWindowAndCentrePicture(kDimming);
   DrawCentredNeonText(kPictureWidth / 2, 80, "NETWORK GAME", 1.5f, kNeonPink);
   DrawItems(view);
   DrawLines(view);
