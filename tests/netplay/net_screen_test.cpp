@@ -304,6 +304,7 @@ TEST(NetScreen, HostingWaitsShowsTheAddressesAndEscLeavesOnlyTheScreen) {
   ScreenRig rig("", true);
   const NetScreenPlatform& screen = rig.screen;
   std::vector<int> selected;
+  std::vector<size_t> lengths;
   const auto noteSelected = [&] {
     return Do([&](TestPlatform&) { selected.push_back(screen.View().selected); });
   };
@@ -326,6 +327,11 @@ TEST(NetScreen, HostingWaitsShowsTheAddressesAndEscLeavesOnlyTheScreen) {
       .Then(noteSelected())
       .Then(Hold(scan::kW, 3))
       .Then(noteSelected())
+      // A flood of typing stops at the field's length; Backspace held deletes on and on.
+      .Then(Do([&](TestPlatform& p) { p.Type(std::string(300, 'x')); }))
+      .Then(Do([&](TestPlatform&) { lengths.push_back(screen.Address().size()); }))
+      .Then(Hold(scan::kBackspace, 60))
+      .Then(Do([&](TestPlatform&) { lengths.push_back(screen.Address().size()); }))
       .Then(Hold(scan::kUp, 3))
       .Then(noteSelected())
       .Then(Hold(scan::kM, 3))
@@ -359,8 +365,13 @@ TEST(NetScreen, HostingWaitsShowsTheAddressesAndEscLeavesOnlyTheScreen) {
 
   EXPECT_EQ(rig.Run(player), 0);
   // Ended by the second Esc, not the first.
-  EXPECT_EQ(player.StepsDone(), 21u);
+  EXPECT_EQ(player.StepsDone(), 25u);
   EXPECT_EQ(selected, (std::vector<int>{0, 1, 1, 0, 0}));
+  ASSERT_EQ(lengths.size(), 2u);
+  EXPECT_EQ(lengths[0], NetScreenPlatform::kMaxAddressBytes);
+  // About a second held: one at once, then one every twentieth after half a second.
+  EXPECT_GE(lengths[0] - lengths[1], 8u);
+  EXPECT_LE(lengths[0] - lengths[1], 14u);
   ASSERT_EQ(rig.network.requests.size(), 1u);
   EXPECT_EQ(rig.network.requests[0].kind, NetRequest::Kind::kHost);
   EXPECT_EQ(rig.network.requests[0].port, 0);
