@@ -292,7 +292,7 @@ void NetScreenPlatform::MakeView() {
       if (state == NetSessionState::kGreeting) {
         view.lines.emplace_back(hosting ? "A PLAYER CAME: SAYING HELLO"
                                         : "CONNECTED: SAYING HELLO");
-      } else if (hosting) {
+      } else if (hosting && session_) {
         view.lines.emplace_back("WAITING FOR A PLAYER");
         const std::vector<std::string> addresses = session_->LocalAddresses();
         for (size_t i = 0; i < addresses.size() && i < kAddressesShown; ++i) {
