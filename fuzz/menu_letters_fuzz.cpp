@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "music_choice/menu_letters.h"
+#include "ui/menu_letters.h"
 #include "music_choice/music_choice_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -115,16 +115,39 @@ std::string Written(const std::optional<std::string>& foreign, std::string own) 
 }
 
 constexpr std::string_view kMusicKey = "music = ";
+constexpr std::string_view kNetAddressKey = "net_address = ";
+
+// Whether "key = value" reads back as the same value: one line within the limit, no
+// control bytes, nothing that trimming would take.
+bool KeepableOnOneLine(std::string_view key, std::string_view value) {
+  if (value.size() + key.size() > kSettingsMaxLineBytes) return false;
+  if (value != Trimmed(value)) return false;
+  return std::none_of(value.begin(), value.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+  });
+}
+
+// A value of a free-text key: taken when it could be written back as it is. asWhat names
+// what it is for the warning.
+void TakeText(std::string_view key, std::string_view value, std::string_view asWhat,
+              const std::string& where, std::string& setting, std::vector<std::string>& warnings) {
+  if (KeepableOnOneLine(key, value)) {
+    setting = value;
+  } else {
+    warnings.push_back(where + std::string(key) + "\"" + Shown(value) + "\" cannot be kept as " +
+                       std::string(asWhat) + "; ignored");
+  }
+}
 
 }  // namespace
 
 bool MusicPathKeepable(std::string_view path) {
-  if (path.size() + kMusicKey.size() > kSettingsMaxLineBytes) return false;
-  if (path != Trimmed(path)) return false;
-  return std::none_of(path.begin(), path.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7f;
-  });
+  return KeepableOnOneLine(kMusicKey, path);
+}
+
+bool NetAddressKeepable(std::string_view address) {
+  return KeepableOnOneLine(kNetAddressKey, address);
 }
 
 Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
@@ -169,12 +192,9 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
            foreign.volume);
     } else if (key == "music") {
       // What could not be written back as it was is not taken (a path with a tab in it).
-      if (MusicPathKeepable(value)) {
-        settings.music = value;
-      } else {
-        warnings.push_back(where + "music = \"" + Shown(value) +
-                           "\" cannot be kept as a path; ignored");
-      }
+      TakeText(kMusicKey, value, "a path", where, settings.music, warnings);
+    } else if (key == "net_address") {
+      TakeText(kNetAddressKey, value, "an address", where, settings.netAddress, warnings);
     } else if (key == "own_music") {
       Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
            foreign.ownMusic);
@@ -206,6 +226,10 @@ std::string FormatSettings(const Settings& settings, std::span<const ModeSize> m
   }
   if (settings.ownMusic || foreign.ownMusic) {
     text += "own_music = " + Written(foreign.ownMusic, settings.ownMusic ? "yes" : "no") + "\n";
+  }
+  // And the address once the player has joined a game.
+  if (!settings.netAddress.empty() && NetAddressKeepable(settings.netAddress)) {
+    text += std::string(kNetAddressKey) + settings.netAddress + "\n";
   }
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
@@ -267,6 +291,9 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   // A path the file cannot hold leaves the one it has.
   if (settings.music != known_.music && MusicPathKeepable(settings.music)) {
     merged.music = settings.music;
+  }
+  if (settings.netAddress != known_.netAddress && NetAddressKeepable(settings.netAddress)) {
+    merged.netAddress = settings.netAddress;
   }
   if (settings.otherLines != known_.otherLines) merged.otherLines = settings.otherLines;
   std::string target;

@@ -38,6 +38,8 @@ struct Settings {
   // own music plays instead for now.
   std::string music = {};
   bool ownMusic = false;
+  // The address of the game last joined over the network ("" for none).
+  std::string netAddress = {};
 
   bool operator==(const Settings&) const = default;
 };
@@ -59,6 +61,8 @@ inline constexpr size_t kSettingsMaxOtherBytes = 16 * 1024;
 // Whether a music path can be kept in the file as it is: one line, no control bytes, no
 // spaces at its ends (they are trimmed on reading), within the line limit.
 bool MusicPathKeepable(std::string_view path);
+// The same for the address of a network game.
+bool NetAddressKeepable(std::string_view address);
 
 // Every bad value gives one warning line in `warnings` (naming the key, the value and the
 // default used) and its default, and is kept in `foreign`; every line that cannot be read

@@ -4,14 +4,11 @@
 #include <vector>
 
 #include "songs/chosen_songs.h"
+#include "ui/menu_letters.h"
 
 namespace fenwhit {
 
 // showTrouble: whether the last thing gone wrong is recent enough to show.
 std::vector<std::string> MusicChoiceLines(const ChosenSongsView& view, bool showTrouble);
-
-// A line broken at its spaces into pieces of at most `width` letters (a word longer than
-// that is cut), at most maxPieces of them.
-std::vector<std::string> WrapMenuLine(const std::string& line, size_t width, size_t maxPieces);
 
 }  // namespace fenwhit

@@ -12,8 +12,9 @@ MusicChoicePlatform::MusicChoicePlatform(Platform& inner, ChosenSongs& songs, Re
 
 void MusicChoicePlatform::PumpEvents() {
   inner().PumpEvents();
-  // The intro shows no menu frame; a game runs its beat thread until it is left.
-  const bool inMenu = menu.menuFrames > 0 && !BeatThreadRunning();
+  // The intro shows no menu frame; a game runs its beat thread until it is left; a screen
+  // over the menu takes the keys.
+  const bool inMenu = menu.menuFrames > 0 && !BeatThreadRunning() && !menu.covered;
   TakeDrops(inMenu);
   FollowKeys(inMenu);
   lines_.clear();

@@ -22,6 +22,8 @@ class ForwardingPlatform : public Platform {
   GamepadState Gamepad(int slot) const override { return inner_.Gamepad(slot); }
   uint64_t GamepadsLost() const override { return inner_.GamepadsLost(); }
   std::optional<std::string> TakeDroppedPath() override { return inner_.TakeDroppedPath(); }
+  void SetTextInput(bool on) override { inner_.SetTextInput(on); }
+  std::string TakeTypedText() override { return inner_.TakeTypedText(); }
   double Clock() override { return inner_.Clock(); }
   void SleepMs(int milliseconds) override { inner_.SleepMs(milliseconds); }
   void SleepUntil(double deadline) override { inner_.SleepUntil(deadline); }

@@ -16,13 +16,16 @@ namespace scan {
 constexpr int kEsc = 1;
 constexpr int kMinus = 12;
 constexpr int kEquals = 13;  // the main keyboard's plus
+constexpr int kBackspace = 14;
 constexpr int kTab = 15;
 constexpr int kW = 17;
 constexpr int kP = 25;
+constexpr int kEnter = 28;
 constexpr int kA = 30;
 constexpr int kS = 31;
 constexpr int kK = 37;
 constexpr int kZ = 44;
+constexpr int kN = 49;
 constexpr int kM = 50;
 constexpr int kSpace = 57;
 // The Pause key sends E1 1D 45; its last byte stands for it (Num Lock, which shares it,
@@ -81,6 +84,11 @@ class Platform {
   virtual uint64_t GamepadsLost() const { return 0; }
   // Takes the oldest file or folder path dropped on the window since the last call.
   virtual std::optional<std::string> TakeDroppedPath() { return std::nullopt; }
+  // Text typed as the keyboard's layout and input method make it, for a field the player
+  // types into. Off unless asked for: keys alone reach the game.
+  virtual void SetTextInput(bool on) { (void)on; }
+  // The UTF-8 text typed since the last call.
+  virtual std::string TakeTypedText() { return {}; }
 
   // Monotonic seconds.
   virtual double Clock() = 0;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "image/png.h"
 #include "platform/window_icon.h"
@@ -50,7 +51,12 @@ int SetOneScanCode(int sdlScancode) {
     case SDL_SCANCODE_RIGHT:
       return 77;
     case SDL_SCANCODE_RETURN:
-      return 28;
+    case SDL_SCANCODE_KP_ENTER:
+      return scan::kEnter;
+    case SDL_SCANCODE_BACKSPACE:
+      return scan::kBackspace;
+    case SDL_SCANCODE_N:
+      return scan::kN;
     default:
       return 0;
   }
@@ -186,9 +192,10 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SetIcon();
   SDL_GL_MakeCurrent(window_, context_);
   SDL_GL_SetSwapInterval(0);  // the game paces its own frames
-  // Text input sends every key through the input method, where one runs; the game
-  // reads keys only.
+  // Text input sends every key through the input method, where one runs; the game reads
+  // keys only, but for a field the player types into. Some video drivers start with it on.
   SDL_StopTextInput();
+  typed_.clear();
   // Songs are chosen by dropping them on the window.
   SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
   // Window managers frame a window as it is shown: the frame is often known at once.
@@ -327,6 +334,11 @@ void SdlPlatform::PumpEvents() {
       case SDL_DROPFILE:
         QueueDrop(event.drop.file);
         break;
+      case SDL_TEXTINPUT: {
+        const std::string_view text = event.text.text;
+        if (typed_.size() + text.size() <= kMaxTypedBytes) typed_ += text;
+        break;
+      }
       default:
         // Mouse motion and the rest only refresh SDL's own state.
         gamepads_.HandleEvent(event);
@@ -392,6 +404,20 @@ std::optional<std::string> SdlPlatform::TakeDroppedPath() {
   std::string path = std::move(drops_.front());
   drops_.pop_front();
   return path;
+}
+
+void SdlPlatform::SetTextInput(bool on) {
+  typed_.clear();
+  if (!videoStarted_) return;
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
+}
+
+std::string SdlPlatform::TakeTypedText() {
+  return std::exchange(typed_, {});
 }
 
 bool SdlPlatform::KeyHeld(int scanCode) const {

@@ -40,6 +40,8 @@ class SdlPlatform : public Platform {
   uint64_t KeyPresses() const override { return keyPresses_; }
   GamepadState Gamepad(int slot) const override { return gamepads_.Slot(slot); }
   std::optional<std::string> TakeDroppedPath() override;
+  void SetTextInput(bool on) override;
+  std::string TakeTypedText() override;
   double Clock() override;
   void SleepMs(int milliseconds) override;
   void SleepUntil(double deadline) override;
@@ -118,11 +120,15 @@ class SdlPlatform : public Platform {
   SdlGamepads gamepads_;
   // Paths dropped on the window and not yet taken; a flood beyond the cap is let go.
   std::deque<std::string> drops_;
+  // Text typed while text input is on and not yet taken; typing beyond the cap is let go.
+  std::string typed_;
 };
 
 // How many dropped paths wait at most, and how long one may be.
 inline constexpr size_t kMaxQueuedDrops = 64;
 inline constexpr size_t kMaxDroppedPathBytes = 4096;
+// How much typed text waits at most.
+inline constexpr size_t kMaxTypedBytes = 1024;
 
 // Maps an SDL scancode to the PC set-1 code of the same key, or 0 for keys the game
 // never reads or reads by their symbol.

@@ -1,5 +1,7 @@
 #include "platform/test_platform.h"
 
+#include <utility>
+
 namespace fenwhit {
 
 bool TestPlatform::OpenWindow(int width, int height) {
@@ -34,6 +36,19 @@ std::optional<std::string> TestPlatform::TakeDroppedPath() {
   std::string path = std::move(drops_.front());
   drops_.pop_front();
   return path;
+}
+
+void TestPlatform::SetTextInput(bool on) {
+  textInput_ = on;
+  if (!on) typed_.clear();
+}
+
+std::string TestPlatform::TakeTypedText() {
+  return std::exchange(typed_, {});
+}
+
+void TestPlatform::Type(std::string_view text) {
+  if (textInput_) typed_ += text;
 }
 
 double TestPlatform::Clock() {

@@ -4,6 +4,8 @@
 #include <deque>
 #include <functional>
 #include <set>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -43,6 +45,11 @@ class TestPlatform : public Platform {
   // A file or folder dropped on the window.
   void Drop(std::string path) { drops_.push_back(std::move(path)); }
   std::optional<std::string> TakeDroppedPath() override;
+  void SetTextInput(bool on) override;
+  std::string TakeTypedText() override;
+  // Text typed on the keyboard; lost, as on a real one, while text input is off.
+  void Type(std::string_view text);
+  bool TextInputOn() const { return textInput_; }
   void QueueOtherEvent() { events_.push_back(WindowEvent::kOther); }
   void SetClockStep(double seconds) { clockStep_ = seconds; }
   void SetWindowActive(bool active) { windowActive_ = active; }
@@ -63,6 +70,8 @@ class TestPlatform : public Platform {
   MouseState mouse_;
   std::deque<WindowEvent> events_;
   std::deque<std::string> drops_;
+  std::string typed_;
+  bool textInput_ = false;
   double now_ = 1000.0;
   double clockStep_ = 0.0005;
   long sleptMs_ = 0;

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/display.h"
 #include "game/game_state.h"
-#include "gfx/draw.h"
 #include "scoreboard/scoreboard_platform.h"
 #include "ui/overlay_text.h"
 
@@ -13,8 +11,6 @@ namespace fenwhit {
 
 namespace {
 
-constexpr int32_t kPictureWidth = 1280;
-constexpr int32_t kPictureHeight = 720;
 constexpr int32_t kRightEdge = 1248;
 constexpr float kBestScale = 0.75f;
 constexpr float kRowScale = 0.46f;
@@ -70,11 +66,7 @@ void DrawTable(int32_t x, const char* title, const std::vector<ScoreEntry>& entr
 void DrawTables(const ScoreboardPlatform& scoreboard, double now) {
   const double shown = std::clamp((now - scoreboard.TablesShownAt()) / kFadeInSeconds, 0.0, 1.0);
   const int32_t brightness = static_cast<int32_t>(255 * shown);
-  UseWindowPixels();
-  DarkenRect(0, 0, screenMode.width, screenMode.height, static_cast<int32_t>(235 * shown));
-  // Upright and unzoomed, whatever the menu's backdrop does, in the middle of the window.
-  SetSceneTransform(0.0f, 1.0f, (screenMode.width - kPictureWidth) / 2,
-                    (screenMode.height - kPictureHeight) / 2);
+  DimWindowAndCentrePicture(static_cast<int32_t>(235 * shown));
   DrawCentredNeonText(kPictureWidth / 2, 70, "BEST GAMES", 1.5f, kNeonPink, brightness);
   const ScoreTables& tables = scoreboard.Tables();
   DrawTable(40, "ONE PADDLE", tables.kinds[0], brightness);

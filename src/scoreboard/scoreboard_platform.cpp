@@ -26,8 +26,9 @@ int64_t ScoreboardPlatform::GameStartTime() {
 }
 
 bool ScoreboardPlatform::InMenu() const {
-  // The intro shows no menu frame; a game runs its beat thread until it is left.
-  return !BeatThreadRunning() && menu.menuFrames > 0;
+  // The intro shows no menu frame; a game runs its beat thread until it is left. A screen
+  // over the menu is not the menu standing idle: keys go to that screen.
+  return !BeatThreadRunning() && menu.menuFrames > 0 && !menu.covered;
 }
 
 void ScoreboardPlatform::PumpEvents() {

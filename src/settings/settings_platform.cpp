@@ -71,6 +71,12 @@ void SettingsPlatform::RememberMusic(const std::string& music, bool ownMusic) {
   QueueSave();
 }
 
+void SettingsPlatform::RememberNetAddress(const std::string& address) {
+  if (settings_.netAddress == address) return;
+  settings_.netAddress = address;
+  QueueSave();
+}
+
 void SettingsPlatform::QueueSave() {
   // Only the newest settings need to reach the disk.
   writer_.QueueReplacing(

@@ -15,6 +15,9 @@ struct MenuState {
   // A game asked for from outside the menu's own items (a network game ready to start):
   // 0 one paddle, 1 two paddles, -1 none. The menu starts it at its next frame.
   int32_t requestedGame = -1;
+  // A screen drawn over the menu (the network screen) is open: the menu neither runs nor
+  // stands idle meanwhile.
+  bool covered = false;
 };
 
 extern MenuState menu;

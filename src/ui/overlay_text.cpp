@@ -21,6 +21,13 @@ void UseWindowPixels() {
   ResetSceneTransform();
 }
 
+void DimWindowAndCentrePicture(int32_t alpha) {
+  UseWindowPixels();
+  DarkenRect(0, 0, screenMode.width, screenMode.height, alpha);
+  SetSceneTransform(0.0f, 1.0f, (screenMode.width - kPictureWidth) / 2,
+                    (screenMode.height - kPictureHeight) / 2);
+}
+
 void UseMenuLayout() {
   ResetSceneTransform();
   SetSceneTransform(game.tiltAngle, static_cast<float>(game.zoom), screenMode.viewOffsetX,

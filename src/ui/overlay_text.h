@@ -17,8 +17,16 @@ inline constexpr Rgb kNeonCyan{90, 230, 255};
 inline constexpr Rgb kNeonWhite{235, 245, 255};
 inline constexpr Rgb kNeonDim{90, 100, 130};
 
+// The picture the menu and the playfield are drawn at, before the screen mode places it.
+inline constexpr int32_t kPictureWidth = 1280;
+inline constexpr int32_t kPictureHeight = 720;
+
 // Draws from here on in window pixels, the picture's top left at (0, 0).
 void UseWindowPixels();
+// Darkens the whole window by alpha (0 to 255), then draws from here on upright and unzoomed,
+// whatever the menu's backdrop does, the picture in the middle of the window: for a screen
+// over the menu.
+void DimWindowAndCentrePicture(int32_t alpha);
 // Draws from here on as the menu and the playfield do: the 1280 x 720 picture placed in the
 // window by the screen mode's offset, turned and zoomed as the menu is.
 void UseMenuLayout();

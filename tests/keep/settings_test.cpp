@@ -275,9 +275,10 @@ TEST(SettingsFile, ALinkedFileStaysALink) {
   EXPECT_TRUE(fs::is_symlink(dir.path() / "config" / "loop-a"));
 }
 
-// The player's music: any path the file can hold comes back as it was; one it cannot hold
-// (a newline, control bytes, spaces at its ends, too long) leaves the file as it was.
-TEST(SettingsFile, TheMusicChoiceIsKeptAndNoPathCanBreakTheFile) {
+// The player's music and the address last joined: any value the file can hold comes back as
+// it was; one it cannot hold (a newline, control bytes, spaces at its ends, too long) leaves
+// the file as it was.
+TEST(SettingsFile, TheMusicChoiceAndTheAddressAreKeptAndNoValueCanBreakTheFile) {
   ScratchDir dir;
   const std::string path = dir.str() + "/settings";
   std::ostringstream err;
@@ -338,6 +339,28 @@ TEST(SettingsFile, TheMusicChoiceIsKeptAndNoPathCanBreakTheFile) {
             "");
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].find("music = \"/a?b\" cannot be kept"), std::string::npos);
+
+  // The address of the game last joined: the same, after the music lines once there is one.
+  Settings joined = file.Load(err);
+  joined.netAddress = "h\xC3\xB4te.lan:5030";
+  ASSERT_TRUE(file.Save(joined, err));
+  const std::string withAddress = Read(path);
+  EXPECT_TRUE(withAddress.ends_with("music = " + odd + "\nnet_address = h\xC3\xB4te.lan:5030\n"))
+      << withAddress;
+  EXPECT_EQ(SettingsFile(path).Load(err).netAddress, joined.netAddress);
+  for (const std::string& bad : {"a\nvolume = 0"s, " lead"s, "x\x7f"s, std::string(1011, 'x')}) {
+    joined.netAddress = bad;
+    ASSERT_TRUE(file.Save(joined, err));
+    EXPECT_EQ(Read(path), withAddress) << bad;
+  }
+  EXPECT_EQ(Parse("net_address = a\x01"
+                  "b\n",
+                  warnings)
+                .netAddress,
+            "");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("net_address = \"a?b\" cannot be kept as an address"),
+            std::string::npos);
   EXPECT_EQ(err.str(), "");
 }
 

@@ -18,11 +18,12 @@ namespace {
 
 TEST(SdlKeys, EveryKeyTheGameReadsHasItsSetOneCodeAndTheRestNone) {
   const std::pair<SDL_Scancode, int> keys[] = {
-      {SDL_SCANCODE_ESCAPE, 1},  {SDL_SCANCODE_W, 17},     {SDL_SCANCODE_A, 30},
-      {SDL_SCANCODE_S, 31},      {SDL_SCANCODE_K, 37},     {SDL_SCANCODE_Z, 44},
-      {SDL_SCANCODE_M, 50},      {SDL_SCANCODE_SPACE, 57}, {SDL_SCANCODE_UP, 72},
-      {SDL_SCANCODE_LEFT, 75},   {SDL_SCANCODE_DOWN, 80},  {SDL_SCANCODE_RIGHT, 77},
-      {SDL_SCANCODE_RETURN, 28}, {SDL_SCANCODE_TAB, 15}};
+      {SDL_SCANCODE_ESCAPE, 1},  {SDL_SCANCODE_W, 17},        {SDL_SCANCODE_A, 30},
+      {SDL_SCANCODE_S, 31},      {SDL_SCANCODE_K, 37},        {SDL_SCANCODE_Z, 44},
+      {SDL_SCANCODE_M, 50},      {SDL_SCANCODE_SPACE, 57},    {SDL_SCANCODE_UP, 72},
+      {SDL_SCANCODE_LEFT, 75},   {SDL_SCANCODE_DOWN, 80},     {SDL_SCANCODE_RIGHT, 77},
+      {SDL_SCANCODE_RETURN, 28}, {SDL_SCANCODE_TAB, 15},      {SDL_SCANCODE_KP_ENTER, 28},
+      {SDL_SCANCODE_N, 49},      {SDL_SCANCODE_BACKSPACE, 14}};
   for (const auto& [sdl, set1] : keys) EXPECT_EQ(SetOneScanCode(sdl), set1) << sdl;
   for (SDL_Scancode other :
        {SDL_SCANCODE_L, SDL_SCANCODE_Q, SDL_SCANCODE_J, SDL_SCANCODE_UNKNOWN}) {
@@ -141,6 +142,44 @@ TEST_F(SdlKeyboard, DroppedFilesComeOutInOrderBoundedAndOnlyOnce) {
     ++taken;
   }
   EXPECT_EQ(taken, kMaxQueuedDrops);
+}
+
+// Text typed into a field: only while asked for, as the events bring it, bounded, and none
+// left over from one field to the next.
+TEST_F(SdlKeyboard, TypedTextComesOnlyWhileAskedForAndIsBounded) {
+  const auto type = [](const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
+    SDL_PushEvent(&event);
+  };
+  EXPECT_FALSE(SDL_IsTextInputActive());
+  platform_->SetTextInput(true);
+  EXPECT_TRUE(SDL_IsTextInputActive());
+  type("host");
+  type("\xC3\xA9.lan");
+  Send(SDL_KEYDOWN, SDL_SCANCODE_N);
+  platform_->PumpEvents();
+  // Keys still go to the game while text comes.
+  EXPECT_TRUE(Held(scan::kN));
+  EXPECT_EQ(platform_->TakeTypedText(), "host\xC3\xA9.lan");
+  EXPECT_EQ(platform_->TakeTypedText(), "");
+
+  // A flood waits no further than the cap, whole events only.
+  for (size_t i = 0; i < kMaxTypedBytes; ++i) type("abc");
+  platform_->PumpEvents();
+  const std::string flood = platform_->TakeTypedText();
+  EXPECT_LE(flood.size(), kMaxTypedBytes);
+  EXPECT_GE(flood.size(), kMaxTypedBytes - 2);
+  EXPECT_EQ(flood.size() % 3, 0u);
+
+  type("left over");
+  platform_->PumpEvents();
+  platform_->SetTextInput(false);
+  EXPECT_FALSE(SDL_IsTextInputActive());
+  platform_->SetTextInput(true);
+  EXPECT_EQ(platform_->TakeTypedText(), "");
+  platform_->SetTextInput(false);
 }
 
 // The volume keys as a player finds them: by the label on the key, on a German layout as on

@@ -72,10 +72,12 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   const std::vector<int> levels = masterLevels();
   EXPECT_EQ(levels, (std::vector<int>{9, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
 
-  // The window chosen in the menu and leaving fullscreen are the player's changes.
+  // The window chosen in the menu and leaving fullscreen are the player's changes, and so is
+  // the address of a game joined.
   mode = 4;
   fullscreen = false;
   settings.PumpEvents();
+  settings.RememberNetAddress("game.example:5030");
   writer.Drain();
   std::ostringstream readErr;
   const Settings kept = SettingsFile(path).Load(readErr);
@@ -83,6 +85,7 @@ TEST(SettingsPlatform, VolumeKeysStepAndEveryChangeIsKept) {
   EXPECT_EQ(kept.volume, 0);
   EXPECT_EQ(kept.screenMode, 4);
   EXPECT_FALSE(kept.fullscreen);
+  EXPECT_EQ(kept.netAddress, "game.example:5030");
   EXPECT_EQ(kept.otherLines, remembered.otherLines);
   EXPECT_EQ(err.str(), "");
 

@@ -9,7 +9,7 @@
 #include <map>
 #include <thread>
 
-#include "music_choice/menu_letters.h"
+#include "ui/menu_letters.h"
 #include "songs/song_folder.h"
 #include "songs/song_tags.h"
 #include "support/scratch_dir.h"

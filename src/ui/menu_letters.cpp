@@ -1,4 +1,4 @@
-#include "music_choice/menu_letters.h"
+#include "ui/menu_letters.h"
 
 #include <cstdint>
 
@@ -74,6 +74,27 @@ std::string MenuLetters(std::string_view utf8, size_t maxLetters) {
     letters += std::string_view("...").substr(0, maxLetters);
   }
   return letters;
+}
+
+std::vector<std::string> WrapMenuLine(const std::string& line, size_t width, size_t maxPieces) {
+  std::vector<std::string> pieces;
+  if (width == 0) return pieces;
+  std::string_view rest = line;
+  while (!rest.empty() && pieces.size() < maxPieces) {
+    if (rest.size() <= width) {
+      pieces.emplace_back(rest);
+      break;
+    }
+    const std::string_view room = rest.substr(0, width + 1);
+    size_t cut = room.find_last_of(' ');
+    // "TITLE - ARTIST" breaks before its dash rather than after.
+    if (cut != std::string_view::npos && cut >= 2 && room.substr(cut - 2, 2) == " -") cut -= 2;
+    if (cut == std::string_view::npos || cut == 0) cut = width;
+    pieces.emplace_back(rest.substr(0, cut));
+    rest.remove_prefix(cut);
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  }
+  return pieces;
 }
 
 }  // namespace fenwhit
