@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -26,6 +27,10 @@
 #include "music_choice/first_choice.h"
 #include "music_choice/music_choice_drawing.h"
 #include "music_choice/music_choice_platform.h"
+#include "netplay/net_game_drawing.h"
+#include "netplay/net_game_platform.h"
+#include "netplay/net_screen_drawing.h"
+#include "netplay/net_screen_platform.h"
 #include "pause/pause_platform.h"
 #include "pause/pause_screen.h"
 #include "platform/sdl_platform.h"
@@ -208,23 +213,69 @@ int main(int argc, char** argv) {
   // Each game takes its song from the choice, and goes on to the choice's next when it ends.
   SongGameMusic songGameMusic(chosenSongs, *sound);
   SetGameMusicChoice(&songGameMusic);
-  ScoreboardPlatform scoreboard(musicChoice, scores, writer, PlayerName(), !commandLine.autoplay,
-                                std::cerr);
+  // A network game from the command line plays by itself only with the autopilot at its
+  // paddle, and its score still counts: it is two people's game.
+  const bool networkFromCommandLine = commandLine.network.has_value();
+  ScoreboardPlatform scoreboard(musicChoice, scores, writer, PlayerName(),
+                                !commandLine.autoplay || networkFromCommandLine, std::cerr);
   renderer.AddOverlay([&] { DrawMenuScores(scoreboard, pause.Clock()); });
   ReplayStore replays(ReplaysFolder());
   ReplayKeeper replayKeeper(replays, scores, writer, std::cerr);
+
+  // The menu's network screen, and the network game outermost: in local games it passes
+  // everything through to the recorder (or the autopilot); in a network game it reads the
+  // player's own input from beneath the recorder, which must not see that game.
+  NetScreenDrawing netScreenDrawing(renderer, drawVolumeBar);
+  std::function<void(std::unique_ptr<NetSession>)> handOver;
+  NetScreenPlatform netScreen(
+      scoreboard, PlayerName(), settings.netAddress,
+      {[&netScreenDrawing](const NetScreenView& view) { netScreenDrawing.Show(view); },
+       [&handOver](std::unique_ptr<NetSession> session) { handOver(std::move(session)); },
+       [&settingsPlatform](const std::string& address) {
+         settingsPlatform.RememberNetAddress(address);
+       }},
+      std::cerr);
   std::optional<AutopilotPlatform> autopilot;
   std::optional<ReplayRecorder> recorder;
-  Platform* platform = nullptr;
+  Platform* everyday = nullptr;
   if (commandLine.autoplay) {
-    platform = &autopilot.emplace(scoreboard);
+    everyday = &autopilot.emplace(netScreen);
   } else {
     // The replay is named by the same calendar reading the table dates the game by.
-    platform = &recorder.emplace(
-        scoreboard, PlayerName(),
+    everyday = &recorder.emplace(
+        netScreen, PlayerName(),
         [&replayKeeper](Replay&& game) { replayKeeper.Keep(std::move(game)); },
         [&scoreboard] { return scoreboard.GameStartTime(); });
   }
+  NetGamePlatform::Hooks netHooks;
+  netHooks.playerName = PlayerName();
+  netHooks.keepReplay = [&replayKeeper](Replay&& game) { replayKeeper.Keep(std::move(game)); };
+  netHooks.drawHeld = [&renderer](const std::string& notice) { ShowHeldGame(renderer, notice); };
+  netHooks.nameNextScore = [&scoreboard](const std::string& name) {
+    scoreboard.NameNextGame(name);
+  };
+  netHooks.pauseTitle = [&pauseScreen](const std::string& title) { pauseScreen.SetTitle(title); };
+  netHooks.pause = &pause;
+  netHooks.calendar = [&scoreboard] { return scoreboard.GameStartTime(); };
+  netHooks.endAfterGame = networkFromCommandLine && commandLine.autoplay;
+  Platform& local = autopilot ? static_cast<Platform&>(*autopilot) : netScreen;
+  NetGamePlatform netGame(*everyday, local, std::move(netHooks), std::cerr);
+  renderer.AddOverlay([&netGame] { DrawNetWord(netGame.MenuWord()); });
+  handOver = [&](std::unique_ptr<NetSession> session) {
+    const int delay = session->InputDelay();
+    if (autopilot) {
+      autopilot->SteerPaddle(session->Side() == LockstepSide::kHost ? 0 : 1, delay);
+    }
+    netGame.Begin(std::move(session), delay);
+  };
+  if (networkFromCommandLine) {
+    // The autopilot leaves the menu to the network game it is waiting for.
+    if (autopilot) {
+      autopilot->SteerPaddle(commandLine.network->kind == NetRequest::Kind::kHost ? 0 : 1);
+    }
+    netScreen.OpenAtStart(*commandLine.network, true);
+  }
+  Platform* platform = &netGame;
 
   const int status = RunProgram(*platform, renderer, *sound, options);
   writer.Drain();

@@ -18,7 +18,6 @@ constexpr float kWordScale = 0.75f;
 constexpr int32_t kDimming = 120;
 // Beneath the menu's items, in the menu's 1280 x 720 picture.
 constexpr int32_t kWordY = 650;
-constexpr int32_t kPictureWidth = 1280;
 
 // The menu font's text, centred on x.
 void DrawCentred(int32_t centreX, int32_t y, const std::string& text, float scale) {

@@ -232,7 +232,10 @@ void NetGamePlatform::PumpGame() {
   // The first pump after the game's last frame: the game has ended.
   if (!BeatThreadRunning()) {
     FinishGame(game.lastScore, false);
+    // The platforms beneath see the game's end (the best scores enter it) before the
+    // program may end.
     PumpEvents();
+    if (exitStatus_) ExitProgram(*exitStatus_);
     return;
   }
   const int64_t next = static_cast<int64_t>(replay_.frames.size());
@@ -418,7 +421,7 @@ void NetGamePlatform::FinishGame(int64_t score, bool programEnds) {
   connection_.reset();
   if (hooks_.keepReplay) hooks_.keepReplay(std::move(replay));
   if (programEnds) return;
-  if (hooks_.endAfterGame) ExitProgram(failed ? 1 : 0);
+  if (hooks_.endAfterGame) exitStatus_ = failed ? 1 : 0;
   if (ownScreenMode_ >= 0 && ownScreenMode_ != screenMode.index) SwitchScreenMode(ownScreenMode_);
   ownScreenMode_ = -1;
 }

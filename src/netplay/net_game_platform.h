@@ -137,6 +137,8 @@ class NetGamePlatform final : public ForwardingPlatform, public BeatSource {
   bool peerWasPaused_ = false;
   bool escapeHidden_ = false;
 
+  // Set once a game has ended with endAfterGame: the status the program ends with.
+  std::optional<int> exitStatus_;
   double heldTime_ = 0.0;
   double startedAt_ = 0.0;
   NetGameFigures figures_;

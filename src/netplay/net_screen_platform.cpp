@@ -11,6 +11,11 @@
 
 namespace fenwhit {
 
+std::unique_ptr<NetSession> StartRealSession(const NetRequest& request, const std::string& player,
+                                             std::string& error) {
+  return NetSession::Start(request, player, error);
+}
+
 namespace {
 
 // The end of a long address is what the player is typing.

@@ -34,6 +34,10 @@ struct NetScreenView {
   bool operator==(const NetScreenView&) const = default;
 };
 
+// Starts a session over the network, as the player asks for one.
+std::unique_ptr<NetSession> StartRealSession(const NetRequest& request, const std::string& player,
+                                             std::string& error);
+
 class NetScreenPlatform final : public ForwardingPlatform {
  public:
   using StartSession = std::function<std::unique_ptr<NetSession>(
@@ -51,7 +55,7 @@ class NetScreenPlatform final : public ForwardingPlatform {
   // address: the one last joined, typed in already. Failures opened from the command line
   // are told on err.
   NetScreenPlatform(Platform& inner, std::string playerName, std::string address, Hooks hooks,
-                    std::ostream& err, StartSession start = &NetSession::Start);
+                    std::ostream& err, StartSession start = StartRealSession);
 
   void PumpEvents() override;
   // Keys the screen took stay hidden from the menu until they are let go.
