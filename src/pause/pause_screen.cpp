@@ -1,5 +1,7 @@
 #include "pause/pause_screen.h"
 
+#include <algorithm>
+
 #include "app/display.h"
 #include "gfx/overlay_renderer.h"
 #include "ui/overlay_text.h"
@@ -22,7 +24,11 @@ void PauseScreen::Show() {
   DarkenRect(0, 0, width, height, kDimming);
   const int32_t centre = width / 2;
   const int32_t top = height / 2 - 150;
-  DrawCentredNeonText(centre, top, title_, kTitleScale, kNeonPink);
+  // A longer title ("PAUSED BY ANNA") is made smaller to stay inside the window.
+  const int32_t titleWidth = std::max(TextWidth(title_, kTitleScale), 1);
+  const float titleScale = std::min(
+      kTitleScale, kTitleScale * static_cast<float>(width) * 0.9f / static_cast<float>(titleWidth));
+  DrawCentredNeonText(centre, top, title_, titleScale, kNeonPink);
   DrawCentredNeonText(centre, top + 230, "P, PAUSE OR START  GO ON", kKeysScale, kNeonCyan);
   DrawCentredNeonText(centre, top + 290, "ESC  LEAVE THE GAME", kKeysScale, kNeonCyan);
   if (alsoDraw_) alsoDraw_();

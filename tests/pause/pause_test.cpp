@@ -4,13 +4,16 @@
 // leaves the game through its ending.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "app/display.h"
 #include "audio/music.h"
 #include "events/pool_records.h"
 #include "game/balls.h"
@@ -243,6 +246,10 @@ TEST(Pause, KeysHeldForSeveralFramesActOnceAndTheProcessorRests) {
                             {[] { return 0; }, [] { return false; }}, err);
   OverlayRenderer frames(harness.renderer);
   PauseScreen screen(frames, [&] { DrawVolumeBar(settings, meter.Clock()); });
+  // The longest title a network game gives it must still fit in the window: centred, it
+  // does when its first letter does.
+  screen.SetTitle("PAUSED BY ANNA-BENJAMIN");
+  int32_t titleLeft = INT32_MAX;
   struct Picture {
     double at;
     int barSegments;
@@ -254,6 +261,9 @@ TEST(Pause, KeysHeldForSeveralFramesActOnceAndTheProcessorRests) {
         harness.renderer.ClearCalls();
         screen.Show();
         pictures.push_back({meter.Clock(), BarSegments(harness.renderer)});
+        for (const DrawCall& glyph : harness.renderer.CallsOf("region")) {
+          titleLeft = std::min(titleLeft, glyph.ints[0]);
+        }
       },
       true);
 
@@ -354,6 +364,7 @@ TEST(Pause, KeysHeldForSeveralFramesActOnceAndTheProcessorRests) {
       pause, frames);
 
   EXPECT_EQ(status, 0);
+  EXPECT_GE(titleLeft, 0);
   EXPECT_FALSE(pausedInMenu) << "P paused the menu";
   EXPECT_EQ(harness.sound.CallsOf("pause").size(), 4u) << "two pauses, each let go once";
   EXPECT_FALSE(pausedAgain) << "the P that went on paused again";
