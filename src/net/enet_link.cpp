@@ -98,8 +98,9 @@ EnetLink::~EnetLink() {
 void EnetLink::HangUp() {
   // ENet says goodbye once all that was queued is acknowledged; hanging up at once would
   // throw away what was said last, such as why the peer was refused.
-  enet_peer_disconnect_later(peer_, 0);
-  const enet_uint32 until = enet_time_get() + kCloseWaitMs;
+  const bool talking = peer_->state == ENET_PEER_STATE_CONNECTED;
+  if (talking) enet_peer_disconnect_later(peer_, 0);
+  const enet_uint32 until = enet_time_get() + (talking ? kCloseWaitMs : 0);
   ENetEvent event;
   for (enet_uint32 now = enet_time_get(); now < until; now = enet_time_get()) {
     const int result = enet_host_service(host_, &event, until - now);
@@ -197,10 +198,6 @@ void EnetLink::Adopt(ENetPeer* peer) {
   // ENet pings every half second, so a quiet but present peer is always heard.
   auto silence = static_cast<enet_uint32>(times_.silenceMs);
   enet_peer_timeout(peer, 0, silence, silence);
-  // ENet would drop unreliable messages on purpose as the line worsens, to make room for
-  // the reliable ones; inputs are few and small, and each one lost holds a game up.
-  enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
-                               ENET_PEER_PACKET_THROTTLE_SCALE, 0);
 }
 
 void EnetLink::EndIfSilent() {
@@ -248,7 +245,11 @@ void EnetLink::Queue(std::span<const uint8_t> message, enet_uint8 channel, enet_
   ENetPacket* packet = enet_packet_create(message.data(), message.size(), flags);
   if (packet != nullptr && enet_peer_send(peer_, channel, packet) != 0) {
     enet_packet_destroy(packet);
+    return;
   }
+  // Out now rather than at the next service, which a game running on time may not call
+  // before the peer needs its input.
+  enet_host_flush(host_);
 }
 
 std::optional<std::vector<uint8_t>> EnetLink::Receive() {
