@@ -273,6 +273,14 @@ TEST(Lockstep, APeerSilentForTenSecondsEndsTheGame) {
   game.guest.frozen = false;
   game.Run(60);
   EXPECT_EQ(game.guest.engine.EndWord(), "GUEST has been silent for 10 s");
+
+  // A guest that never starts its game: the host, held from its first frames on and sending
+  // its inputs again all the while, ends all the same.
+  Game never(40);
+  never.guest.startsAt = 1e9;
+  never.Run(int(10.2 * 60));
+  EXPECT_EQ(never.host.engine.EndWord(), "GUEST has been silent for 10 s");
+  EXPECT_EQ(never.host.ran.size(), size_t(never.delay));
 }
 
 TEST(Lockstep, EscOnEitherSideEndsBoth) {
