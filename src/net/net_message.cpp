@@ -3,11 +3,11 @@
 //
 // The bodies: a hello is three texts (game version, rules digest, player); a refusal and a
 // game's end one text each; a text is a length byte and printable ASCII. A game start is the
-// screen mode and input delay (i32 each), the seed (u64) and the start state: its size and its
-// deflated size (u32 each), then the deflated bytes. Inputs are the first frame and the frame count
-// (varints), then the frames as a replay's body holds them. A checksum is the frame (i64) and the
-// value (u64); a pause one byte; a ping the time (u64) and one byte for a reply; an input delay the
-// frames (i32).
+// screen mode and input delay (i32 each), the seed (u64) and the start state: its size and
+// its deflated size (u32 each), then the deflated bytes. Inputs are the first frame and the
+// frame count (varints), then the frames as a replay's body holds them. A checksum is the
+// frame (i64) and the value (u64); a pause one byte; a ping the time (u64) and one byte for a
+// reply; an input delay the frames (i32).
 #include "net/net_message.h"
 
 #include <algorithm>
