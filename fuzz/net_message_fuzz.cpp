@@ -1,6 +1,7 @@
 // Feeds arbitrary datagrams to the network message decoder. Whatever it accepts must encode
 // and decode again as the very same message. Most mutations break the header's length, so
-// each input is also tried behind a header made right for each kind of message.
+// each input is also tried behind a header made right for each kind of message, and as the
+// state of a game start, which goes deflated.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -42,5 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 4; ++i) framed.push_back(static_cast<uint8_t>(length >> (8 * i)));
   framed.insert(framed.end(), data + 1, data + size);
   DecodeAndCheck(framed);
+  if (size > fenwhit::kReplayMaxStartStateBytes) return 0;
+  fenwhit::NetGameStart start;
+  start.startState.assign(data, data + size);
+  const std::vector<uint8_t> startBytes = fenwhit::EncodeNetMessage(start);
+  std::string why;
+  if (fenwhit::DecodeNetMessage(startBytes, why) != fenwhit::NetMessage(start)) std::abort();
   return 0;
 }

@@ -25,6 +25,13 @@ constexpr size_t kPeerSlots = 2;
 // A real player finishes connecting in one round trip, a few resends over a bad line. A
 // stranger who never does would hold a slot for ENet's half-minute and keep players out.
 constexpr enet_uint32 kHalfOpenLimitMs = 2000;
+// Reliable messages in order on one channel; inputs, sent again anyway, on the other.
+constexpr enet_uint8 kReliableChannel = 0;
+constexpr enet_uint8 kUnreliableChannel = 1;
+constexpr size_t kChannels = 2;
+// How long a closing link waits for the peer to take what was queued (a refusal, a game's
+// end) before it hangs up regardless.
+constexpr enet_uint32 kCloseWaitMs = 400;
 
 bool EnsureEnet(std::string& error) {
   static std::once_flag once;
@@ -38,7 +45,7 @@ bool EnsureEnet(std::string& error) {
 }
 
 ENetHost* CreateHost(const ENetAddress* address, size_t slots) {
-  ENetHost* host = enet_host_create(address, slots, 1, 0, 0);
+  ENetHost* host = enet_host_create(address, slots, kChannels, 0, 0);
   // ENet would otherwise reassemble up to 32 MB from a stranger; keep it near what a
   // message may be, so refusing oversized ones costs little memory.
   if (host != nullptr) host->maximumPacketSize = 2 * kNetMaxMessageBytes;
@@ -84,11 +91,26 @@ EnetLink::EnetLink(ENetHost* host, EnetLinkTimes times, bool hosting)
 
 EnetLink::~EnetLink() {
   // Tell the peer now rather than let it wait out the silence.
-  if (peer_ != nullptr) {
-    enet_peer_disconnect_now(peer_, 0);
-    enet_host_flush(host_);
-  }
+  if (peer_ != nullptr) HangUp();
   enet_host_destroy(host_);
+}
+
+void EnetLink::HangUp() {
+  // ENet says goodbye once all that was queued is acknowledged; hanging up at once would
+  // throw away what was said last, such as why the peer was refused.
+  const bool talking = peer_->state == ENET_PEER_STATE_CONNECTED;
+  if (talking) enet_peer_disconnect_later(peer_, 0);
+  const enet_uint32 until = enet_time_get() + (talking ? kCloseWaitMs : 0);
+  ENetEvent event;
+  for (enet_uint32 now = enet_time_get(); now < until; now = enet_time_get()) {
+    const int result = enet_host_service(host_, &event, until - now);
+    if (result < 0) break;
+    if (result == 0) continue;
+    if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+    if (event.type == ENET_EVENT_TYPE_DISCONNECT && event.peer == peer_) return;
+  }
+  enet_peer_disconnect_now(peer_, 0);
+  enet_host_flush(host_);
 }
 
 std::unique_ptr<EnetLink> EnetLink::Host(uint16_t port, std::string& error, EnetLinkTimes times) {
@@ -154,7 +176,7 @@ std::unique_ptr<EnetLink> EnetLink::StartJoin(uint32_t ipv4, uint16_t port,
   ENetAddress address{};
   address.host = ipv4;
   address.port = port;
-  link->joining_ = enet_host_connect(host, &address, 1, 0);
+  link->joining_ = enet_host_connect(host, &address, kChannels, 0);
   if (link->joining_ == nullptr) {
     error = "cannot connect to " + link->peerName_;
     return nullptr;
@@ -207,14 +229,27 @@ void EnetLink::GiveUpJoining() {
 }
 
 void EnetLink::Send(std::span<const uint8_t> message) {
+  Queue(message, kReliableChannel, ENET_PACKET_FLAG_RELIABLE);
+}
+
+void EnetLink::SendUnreliable(std::span<const uint8_t> message) {
+  Queue(message, kUnreliableChannel, ENET_PACKET_FLAG_UNSEQUENCED);
+}
+
+void EnetLink::Queue(std::span<const uint8_t> message, enet_uint8 channel, enet_uint32 flags) {
   if (message.size() > kNetMaxMessageBytes) {
     ++oversizedDropped_;
     return;
   }
   if (!Connected()) return;
-  ENetPacket* packet =
-      enet_packet_create(message.data(), message.size(), ENET_PACKET_FLAG_RELIABLE);
-  if (packet != nullptr && enet_peer_send(peer_, 0, packet) != 0) enet_packet_destroy(packet);
+  ENetPacket* packet = enet_packet_create(message.data(), message.size(), flags);
+  if (packet != nullptr && enet_peer_send(peer_, channel, packet) != 0) {
+    enet_packet_destroy(packet);
+    return;
+  }
+  // Out now rather than at the next service, which a game running on time may not call
+  // before the peer needs its input.
+  enet_host_flush(host_);
 }
 
 std::optional<std::vector<uint8_t>> EnetLink::Receive() {

@@ -1,5 +1,6 @@
 #pragma once
-// The link to the other copy of the game over ENet: one reliable channel, one peer.
+// The link to the other copy of the game over ENet: one reliable channel and one unreliable,
+// one peer.
 #include <enet/enet.h>
 
 #include <cstdint>
@@ -41,6 +42,7 @@ class EnetLink final : public NetLink {
   EnetLink& operator=(const EnetLink&) = delete;
 
   void Send(std::span<const uint8_t> message) override;
+  void SendUnreliable(std::span<const uint8_t> message) override;
   std::optional<std::vector<uint8_t>> Receive() override;
   void Service(int waitMs) override;
   bool Connected() const override;
@@ -63,6 +65,8 @@ class EnetLink final : public NetLink {
   void EndIfUnanswered();
   void DropHalfOpen();
   void GiveUpJoining();
+  void Queue(std::span<const uint8_t> message, enet_uint8 channel, enet_uint32 flags);
+  void HangUp();
 
   ENetHost* host_;
   ENetPeer* peer_ = nullptr;

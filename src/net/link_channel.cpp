@@ -1,13 +1,19 @@
 #include "net/link_channel.h"
 
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace fenwhit {
 
 void LinkChannel::Send(const NetMessage& message) {
   const std::vector<uint8_t> bytes = EncodeNetMessage(message);
-  link_.Send(bytes);
+  // Inputs carry the recent frames again each time: a lost one must not hold up the rest.
+  if (std::holds_alternative<NetInputs>(message)) {
+    link_.SendUnreliable(bytes);
+  } else {
+    link_.Send(bytes);
+  }
 }
 
 std::optional<NetMessage> LinkChannel::Receive() {

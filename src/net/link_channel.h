@@ -1,6 +1,7 @@
 #pragma once
-// Typed messages over the network link: each one encoded on the way out and decoded on the
-// way in. What does not decode is dropped and counted, never passed on.
+// Typed messages over the network link: each one encoded on the way out (inputs unreliably,
+// all else reliably and in order) and decoded on the way in. What does not decode is dropped
+// and counted, never passed on.
 #include <cstdint>
 #include <string>
 

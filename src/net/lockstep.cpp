@@ -17,6 +17,9 @@ constexpr double kFrameMs = 1000.0 / 60.0;
 // A frame for the input to wait for its message, and half of one for the way's jitter.
 constexpr double kMarginFrames = 1.5;
 constexpr double kPingEverySeconds = 1.0;
+constexpr double kResendEverySeconds = 1.0 / 60.0;
+// What one inputs message carries again: from the delay and a frame behind to the delay ahead.
+static_assert(2 * kMaxInputDelay + 2 <= static_cast<int>(kNetMaxInputFrames));
 constexpr size_t kLongestPeerWord = 80;
 
 // The peer's word is shown as it came: printable ASCII only, and short.
@@ -54,6 +57,12 @@ void Lockstep::Update(double nowSeconds) {
     if (ended_) return;
   }
   keepAlive(nowSeconds);
+  // Held: the peer may be held for the inputs it lost, so they go again.
+  if (heldSince_ && nextLocalFrame_ > inputDelay_ &&
+      (!inputsSentAt_ || nowSeconds - *inputsSentAt_ >= kResendEverySeconds)) {
+    inputsSentAt_ = nowSeconds;
+    sendInputs();
+  }
   if (nowSeconds - *lastHeard_ >= kSilenceSeconds) endHere(peerName_ + " has been silent for 10 s");
 }
 
@@ -64,8 +73,19 @@ bool Lockstep::WantsLocalInput() const {
 void Lockstep::GiveLocalInput(const ReplayFrame& input) {
   if (!WantsLocalInput()) return;
   local_[nextLocalFrame_ % kInputWindow] = {nextLocalFrame_, input};
-  channel_.Send(NetInputs{nextLocalFrame_, {input}});
   ++nextLocalFrame_;
+  sendInputs();
+}
+
+void Lockstep::sendInputs() {
+  // The peer has run at least up to the frame before the last one of its inputs ran here,
+  // which it gave the delay before: it can still need ours from there on.
+  const int64_t first = std::max<int64_t>(inputDelay_, nextFrame_ - inputDelay_ - 1);
+  NetInputs inputs{first, {}};
+  for (int64_t frame = first; frame < nextLocalFrame_; ++frame) {
+    inputs.frames.push_back(local_[frame % kInputWindow].input);
+  }
+  channel_.Send(inputs);
 }
 
 bool Lockstep::WantsChecksum() const {

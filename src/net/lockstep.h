@@ -4,9 +4,11 @@
 // the caller gives the time, the local input and the state checksums, and runs the frames
 // this gives back.
 //
-// Inputs go once each: the link is reliable and in order, so sending them again would only
-// cost bandwidth. They are still kept by frame number, so a message that comes late, twice
-// or out of order does no harm.
+// Inputs go unreliably, so a lost datagram holds nothing up behind it: each message carries
+// again every recent frame the peer may still lack, and a side held for the peer's input
+// sends its own again every frame, since the peer may be held for them too (or may not have
+// started yet and let them go). They are kept by frame number, so a message that comes late,
+// twice or out of order does no harm.
 #include <array>
 #include <cstdint>
 #include <map>
@@ -82,6 +84,7 @@ class Lockstep {
   void compareChecksums();
   void endHere(const std::string& word, bool tellPeer = true);
   void keepAlive(double nowSeconds);
+  void sendInputs();
   const ReplayFrame* inputFor(const InputRing& ring, int64_t frame) const;
 
   NetChannel& channel_;
@@ -106,6 +109,7 @@ class Lockstep {
   std::optional<double> lastHeard_;
   std::optional<double> heldSince_;
   double lastPing_ = -1.0;
+  std::optional<double> inputsSentAt_;
 };
 
 }  // namespace fenwhit

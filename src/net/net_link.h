@@ -1,5 +1,6 @@
 #pragma once
-// The connection to the other copy of the game: whole messages, reliable and in order.
+// The connection to the other copy of the game: whole messages, reliable and in order, or,
+// for what is sent again anyway, unreliable and in no order.
 // The real one runs over ENet; tests use one in memory.
 #include <cstdint>
 #include <optional>
@@ -13,6 +14,8 @@ class NetLink {
   virtual ~NetLink() = default;
   // Queues a message for the peer.
   virtual void Send(std::span<const uint8_t> message) = 0;
+  // Queues a message that may be lost, doubled or overtaken, and holds up nothing else.
+  virtual void SendUnreliable(std::span<const uint8_t> message) = 0;
   // The next message from the peer, if one has come.
   virtual std::optional<std::vector<uint8_t>> Receive() = 0;
   // Does the network's work, waiting up to waitMs for something to come; called every frame

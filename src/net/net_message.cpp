@@ -3,10 +3,11 @@
 //
 // The bodies: a hello is three texts (game version, rules digest, player); a refusal and a
 // game's end one text each; a text is a length byte and printable ASCII. A game start is the
-// screen mode and input delay (i32 each), the seed (u64) and the start state (a u32 length and
-// its bytes). Inputs are the first frame and the frame count (varints), then the frames as a
-// replay's body holds them. A checksum is the frame (i64) and the value (u64); a pause one
-// byte; a ping the time (u64) and one byte for a reply; an input delay the frames (i32).
+// screen mode and input delay (i32 each), the seed (u64) and the start state: its size and
+// its deflated size (u32 each), then the deflated bytes. Inputs are the first frame and the
+// frame count (varints), then the frames as a replay's body holds them. A checksum is the
+// frame (i64) and the value (u64); a pause one byte; a ping the time (u64) and one byte for a
+// reply; an input delay the frames (i32).
 #include "net/net_message.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <type_traits>
 
 #include "common/byte_codec.h"
+#include "common/deflate_bytes.h"
 #include "keep/scores.h"
 #include "replay/replay_frames.h"
 
@@ -49,9 +51,14 @@ void EncodeBody(const NetGameStart& start, ByteWriter& out) {
   out.U32(static_cast<uint32_t>(start.screenMode));
   out.U32(static_cast<uint32_t>(start.inputDelay));
   out.U64(start.seed);
-  // A state no message can hold is written as the largest length, which the reader refuses.
+  // Deflated, a start state goes in a few fragments instead of a couple of hundred, each of
+  // which a lossy line could hold up. A state no message can hold is written as the largest
+  // size, which the reader refuses.
+  const std::string deflated = DeflateBytes(std::string_view(
+      reinterpret_cast<const char*>(start.startState.data()), start.startState.size()));
   out.U32(static_cast<uint32_t>(std::min<size_t>(start.startState.size(), UINT32_MAX)));
-  out.Bytes(start.startState.data(), start.startState.size());
+  out.U32(static_cast<uint32_t>(std::min<size_t>(deflated.size(), UINT32_MAX)));
+  out.Bytes(deflated.data(), deflated.size());
 }
 void EncodeBody(const NetInputs& inputs, ByteWriter& out) {
   out.Varint(static_cast<uint64_t>(inputs.firstFrame));
@@ -107,16 +114,23 @@ std::string DecodeBody(ByteReader& in, NetGameEnd& end) {
 }
 std::string DecodeBody(ByteReader& in, NetGameStart& start) {
   uint32_t stateBytes = 0;
+  uint32_t deflatedBytes = 0;
   if (!in.I32(start.screenMode) || !in.I32(start.inputDelay) || !in.U64(start.seed) ||
-      !in.U32(stateBytes)) {
+      !in.U32(stateBytes) || !in.U32(deflatedBytes)) {
     return "truncated";
   }
   if (start.screenMode < 0 || start.screenMode > kMaxScreenMode) return "bad screen mode";
   if (start.inputDelay < kMinInputDelay || start.inputDelay > kMaxInputDelay) {
     return "bad input delay";
   }
+  // The sizes are only claims: both are checked before room is made for the state.
   if (stateBytes > kReplayMaxStartStateBytes) return "start state too large";
-  if (!in.Bytes(stateBytes, start.startState)) return "truncated";
+  if (deflatedBytes > in.left()) return "truncated";
+  if (stateBytes > uint64_t{deflatedBytes} * kMaxDeflateRatio) return "bad start state size";
+  std::string deflated;
+  in.Text(deflatedBytes, deflated);
+  start.startState.resize(stateBytes);
+  if (!InflateExactly(deflated, start.startState.data(), stateBytes)) return "bad start state";
   return "";
 }
 std::string DecodeBody(ByteReader& in, NetInputs& inputs) {

@@ -25,6 +25,8 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+constexpr int kLinkSilenceGraceMs = 1000;
+
 uint64_t SteadyMicroseconds() {
   return static_cast<uint64_t>(
       std::chrono::duration_cast<std::chrono::microseconds>(SteadyClock::now().time_since_epoch())
@@ -120,8 +122,10 @@ class EnetSession final : public NetSession {
 
  private:
   EnetLinkTimes linkTimes() const {
+    // The link's own limit only backs up the greeting's and the game's, which name the
+    // player: it runs a second longer, as their messages are read a little after they come.
     return {.connectWaitMs = times_.connectWaitMs,
-            .silenceMs = static_cast<int>(times_.silenceSeconds * 1000)};
+            .silenceMs = static_cast<int>(times_.silenceSeconds * 1000) + kLinkSilenceGraceMs};
   }
 
   void connect(double nowSeconds) {

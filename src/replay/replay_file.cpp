@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
-#include <new>
 
 #include "common/byte_codec.h"
 #include "common/content_hash.h"
+#include "common/deflate_bytes.h"
 #include "common/utf8_text.h"
 #include "keep/scores.h"
 #include "replay/replay_frames.h"
@@ -24,10 +23,6 @@ constexpr uint32_t kFirstFormatWithArchitecture = 2;
 constexpr uint32_t kFirstFormatWithSong = 3;
 // The largest body a 6 000 000-frame game of ordinary play needs is far below this.
 constexpr uint64_t kMaxBodyBytes = uint64_t{64} << 20;
-// Deflate cannot do better than 258 bytes for two bits, so a body claiming more than this per
-// deflated byte is refused before a buffer is allocated for it.
-constexpr uint64_t kMaxDeflateRatio = 1032;
-constexpr int kCompressionLevel = 9;
 
 // The header's counts; the replay's vectors stay empty until the body is read.
 struct Counts {
@@ -78,39 +73,6 @@ std::string HeaderProblem(const Replay& replay, const Counts& counts) {
   }
   if (counts.startStateBytes > kReplayMaxStartStateBytes) return "start state too large";
   return "";
-}
-
-struct CompressorDeleter {
-  void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
-struct DecompressorDeleter {
-  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
-};
-
-std::string Deflate(const std::string& body) {
-  const std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor(
-      libdeflate_alloc_compressor(kCompressionLevel));
-  if (!compressor) throw std::bad_alloc();
-  std::string deflated(libdeflate_deflate_compress_bound(compressor.get(), body.size()), '\0');
-  const size_t size = libdeflate_deflate_compress(compressor.get(), body.data(), body.size(),
-                                                  deflated.data(), deflated.size());
-  deflated.resize(size);
-  return deflated;
-}
-
-// False unless the deflated bytes are one whole stream of exactly `body.size()` bytes.
-bool Inflate(std::string_view deflated, std::string& body) {
-  const std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor(
-      libdeflate_alloc_decompressor());
-  if (!decompressor) return false;
-  size_t read = 0;
-  size_t written = 0;
-  // A one-byte buffer stands in for an empty body, which libdeflate would not be given.
-  char spare = 0;
-  char* out = body.empty() ? &spare : body.data();
-  const libdeflate_result result = libdeflate_deflate_decompress_ex(
-      decompressor.get(), deflated.data(), deflated.size(), out, body.size(), &read, &written);
-  return result == LIBDEFLATE_SUCCESS && read == deflated.size() && written == body.size();
 }
 
 uint32_t Crc(std::string_view bytes) {
@@ -174,7 +136,7 @@ std::string EncodeReplay(const Replay& replay) {
   body.Bytes(replay.startState.data(), replay.startState.size());
   for (const uint64_t checksum : replay.checksums) body.U64(checksum);
   EncodeReplayFrames(replay.frames, body);
-  const std::string deflated = Deflate(body.bytes());
+  const std::string deflated = DeflateBytes(body.bytes());
 
   // Counts no file can hold are written as the largest, which the reader refuses.
   const auto count = [](size_t size) {
@@ -259,7 +221,7 @@ std::optional<Replay> DecodeReplay(std::string_view bytes, std::string& why) {
     return refuse("damaged (body size)");
   }
   std::string body(bodyBytes, '\0');
-  if (!Inflate(bytes.substr(in.position(), deflatedBytes), body)) {
+  if (!InflateExactly(bytes.substr(in.position(), deflatedBytes), body.data(), body.size())) {
     return refuse("damaged (body)");
   }
 

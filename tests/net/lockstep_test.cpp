@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <variant>
 #include <vector>
 
 #include "net/merged_frame.h"
@@ -35,18 +36,28 @@ ReplayFrame Played(LockstepSide side, int64_t frame) {
 }
 
 // One way of the link: each message arrives after the delay, every third one a little
-// later still (so the next overtakes it); nothing arrives while stalled.
+// later still (so the next overtakes it); nothing arrives while stalled. Inputs, sent
+// unreliably, may be lost: some at random, all of them while the line drops them.
 struct Way {
   double delay = 0;
   double stalledUntil = 0;
   int sent = 0;
   std::multimap<double, NetMessage> inFlight;  // by arrival, in sending order at a tie
+  double inputLossRate = 0;
+  double inputsLostUntil = 0;
+  uint32_t random = 12345;
+
+  bool LosesInputs(double now) {
+    random = random * 1664525u + 1013904223u;
+    return now < inputsLostUntil || (random >> 8) < inputLossRate * (1u << 24);
+  }
 };
 
 class MemoryChannel : public NetChannel {
  public:
   MemoryChannel(const double& now, Way& out, Way& in) : now_(now), out_(out), in_(in) {}
   void Send(const NetMessage& message) override {
+    if (std::holds_alternative<NetInputs>(message) && out_.LosesInputs(now_)) return;
     const double late = ++out_.sent % 3 == 0 ? 0.02 : 0;
     out_.inFlight.emplace(now_ + out_.delay + late, message);
   }
@@ -72,6 +83,8 @@ struct Side {
   uint64_t state = 1469598103934665603u;
   uint64_t spoilChecksumAt = ~uint64_t{0};
   bool frozen = false;
+  // Before its game starts a side lets go of all that comes, as the menu does.
+  double startsAt = 0;
   int inputDelay;
 
   Side(LockstepSide s, const double& now, Way& out, Way& in, int delay, const char* peer)
@@ -80,6 +93,11 @@ struct Side {
   // One pass of the frame loop.
   void Tick(double now) {
     if (frozen) return;
+    if (now < startsAt) {
+      while (channel.Receive()) {
+      }
+      return;
+    }
     engine.Update(now);
     if (engine.WantsChecksum()) {
       engine.GiveChecksum(state + (engine.NextFrame() == int64_t(spoilChecksumAt)));
@@ -182,6 +200,27 @@ TEST(Lockstep, ALateInputHoldsBothGames) {
   game.ExpectAgreement();
 }
 
+// Inputs travel unreliably: a fifth of them lost, all of them for a while, and all the host
+// sends before the guest has started let go. Both still run the same frames, held little.
+TEST(Lockstep, LostInputsAndThoseSentBeforeThePeerStartedAreMadeGood) {
+  for (double oneWayMs : {40.0, 100.0}) {
+    SCOPED_TRACE(oneWayMs);
+    Game game(oneWayMs);
+    game.toGuest.inputLossRate = game.toHost.inputLossRate = 0.2;
+    game.guest.startsAt = 0.5;
+    game.Run(300);
+    // Whatever either sends for a while is lost: both are held, each waiting for the other.
+    game.toGuest.inputsLostUntil = game.toHost.inputsLostUntil = game.now + 0.3;
+    game.Run(300);
+    game.ExpectAgreement();
+    EXPECT_FALSE(game.host.engine.Ended() || game.guest.engine.Ended());
+    // 600 ticks less the guest's late start, the outage and its way back (about 550 with
+    // no loss at all), and a frame or so now and then when the newest input was lost.
+    EXPECT_GE(game.host.ran.size(), 490u);
+    EXPECT_GE(game.guest.ran.size(), 490u);
+  }
+}
+
 TEST(Lockstep, ChecksumsThatDifferEndBothGames) {
   for (bool spoilOnHost : {false, true}) {
     Game game(40);
@@ -234,6 +273,14 @@ TEST(Lockstep, APeerSilentForTenSecondsEndsTheGame) {
   game.guest.frozen = false;
   game.Run(60);
   EXPECT_EQ(game.guest.engine.EndWord(), "GUEST has been silent for 10 s");
+
+  // A guest that never starts its game: the host, held from its first frames on and sending
+  // its inputs again all the while, ends all the same.
+  Game never(40);
+  never.guest.startsAt = 1e9;
+  never.Run(int(10.2 * 60));
+  EXPECT_EQ(never.host.engine.EndWord(), "GUEST has been silent for 10 s");
+  EXPECT_EQ(never.host.ran.size(), size_t(never.delay));
 }
 
 TEST(Lockstep, EscOnEitherSideEndsBoth) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "net/rules_digest.h"
+#include "replay/game_snapshot.h"
+#include "support/game_in_play.h"
 
 namespace fenwhit {
 namespace {
@@ -104,6 +106,20 @@ TEST(NetMessage, ATypicalInputsMessageIsSmall) {
   EXPECT_LT(EncodeNetMessage(guests).size(), size);
 }
 
+// A start state goes out deflated: a real game's, a quarter of a megabyte, in a handful of
+// datagrams rather than a couple of hundred that a lossy line would each hold up.
+TEST(NetMessage, AGameStartTravelsDeflatedAndComesBackWhole) {
+  StartGameInPlay(11);
+  NetGameStart start{3, 0x1234'5678'9abc'def0, SaveGameState(), 4};
+  ASSERT_GT(start.startState.size(), 100'000u);
+  const std::vector<uint8_t> bytes = EncodeNetMessage(start);
+  EXPECT_LT(bytes.size(), start.startState.size() / 8);
+  std::string why;
+  const std::optional<NetMessage> decoded = DecodeNetMessage(bytes, why);
+  ASSERT_TRUE(decoded) << why;
+  EXPECT_EQ(*decoded, NetMessage(start));
+}
+
 TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
   const auto withByte = [](const NetMessage& message, size_t at, uint8_t value) {
     std::vector<uint8_t> bytes = Bytes(message);
@@ -127,6 +143,11 @@ TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
   };
   NetGameStart start;
   start.startState = {1, 2, 3};
+  // Its body: screen mode, input delay, seed, the state's size, its deflated size, then
+  // the deflated bytes.
+  const size_t stateSizeAt = kHeaderBytes + 16;
+  const size_t deflatedAt = kHeaderBytes + 24;
+  const size_t deflatedBytes = Bytes(start).size() - deflatedAt;
   NetGameStart hugeState;
   hugeState.startState.assign(kReplayMaxStartStateBytes + 1, 0);
   NetInputs tooMany;
@@ -181,9 +202,14 @@ TEST(NetMessage, EveryDamagedOrHostileMessageIsRefusedWithAReason) {
       {"input delay 0", Bytes(NetGameStart{0, 0, {}, 0}), "bad input delay"},
       {"input delay 31", Bytes(NetGameStart{0, 0, {}, 31}), "bad input delay"},
       {"start state too large", Bytes(hugeState), "start state too large"},
-      // The state's length claims 3 bytes and 2 are there.
       {"start state cut", cut(start, 1), "truncated"},
-      {"start cut in the seed", cut(start, 3 + 4 + 1), "truncated"},
+      {"start cut in the sizes", cut(start, deflatedBytes + 4 + 1), "truncated"},
+      {"bytes after the start state", appended(start, {0}, true), "trailing bytes"},
+      // A megabyte claimed from a few deflated bytes is refused before room is made for it.
+      {"state size a lie", withByte(start, stateSizeAt + 2, 0x0f), "bad start state size"},
+      {"state inflates to more", withByte(start, stateSizeAt, 2), "bad start state"},
+      {"state inflates to less", withByte(start, stateSizeAt, 4), "bad start state"},
+      {"deflated state damaged", withByte(start, deflatedAt, 0xff), "bad start state"},
       {"first frame too late", Bytes(lateStart), "bad first frame"},
       {"negative first frame", Bytes(negativeStart), "bad first frame"},
       {"too many frames", Bytes(tooMany), "too many frames"},

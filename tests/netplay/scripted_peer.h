@@ -112,6 +112,9 @@ class ScriptedPeer final : public NetChannel {
     if (const auto* inputs = std::get_if<NetInputs>(&message)) {
       for (size_t i = 0; i < inputs->frames.size(); ++i) {
         const int64_t frame = inputs->firstFrame + static_cast<int64_t>(i);
+        // Inputs come again in later messages: each frame is answered once.
+        if (frame <= answered_) continue;
+        answered_ = frame;
         if (silentFrom >= 0 && frame >= silentFrom) silent_ = true;
         if (silent_) return;
         lastInputAt = now;
@@ -146,6 +149,7 @@ class ScriptedPeer final : public NetChannel {
   std::deque<Outgoing> outbox_;
   std::deque<NetMessage> inbox_;
   bool silent_ = false;
+  int64_t answered_ = -1;  // the last frame of this side's inputs answered
   bool paused_ = false;
   double pausedAt_ = -1.0;
   double lastPing_ = -1.0;
