@@ -248,6 +248,9 @@ void NetGamePlatform::PumpGame() {
 
 ReplayFrame NetGamePlatform::AwaitFrame() {
   ReplayFrame frame;
+  // What the peer sent since the last frame is read first, so a frame whose input has come
+  // runs without being held.
+  ServiceGame(0);
   if (TryFrame(frame)) return frame;
   const double heldFrom = local_.Clock();
   double drawnAt = -kHeldRedrawSeconds;
