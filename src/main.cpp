@@ -3,10 +3,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/display.h"
@@ -40,6 +42,7 @@
 #include "replay/replay_recorder.h"
 #include "replay/replay_song.h"
 #include "replay/replay_store.h"
+#include "replay/shown_frame.h"
 #include "replay/timedemo_platform.h"
 #include "scoreboard/score_drawing.h"
 #include "scoreboard/scoreboard_platform.h"
@@ -87,6 +90,14 @@ std::optional<fenwhit::Replay> LoadReplayToWatch(const std::string& name) {
     if (!replay) std::fprintf(stderr, "fenwhit: %s: %s\n", name.c_str(), why.c_str());
   }
   return replay;
+}
+
+// The timedemo's frames to the file the player named; false when it cannot be written.
+bool WriteTimedemoFrames(const fenwhit::TimedemoPlatform& timedemo, const std::string& path) {
+  std::ofstream file(path, std::ios::trunc);
+  timedemo.WriteFrames(file);
+  file.close();
+  return static_cast<bool>(file);
 }
 
 // Plays one replay through the program and says when it came out otherwise.
@@ -149,7 +160,11 @@ int main(int argc, char** argv) {
   // The timedemo: the replay as fast as it can be drawn, without sound or anything else.
   if (replaying && commandLine.timedemo) {
     SilentSoundDevice silence;
-    TimedemoPlatform timedemo(sdl);
+    // What each frame showed is noted only when the frames are asked for.
+    TimedemoPlatform timedemo(sdl, {},
+                              commandLine.timedemoFrames.empty()
+                                  ? TimedemoPlatform::Describe()
+                                  : TimedemoPlatform::Describe(DescribeShownFrame));
     ReplayPlayer player(timedemo, ReplayPlayer::Mode::kWatch);
     // Drawn through the timedemo's platform, which notes each presented frame.
     std::unique_ptr<Renderer> drawing;
@@ -158,8 +173,14 @@ int main(int argc, char** argv) {
     } else {
       drawing = std::make_unique<BatchRenderer>(timedemo);
     }
-    const int status = PlayReplay(player, *drawing, silence, options, *replay);
+    int status = PlayReplay(player, *drawing, silence, options, *replay);
     timedemo.Report(std::cout);
+    if (!commandLine.timedemoFrames.empty() &&
+        !WriteTimedemoFrames(timedemo, commandLine.timedemoFrames)) {
+      std::fprintf(stderr, "fenwhit: cannot write the frame times to %s\n",
+                   commandLine.timedemoFrames.c_str());
+      if (status == 0) status = 1;
+    }
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);

@@ -12,6 +12,7 @@ constexpr std::string_view kUsage =
     "              [--host [PORT] | --join HOST[:PORT]]\n"
     "       fenwhit --replay FILE|best [--fullscreen | --window]\n"
     "       fenwhit --replay FILE|best --timedemo [--renderer batch|immediate]\n"
+    "              [--timedemo-frames FILE]\n"
     "       fenwhit --check-replay FILE... | --analyse FILE | --scores | --help | --version\n"
     "  --autoplay      the game plays by itself, starting one game after another\n"
     "  --fullscreen    start in fullscreen this time (F11 or Alt+Enter switches at any time)\n"
@@ -24,7 +25,10 @@ constexpr std::string_view kUsage =
     "                  address), on port PORT (5029 unless given)\n"
     "  --replay FILE   play a recorded game again (best: the best game kept); Esc leaves\n"
     "  --timedemo      play the replay without sound as fast as it can be drawn, and print\n"
-    "                  the frame times (--renderer immediate: with the reference renderer)\n"
+    "                  the frame times, each frame timed until it is drawn (--renderer\n"
+    "                  immediate: with the reference renderer)\n"
+    "  --timedemo-frames FILE  with --timedemo, write each frame's number, time in ms and\n"
+    "                  what it showed (event title, pool counts) to FILE\n"
     "  --check-replay  play recorded games without a window on a virtual clock, and say\n"
     "                  whether each comes out as recorded (status 0 all, 1 not, 2 unreadable)\n"
     "  --analyse FILE  print a song's tempo and then the time of each beat in seconds\n"
@@ -70,6 +74,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       commandLine.music = argv[++i];
     } else if (argument == "--timedemo") {
       commandLine.timedemo = true;
+    } else if (argument == "--timedemo-frames" && hasValue) {
+      commandLine.timedemoFrames = argv[++i];
     } else if (argument == "--renderer" && hasValue &&
                (std::string_view(argv[i + 1]) == "batch" ||
                 std::string_view(argv[i + 1]) == "immediate")) {
@@ -118,9 +124,11 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   const bool networkMisplaced =
       networkOptions > 1 ||
       (networkOptions == 1 && (replaying || checking || scores || !commandLine.analyse.empty()));
+  const bool framesAlone = !commandLine.timedemoFrames.empty() && !commandLine.timedemo;
   const bool misplaced =
       networkMisplaced || (checking && (commandLine.checkReplays.empty() || replaying)) ||
-      ((commandLine.timedemo || renderer) && !replaying) || (replaying && commandLine.autoplay) ||
+      ((commandLine.timedemo || renderer) && !replaying) || framesAlone ||
+      (replaying && commandLine.autoplay) ||
       (!commandLine.analyse.empty() && (replaying || checking || commandLine.autoplay)) ||
       (!commandLine.music.empty() && (replaying || checking || !commandLine.analyse.empty()));
   if (help) {
@@ -136,6 +144,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         : !commandLine.music.empty()   ? "--music"
         : !commandLine.analyse.empty() ? "--analyse"
         : checking                     ? "--check-replay"
+        : framesAlone                  ? "--timedemo-frames"
         : replaying                    ? "--replay"
                                        : "--timedemo";
   } else if (scores) {

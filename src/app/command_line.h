@@ -30,6 +30,8 @@ struct CommandLine {
   // --replay FILE (or "best"), with --timedemo as fast as the drawing allows.
   std::string replay;
   bool timedemo = false;
+  // --timedemo-frames FILE: where the timedemo writes every frame's time and what it showed.
+  std::string timedemoFrames;
   Drawing drawing = Drawing::kBatched;
   // --check-replay FILE...
   std::vector<std::string> checkReplays;

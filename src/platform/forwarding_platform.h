@@ -11,6 +11,7 @@ class ForwardingPlatform : public Platform {
 
   bool OpenWindow(int width, int height) override { return inner_.OpenWindow(width, height); }
   void SwapBuffers() override { inner_.SwapBuffers(); }
+  void FinishDrawing() override { inner_.FinishDrawing(); }
   PixelSize DrawableSize() const override { return inner_.DrawableSize(); }
   void PumpEvents() override { inner_.PumpEvents(); }
   bool KeyHeld(int scanCode) const override { return inner_.KeyHeld(scanCode); }

@@ -57,6 +57,9 @@ class Platform {
   // Returns false when the window or its context cannot be made.
   virtual bool OpenWindow(int width, int height) = 0;
   virtual void SwapBuffers() = 0;
+  // Waits until everything drawn so far is on the picture, so a clock read after it
+  // counts the drawing and not only its submission.
+  virtual void FinishDrawing() {}
   // The window's drawable in pixels; {0, 0} means the size it was opened at.
   virtual PixelSize DrawableSize() const { return {}; }
 

@@ -1,5 +1,6 @@
 #include "platform/sdl_platform.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <algorithm>
@@ -296,6 +297,10 @@ void SdlPlatform::SetIcon() {
 
 void SdlPlatform::SwapBuffers() {
   if (window_ != nullptr) SDL_GL_SwapWindow(window_);
+}
+
+void SdlPlatform::FinishDrawing() {
+  if (window_ != nullptr) glFinish();
 }
 
 void SdlPlatform::PumpEvents() {

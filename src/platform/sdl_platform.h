@@ -29,6 +29,7 @@ class SdlPlatform : public Platform {
   bool StartVideo();
   bool OpenWindow(int width, int height) override;
   void SwapBuffers() override;
+  void FinishDrawing() override;
   PixelSize DrawableSize() const override;
   void PumpEvents() override;
   bool KeyHeld(int scanCode) const override;

@@ -84,6 +84,11 @@ TEST(CommandLine, OptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
   EXPECT_EQ(timedemo.commandLine.action, CommandLine::Action::kReplay);
   EXPECT_TRUE(timedemo.commandLine.timedemo);
   EXPECT_EQ(timedemo.commandLine.drawing, CommandLine::Drawing::kImmediate);
+  EXPECT_EQ(timedemo.commandLine.timedemoFrames, "");
+  const Answer frames =
+      AnswerTo({"--timedemo-frames", "frames.txt", "--replay", "best", "--timedemo"});
+  EXPECT_EQ(frames.commandLine.action, CommandLine::Action::kReplay);
+  EXPECT_EQ(frames.commandLine.timedemoFrames, "frames.txt");
   const Answer check = AnswerTo({"--check-replay", "a.fwreplay", "b.fwreplay"});
   EXPECT_EQ(check.commandLine.action, CommandLine::Action::kCheckReplays);
   EXPECT_EQ(check.commandLine.checkReplays, (std::vector<std::string>{"a.fwreplay", "b.fwreplay"}));
@@ -136,6 +141,8 @@ TEST(CommandLine, OptionsTakeTheirValuesAndRefuseWhatDoesNotGo) {
            {"--replay", "--timedemo"},
            {"--replay", "game.fwreplay", "--autoplay"},
            {"--timedemo"},
+           {"--replay", "best", "--timedemo", "--timedemo-frames"},
+           {"--replay", "best", "--timedemo-frames", "frames.txt"},
            {"--renderer", "batch"},
            {"--check-replay"},
            {"--check-replay", "a.fwreplay", "--replay", "b.fwreplay"},
