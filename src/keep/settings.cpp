@@ -80,6 +80,15 @@ std::optional<bool> ParseOwnMusic(std::string_view value, const std::string& whe
   return std::nullopt;
 }
 
+std::optional<bool> ParseCalmFlashes(std::string_view value, const std::string& where,
+                                     std::vector<std::string>& warnings) {
+  const std::string word = Lowered(value);
+  if (word == "calm") return true;
+  if (word == "full") return false;
+  warnings.push_back(where + "flashes = \"" + Shown(value) + "\" is not full or calm; using full");
+  return std::nullopt;
+}
+
 std::optional<int> ParseVolume(std::string_view value, const std::string& where,
                                std::vector<std::string>& warnings) {
   int volume = -1;
@@ -198,6 +207,9 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     } else if (key == "own_music") {
       Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
            foreign.ownMusic);
+    } else if (key == "flashes") {
+      Take(ParseCalmFlashes(value, where, warnings), defaults.calmFlashes, value,
+           settings.calmFlashes, foreign.flashes);
     } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
       warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");
     } else {
@@ -230,6 +242,10 @@ std::string FormatSettings(const Settings& settings, std::span<const ModeSize> m
   // And the address once the player has joined a game.
   if (!settings.netAddress.empty() && NetAddressKeepable(settings.netAddress)) {
     text += std::string(kNetAddressKey) + settings.netAddress + "\n";
+  }
+  // Written once set, so the files of players who never set it stay as they were.
+  if (settings.calmFlashes || foreign.flashes) {
+    text += "flashes = " + Written(foreign.flashes, settings.calmFlashes ? "calm" : "full") + "\n";
   }
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
@@ -288,6 +304,7 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   TakeIfChanged(settings.fullscreen, known_.fullscreen, merged.fullscreen, foreign.fullscreen);
   TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
   TakeIfChanged(settings.ownMusic, known_.ownMusic, merged.ownMusic, foreign.ownMusic);
+  TakeIfChanged(settings.calmFlashes, known_.calmFlashes, merged.calmFlashes, foreign.flashes);
   // A path the file cannot hold leaves the one it has.
   if (settings.music != known_.music && MusicPathKeepable(settings.music)) {
     merged.music = settings.music;

@@ -9,6 +9,7 @@
 
 #include "app/pictures.h"
 #include "audio/music.h"
+#include "common/calm_flashes.h"
 #include "events/event_effects.h"
 #include "game/frame_loop.h"
 #include "game/game_state.h"
@@ -31,7 +32,8 @@ class EveryTwentyFrames final : public BeatSource {
 class PresentedFlashesTest : public testing::GlTest {
  protected:
   // Plays `frames` frames of a game and gives the most flashes in any second.
-  int MostFlashes(bool feelTheBeat, int frames) {
+  int MostFlashes(bool feelTheBeat, bool calm, int frames) {
+    calmFlashes = calm;
     PresentedFlashes watched(*platform_, 1.0 / 60);
     BatchRenderer batched(watched);
     SetRenderer(&batched);
@@ -49,16 +51,20 @@ class PresentedFlashesTest : public testing::GlTest {
     SetBeatSource(nullptr);
     pictures = Pictures{};
     SetRenderer(renderer_.get());
+    calmFlashes = false;
     EXPECT_EQ(watched.Frames(), frames);
     return watched.MostFlashesInOneSecond();
   }
 };
 
-TEST_F(PresentedFlashesTest, FeelTheBeatFlashesThreeTimesASecond) {
-  const int full = MostFlashes(true, 240);
-  const int plain = MostFlashes(false, 240);
-  std::printf("most flashes in a second: %d with FEEL THE BEAT, %d without\n", full, plain);
+TEST_F(PresentedFlashesTest, FeelTheBeatFlashesThreeTimesASecondAndOnceAtMostWhenCalm) {
+  const int full = MostFlashes(true, false, 150);
+  const int calm = MostFlashes(true, true, 150);
+  const int plain = MostFlashes(false, false, 150);
+  std::printf("most flashes in a second: FEEL THE BEAT %d full, %d calm; without it %d\n", full,
+              calm, plain);
   EXPECT_EQ(full, 3);
+  EXPECT_LE(calm, 1);
   EXPECT_LE(plain, 1);
 }
 
