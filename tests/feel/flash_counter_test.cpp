@@ -50,6 +50,11 @@ TEST(FlashCounter, IgnoresWhatIsNotAFlash) {
   EXPECT_EQ(Counted(5, Beats(6, 0.05, 0.3, 0.39)).TotalFlashes(), 0);
   // Changes among bright states: the darker state is never below 0.8.
   EXPECT_EQ(Counted(5, Beats(6, 0.05, 0.82, 1.0)).TotalFlashes(), 0);
+  // A rise among bright states is no change; the fall after it is half a flash.
+  EXPECT_EQ(
+      Counted(1, [](double t) { return t < 0.3   ? 0.85
+                                       : t < 0.6 ? 0.96
+                                                 : 0.5; }).TotalFlashes(), 0);
   // A single step up and staying there is half a flash.
   EXPECT_EQ(Counted(3, [](double t) { return t < 1 ? 0.0 : 1.0; }).TotalFlashes(), 0);
   // A change built from small steps still counts once it spans a tenth.
