@@ -71,21 +71,16 @@ std::optional<bool> ParseFullscreen(std::string_view value, const std::string& w
   return std::nullopt;
 }
 
-std::optional<bool> ParseOwnMusic(std::string_view value, const std::string& where,
-                                  std::vector<std::string>& warnings) {
+// A setting of two words, such as "yes" or "no"; the second is the default.
+std::optional<bool> ParseTwoWords(std::string_view value, std::string_view key,
+                                  std::string_view trueWord, std::string_view falseWord,
+                                  const std::string& where, std::vector<std::string>& warnings) {
   const std::string word = Lowered(value);
-  if (word == "yes") return true;
-  if (word == "no") return false;
-  warnings.push_back(where + "own_music = \"" + Shown(value) + "\" is not yes or no; using no");
-  return std::nullopt;
-}
-
-std::optional<bool> ParseCalmFlashes(std::string_view value, const std::string& where,
-                                     std::vector<std::string>& warnings) {
-  const std::string word = Lowered(value);
-  if (word == "calm") return true;
-  if (word == "full") return false;
-  warnings.push_back(where + "flashes = \"" + Shown(value) + "\" is not full or calm; using full");
+  if (word == trueWord) return true;
+  if (word == falseWord) return false;
+  warnings.push_back(where + std::string(key) + " = \"" + Shown(value) + "\" is not " +
+                     std::string(trueWord) + " or " + std::string(falseWord) + "; using " +
+                     std::string(falseWord));
   return std::nullopt;
 }
 
@@ -205,10 +200,10 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     } else if (key == "net_address") {
       TakeText(kNetAddressKey, value, "an address", where, settings.netAddress, warnings);
     } else if (key == "own_music") {
-      Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
-           foreign.ownMusic);
+      Take(ParseTwoWords(value, key, "yes", "no", where, warnings), defaults.ownMusic, value,
+           settings.ownMusic, foreign.ownMusic);
     } else if (key == "flashes") {
-      Take(ParseCalmFlashes(value, where, warnings), defaults.calmFlashes, value,
+      Take(ParseTwoWords(value, key, "calm", "full", where, warnings), defaults.calmFlashes, value,
            settings.calmFlashes, foreign.flashes);
     } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
       warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");

@@ -266,7 +266,7 @@ TEST(SettingsFile, CalmFlashesAreKeptOnceSetAndOlderFilesStayAsTheyWere) {
   const Settings foreign = Parse("flashes = gentle", warnings);
   EXPECT_FALSE(foreign.calmFlashes);
   EXPECT_EQ(warnings, std::vector<std::string>{
-                          "line 1: flashes = \"gentle\" is not full or calm; using full"});
+                          "line 1: flashes = \"gentle\" is not calm or full; using full"});
   EXPECT_NE(FormatSettings(foreign, kWindowSizes).find("\nflashes = gentle\n"), std::string::npos);
 }
 
