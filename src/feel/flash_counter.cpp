@@ -66,12 +66,13 @@ void FlashCounter::Transition(double seconds, Direction direction) {
 FrameFlashMeter::FrameFlashMeter(int areasPerSide)
     : areasPerSide_(std::max(1, areasPerSide)),
       areas_(static_cast<size_t>(areasPerSide_) * areasPerSide_),
-      sums_(areas_.size()) {}
+      sums_(areas_.size()),
+      counts_(areas_.size()) {}
 
 void FrameFlashMeter::AddFrame(double seconds, const uint8_t* rgba, int width, int height) {
   if (width <= 0 || height <= 0) return;
   std::fill(sums_.begin(), sums_.end(), 0.0);
-  std::vector<int> counts(sums_.size());
+  std::fill(counts_.begin(), counts_.end(), 0);
   double total = 0;
   for (int y = 0; y < height; ++y) {
     const int row = y * areasPerSide_ / height;
@@ -80,13 +81,13 @@ void FrameFlashMeter::AddFrame(double seconds, const uint8_t* rgba, int width, i
       const double l = RelativeLuminance(p[0], p[1], p[2]);
       const size_t area = static_cast<size_t>(row * areasPerSide_ + x * areasPerSide_ / width);
       sums_[area] += l;
-      ++counts[area];
+      ++counts_[area];
       total += l;
     }
   }
   whole_.AddFrame(seconds, total / (static_cast<double>(width) * height));
   for (size_t i = 0; i < areas_.size(); ++i) {
-    if (counts[i] > 0) areas_[i].AddFrame(seconds, sums_[i] / counts[i]);
+    if (counts_[i] > 0) areas_[i].AddFrame(seconds, sums_[i] / counts_[i]);
   }
 }
 

@@ -51,6 +51,7 @@ class FrameFlashMeter {
   FlashCounter whole_;
   std::vector<FlashCounter> areas_;
   std::vector<double> sums_;
+  std::vector<int> counts_;
 };
 
 }  // namespace fenwhit
