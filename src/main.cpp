@@ -17,6 +17,7 @@
 #include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
+#include "common/calm_flashes.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
 #include "gfx/gl_renderer.h"
@@ -146,6 +147,7 @@ int main(int argc, char** argv) {
   // What the player keeps is read before the window opens, so it opens as they left it.
   SettingsFile settingsFile(SettingsPath());
   const Settings settings = settingsFile.Load(std::cerr);
+  calmFlashes = settings.calmFlashes;
   ScoreFile scores(ScoresPath());
   scores.Load(std::cerr);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "audio/music.h"
+#include "common/calm_flashes.h"
 #include "game/game_state.h"
 #include "game/rounding.h"
 #include "gfx/draw.h"
@@ -24,7 +25,8 @@ float runD = 0;
 
 int32_t tintComponent(int k) {
   if (game.flashColours == 1) {
-    return RoundEven((beatFlash.load(std::memory_order_relaxed) + game.bgColour[k]) / 3.0);
+    return RoundEven(
+        (ShownBeatFlash(beatFlash.load(std::memory_order_relaxed)) + game.bgColour[k]) / 3.0);
   }
   return RoundEven(game.bgColour[k] / 5.0);
 }

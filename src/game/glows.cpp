@@ -1,6 +1,7 @@
 #include "game/glows.h"
 
 #include "audio/music.h"
+#include "common/calm_flashes.h"
 #include "game/random.h"
 #include "gfx/draw.h"
 #include "gfx/pictures.h"
@@ -20,7 +21,7 @@ void drawRectOutline(int32_t left, int32_t top, int32_t right, int32_t bottom, f
 }
 
 void setBeatTint() {
-  const int32_t flash = beatFlash.load(std::memory_order_relaxed);
+  const int32_t flash = ShownBeatFlash(beatFlash.load(std::memory_order_relaxed));
   SetColor(flash, flash, flash, 255);
 }
 

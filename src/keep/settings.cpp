@@ -71,12 +71,16 @@ std::optional<bool> ParseFullscreen(std::string_view value, const std::string& w
   return std::nullopt;
 }
 
-std::optional<bool> ParseOwnMusic(std::string_view value, const std::string& where,
-                                  std::vector<std::string>& warnings) {
+// A setting of two words, such as "yes" or "no"; the second is the default.
+std::optional<bool> ParseTwoWords(std::string_view value, std::string_view key,
+                                  std::string_view trueWord, std::string_view falseWord,
+                                  const std::string& where, std::vector<std::string>& warnings) {
   const std::string word = Lowered(value);
-  if (word == "yes") return true;
-  if (word == "no") return false;
-  warnings.push_back(where + "own_music = \"" + Shown(value) + "\" is not yes or no; using no");
+  if (word == trueWord) return true;
+  if (word == falseWord) return false;
+  warnings.push_back(where + std::string(key) + " = \"" + Shown(value) + "\" is not " +
+                     std::string(trueWord) + " or " + std::string(falseWord) + "; using " +
+                     std::string(falseWord));
   return std::nullopt;
 }
 
@@ -196,8 +200,11 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
     } else if (key == "net_address") {
       TakeText(kNetAddressKey, value, "an address", where, settings.netAddress, warnings);
     } else if (key == "own_music") {
-      Take(ParseOwnMusic(value, where, warnings), defaults.ownMusic, value, settings.ownMusic,
-           foreign.ownMusic);
+      Take(ParseTwoWords(value, key, "yes", "no", where, warnings), defaults.ownMusic, value,
+           settings.ownMusic, foreign.ownMusic);
+    } else if (key == "flashes") {
+      Take(ParseTwoWords(value, key, "calm", "full", where, warnings), defaults.calmFlashes, value,
+           settings.calmFlashes, foreign.flashes);
     } else if (otherBytes + line.size() + 1 > kSettingsMaxOtherBytes) {
       warnings.push_back(where + "too many unknown settings; " + Shown(key) + " ignored");
     } else {
@@ -230,6 +237,10 @@ std::string FormatSettings(const Settings& settings, std::span<const ModeSize> m
   // And the address once the player has joined a game.
   if (!settings.netAddress.empty() && NetAddressKeepable(settings.netAddress)) {
     text += std::string(kNetAddressKey) + settings.netAddress + "\n";
+  }
+  // Written once set, so the files of players who never set it stay as they were.
+  if (settings.calmFlashes || foreign.flashes) {
+    text += "flashes = " + Written(foreign.flashes, settings.calmFlashes ? "calm" : "full") + "\n";
   }
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
@@ -288,6 +299,7 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   TakeIfChanged(settings.fullscreen, known_.fullscreen, merged.fullscreen, foreign.fullscreen);
   TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
   TakeIfChanged(settings.ownMusic, known_.ownMusic, merged.ownMusic, foreign.ownMusic);
+  TakeIfChanged(settings.calmFlashes, known_.calmFlashes, merged.calmFlashes, foreign.flashes);
   // A path the file cannot hold leaves the one it has.
   if (settings.music != known_.music && MusicPathKeepable(settings.music)) {
     merged.music = settings.music;

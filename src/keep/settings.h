@@ -22,6 +22,7 @@ struct ForeignValues {
   std::optional<std::string> fullscreen;
   std::optional<std::string> volume;
   std::optional<std::string> ownMusic;
+  std::optional<std::string> flashes;
 
   bool operator==(const ForeignValues&) const = default;
 };
@@ -40,6 +41,8 @@ struct Settings {
   bool ownMusic = false;
   // The address of the game last joined over the network ("" for none).
   std::string netAddress = {};
+  // Flashes softened for players sensitive to them ("flashes = calm").
+  bool calmFlashes = false;
 
   bool operator==(const Settings&) const = default;
 };

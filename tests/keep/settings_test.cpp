@@ -234,6 +234,42 @@ TEST(SettingsFile, EachCopyWritesOnlyWhatItChanged) {
   EXPECT_EQ(Read(path), before);
 }
 
+TEST(SettingsFile, CalmFlashesAreKeptOnceSetAndOlderFilesStayAsTheyWere) {
+  ScratchDir dir;
+  const std::string path = dir.str() + "/settings";
+  const std::string older =
+      "# Fenwhit settings\nscreen_mode = 1280x720\nfullscreen = no\nvolume = 5\n";
+  dir.WriteFile("settings", {older.begin(), older.end()});
+  std::ostringstream err;
+  SettingsFile file(path);
+  Settings settings = file.Load(err);
+  EXPECT_FALSE(settings.calmFlashes);
+  settings.volume = 4;
+  ASSERT_TRUE(file.Save(settings, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 1280x720\nfullscreen = no\nvolume = 4\n");
+
+  settings.calmFlashes = true;
+  ASSERT_TRUE(file.Save(settings, err));
+  EXPECT_NE(Read(path).find("\nflashes = calm\n"), std::string::npos);
+  EXPECT_TRUE(SettingsFile(path).Load(err).calmFlashes);
+  settings.calmFlashes = false;
+  ASSERT_TRUE(file.Save(settings, err));
+  EXPECT_FALSE(SettingsFile(path).Load(err).calmFlashes);
+  EXPECT_TRUE(err.str().empty()) << err.str();
+
+  // Either case reads; a word this copy does not know warns, means full and is kept.
+  std::vector<std::string> warnings;
+  EXPECT_TRUE(Parse("flashes = Calm", warnings).calmFlashes);
+  EXPECT_FALSE(Parse("flashes = calm\nflashes = FULL", warnings).calmFlashes);
+  EXPECT_TRUE(warnings.empty());
+  const Settings foreign = Parse("flashes = gentle", warnings);
+  EXPECT_FALSE(foreign.calmFlashes);
+  EXPECT_EQ(warnings, std::vector<std::string>{
+                          "line 1: flashes = \"gentle\" is not calm or full; using full"});
+  EXPECT_NE(FormatSettings(foreign, kWindowSizes).find("\nflashes = gentle\n"), std::string::npos);
+}
+
 // Dotfile managers keep the file elsewhere and link to it: the link stays, the target changes.
 TEST(SettingsFile, ALinkedFileStaysALink) {
   namespace fs = std::filesystem;
