@@ -12,6 +12,7 @@
 #include "app/display.h"
 #include "app/paths.h"
 #include "app/program.h"
+#include "audio/music.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
   // What the player keeps is read before the window opens, so it opens as they left it.
   SettingsFile settingsFile(SettingsPath());
   const Settings settings = settingsFile.Load(std::cerr);
+  SetAvOffsetMs(settings.avOffsetMs.value_or(0));
   ScoreFile scores(ScoresPath());
   scores.Load(std::cerr);
 

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "audio/audio_output.h"
+#include "audio/output_latency.h"
 #include "audio/retry_thread.h"
 #include "audio/thread_priority.h"
 
@@ -65,6 +66,8 @@ class SdlAudioOutput : public AudioOutput {
     rate_ = rate;
     device_ = OpenDevice(reason);
     if (device_ == 0) return false;
+    latencyMs_ = EstimateLatencyMs(SDL_GetCurrentAudioDriver(), std::getenv("PULSE_LATENCY_MSEC"),
+                                   bufferFrames_, rate_);
     SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -84,8 +87,11 @@ class SdlAudioOutput : public AudioOutput {
     // No changes allowed: SDL converts to whatever the card wants.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) reason = SDL_GetError();
+    if (device != 0 && have.samples > 0) bufferFrames_ = have.samples;
     return device;
   }
+
+  int LatencyMs() const override { return latencyMs_; }
 
   static void Callback(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
@@ -159,6 +165,8 @@ class SdlAudioOutput : public AudioOutput {
   RenderFunction render_;
   void* context_;
   int rate_ = 0;
+  int bufferFrames_ = kDeviceBufferFrames;
+  int latencyMs_ = 0;  // estimated once opened
   std::mutex renderMutex_;
   // Guarded by renderMutex_.
   SDL_AudioDeviceID device_ = 0;

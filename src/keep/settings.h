@@ -22,6 +22,7 @@ struct ForeignValues {
   std::optional<std::string> fullscreen;
   std::optional<std::string> volume;
   std::optional<std::string> ownMusic;
+  std::optional<std::string> avOffset;
 
   bool operator==(const ForeignValues&) const = default;
 };
@@ -40,6 +41,9 @@ struct Settings {
   bool ownMusic = false;
   // The address of the game last joined over the network ("" for none).
   std::string netAddress = {};
+  // How much later than the sound card says the beat is heard, in milliseconds (-300 to
+  // 300), once the player has set it; written only then.
+  std::optional<int> avOffsetMs = {};
 
   bool operator==(const Settings&) const = default;
 };
