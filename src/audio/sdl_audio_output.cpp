@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -66,8 +67,7 @@ class SdlAudioOutput : public AudioOutput {
     rate_ = rate;
     device_ = OpenDevice(reason);
     if (device_ == 0) return false;
-    latencyMs_ = EstimateLatencyMs(SDL_GetCurrentAudioDriver(), std::getenv("PULSE_LATENCY_MSEC"),
-                                   bufferFrames_, rate_);
+    EstimateLatency();
     SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -91,7 +91,14 @@ class SdlAudioOutput : public AudioOutput {
     return device;
   }
 
-  int LatencyMs() const override { return latencyMs_; }
+  int LatencyMs() const override { return latencyMs_.load(std::memory_order_relaxed); }
+
+  // Once a device is open, from the buffer it took (the retry thread's, after start-up).
+  void EstimateLatency() {
+    latencyMs_.store(EstimateLatencyMs(SDL_GetCurrentAudioDriver(),
+                                       std::getenv("PULSE_LATENCY_MSEC"), bufferFrames_, rate_),
+                     std::memory_order_relaxed);
+  }
 
   static void Callback(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
@@ -145,6 +152,7 @@ class SdlAudioOutput : public AudioOutput {
     std::string reason;
     const SDL_AudioDeviceID device = OpenDevice(reason);
     if (device == 0) return true;
+    EstimateLatency();
     SDL_AudioDeviceID removed = 0;
     {
       std::lock_guard lock(renderMutex_);
@@ -166,7 +174,7 @@ class SdlAudioOutput : public AudioOutput {
   void* context_;
   int rate_ = 0;
   int bufferFrames_ = kDeviceBufferFrames;
-  int latencyMs_ = 0;  // estimated once opened
+  std::atomic<int> latencyMs_{0};
   std::mutex renderMutex_;
   // Guarded by renderMutex_.
   SDL_AudioDeviceID device_ = 0;
