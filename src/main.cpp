@@ -14,6 +14,7 @@
 #include "app/display.h"
 #include "app/paths.h"
 #include "app/program.h"
+#include "audio/music.h"
 #include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
   SettingsFile settingsFile(SettingsPath());
   const Settings settings = settingsFile.Load(std::cerr);
   calmFlashes = settings.calmFlashes;
+  SetAvOffsetMs(settings.avOffsetMs.value_or(0));
   ScoreFile scores(ScoresPath());
   scores.Load(std::cerr);
 

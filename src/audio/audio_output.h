@@ -13,6 +13,9 @@ using RenderFunction = void (*)(void* context, int16_t* out, int frames);
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
+  // Milliseconds from a buffer's mix to its sound leaving the speaker: what the device and
+  // the sound server hold. 0 where nothing is heard.
+  virtual int LatencyMs() const { return 0; }
 };
 
 // Frames per buffer of the silent output: about 11.6 ms at 44.1 kHz.

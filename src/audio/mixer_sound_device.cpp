@@ -51,6 +51,10 @@ void MixerSoundDevice::Start(int mixRate, int /*softwareChannels*/) {
   }
 }
 
+int MixerSoundDevice::OutputLatencyMs() {
+  return output_ ? output_->LatencyMs() : 0;
+}
+
 void MixerSoundDevice::Render(void* self, int16_t* out, int frames) {
   static_cast<MixerSoundDevice*>(self)->mixer_.Mix(out, frames, SteadyNowNs());
 }

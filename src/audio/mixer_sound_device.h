@@ -59,6 +59,7 @@ class MixerSoundDevice : public SoundDevice {
   void CloseStream(SoundHandle stream) override;
   void SetPaused(bool paused) override;
   void SetMasterVolume(int level) override;
+  int OutputLatencyMs() override;
 
   // A sample from 16-bit mono frames at the mixing rate (benchmarks, tests).
   SoundHandle AddSample(std::vector<int16_t> frames);

@@ -5,6 +5,7 @@
 #include <thread>
 #include <utility>
 
+#include "audio/heard_beats.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_device.h"
 #include "audio/thread_priority.h"
@@ -37,7 +38,16 @@ void SleepReal(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 std::atomic<BeatSleep> beatSleep{SleepReal};
+std::atomic<BeatClock> beatClock{SteadyMs};
+std::atomic<int> avOffsetMs{0};
+HeardBeats heardBeats;
 BeatSource* beatSource = nullptr;            // the main thread's
 GameMusicChoice* gameMusicChoice = nullptr;  // the main thread's
 GameSong gameSong;                           // the main thread's
@@ -46,6 +56,21 @@ std::atomic<bool> songBeatsStopped{false};
 
 void BeatThreadSleep(int milliseconds) {
   beatSleep.load(kRelaxed)(milliseconds);
+}
+
+// How long after its mix this game's beats are heard, asked once as the thread starts.
+int64_t BeatDelayMs(SoundDevice& device) {
+  return HeardDelayMs(device.OutputLatencyMs(), avOffsetMs.load(kRelaxed));
+}
+
+// Beats counted as mixed reach the frame loop when they are heard; with no delay at all
+// they go straight on, as they always did.
+void CountBeats(int32_t beats, int64_t delayMs) {
+  if (delayMs <= 0) {
+    beatsCounted.fetch_add(beats, kRelaxed);
+  } else {
+    heardBeats.Add(beats, beatClock.load(kRelaxed)(), delayMs);
+  }
 }
 
 constexpr int32_t kBeatWindowMs = 33;
@@ -129,6 +154,7 @@ void RunBeatThread() {
   int64_t loopsPlayed = 0;
   int64_t loopsCounted = 0;
   SoundDevice& device = TheSoundDevice();
+  const int64_t delayMs = BeatDelayMs(device);
   const SoundHandle music = Handle(sound::kGameMusic);
   const SoundHandle beat = Handle(sound::kBeatTrack);
   device.PlayStream(sound::kGameMusicChannel, music);
@@ -150,7 +176,7 @@ void RunBeatThread() {
       }
     }
     if (passed > 0) {
-      beatsCounted.fetch_add(passed, kRelaxed);
+      CountBeats(passed, delayMs);
       // Hold off past the detection window so one loop start counts once.
       bool stop = false;
       for (int step = first ? 16 : 7; step > 0; --step) {
@@ -176,12 +202,13 @@ void RunBeatThread() {
 
 void RunSongBeatThread(BeatCounter& counter) {
   SoundDevice& device = TheSoundDevice();
+  const int64_t delayMs = BeatDelayMs(device);
   device.PlayStream(sound::kGameMusicChannel, Handle(sound::kGameMusic));
   device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
   // The counter knows the beats it slept through, so no poll needs a hold-off.
   while (beatStopRequest.load(kRelaxed) != 1) {
     const int32_t passed = counter.Count();
-    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) beatsCounted.fetch_add(passed, kRelaxed);
+    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) CountBeats(passed, delayMs);
     BeatThreadSleep(6);
   }
   beatStopRequest.store(0, kRelaxed);
@@ -278,11 +305,25 @@ int32_t TakeBeats() {
 }
 
 int32_t TakeBeatThreadBeats() {
-  return beatsCounted.exchange(0, kRelaxed);
+  const int32_t heard = heardBeats.Take(beatClock.load(kRelaxed)());
+  return heard + beatsCounted.exchange(0, kRelaxed);
+}
+
+void ForgetCountedBeats() {
+  beatsCounted.store(0, kRelaxed);
+  heardBeats.Clear();
 }
 
 void SetBeatSleep(BeatSleep sleep) {
   beatSleep.store(sleep != nullptr ? sleep : SleepReal, kRelaxed);
+}
+
+void SetBeatClock(BeatClock clock) {
+  beatClock.store(clock != nullptr ? clock : SteadyMs, kRelaxed);
+}
+
+void SetAvOffsetMs(int offsetMs) {
+  avOffsetMs.store(offsetMs, kRelaxed);
 }
 
 }  // namespace fenwhit

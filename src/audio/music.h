@@ -17,7 +17,8 @@ extern std::atomic<int32_t> musicVolume;
 // the beats it takes (TakeBeats), so every look at them within a frame agrees.
 extern std::atomic<int32_t> beatCount;
 extern std::atomic<int32_t> beatFlash;
-// Beats the beat thread counted that no frame has taken yet.
+// Beats the beat thread counted that no frame has taken yet. Where the output has a
+// latency, a beat joins them only once heard (TakeBeatThreadBeats adds those due).
 extern std::atomic<int32_t> beatsCounted;
 extern std::atomic<int32_t> beatStopRequest;
 
@@ -35,8 +36,15 @@ void SetBeatSource(BeatSource* source);
 BeatSource* CurrentBeatSource();
 // The beats counted since the last call, from the current source.
 int32_t TakeBeats();
-// The beats the beat thread counted since the last take, whatever the source.
+// The beats the beat thread counted since the last take that have reached the speaker
+// by now (the output's latency plus the player's offset after their mix), whatever the
+// source.
 int32_t TakeBeatThreadBeats();
+// Game start: the last game's beats, counted or still on their way, are dropped.
+void ForgetCountedBeats();
+// The player's offset in milliseconds (-300 to 300; more is held at the limit): how much
+// later than the output's latency says a beat is heard. Taken as each game starts.
+void SetAvOffsetMs(int offsetMs);
 
 void FadeTitleMusicDown();
 void FadeTitleMusicUp();
@@ -106,6 +114,10 @@ void RunSongBeatThread(BeatCounter& counter);
 // unless replaced (a simulation on a virtual clock replaces it; nullptr restores).
 using BeatSleep = void (*)(int milliseconds);
 void SetBeatSleep(BeatSleep sleep);
+// The milliseconds clock by which counted beats become heard: the steady clock unless
+// replaced (nullptr restores).
+using BeatClock = int64_t (*)();
+void SetBeatClock(BeatClock clock);
 // True while a beat thread started by StartGameMusic has not been waited for.
 bool BeatThreadRunning();
 

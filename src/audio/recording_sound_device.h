@@ -36,6 +36,7 @@ class RecordingSoundDevice : public SoundDevice {
   void CloseStream(SoundHandle stream) override;
   void SetPaused(bool paused) override;
   void SetMasterVolume(int level) override;
+  int OutputLatencyMs() override { return latencyMs_.load(); }
 
   std::vector<SoundCall> Calls() const;
   void ClearCalls();
@@ -43,6 +44,8 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<SoundCall> CallsOf(const std::string& op) const;
   // Where stream time comes from; by default 1000 ms, which never counts as a beat.
   void SetStreamClock(std::function<int32_t(SoundHandle)> clock);
+  // What OutputLatencyMs reports (0 unless set), as a sound card's would.
+  void SetOutputLatencyMs(int ms) { latencyMs_.store(ms); }
   // Paths that fail to load or open (give the null handle).
   void FailPath(const std::string& path);
 
@@ -56,6 +59,7 @@ class RecordingSoundDevice : public SoundDevice {
   bool paused_ = false;
   std::map<SoundHandle, int32_t> lastTimes_;
   std::atomic<SoundHandle> nextHandle_{1};
+  std::atomic<int> latencyMs_{0};
 };
 
 }  // namespace fenwhit

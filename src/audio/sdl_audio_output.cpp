@@ -2,12 +2,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 
 #include "audio/audio_output.h"
+#include "audio/output_latency.h"
 #include "audio/retry_thread.h"
 #include "audio/thread_priority.h"
 
@@ -65,6 +67,7 @@ class SdlAudioOutput : public AudioOutput {
     rate_ = rate;
     device_ = OpenDevice(reason);
     if (device_ == 0) return false;
+    EstimateLatency();
     SDL_AddEventWatch(&SdlAudioOutput::WatchEvents, this);
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -84,7 +87,17 @@ class SdlAudioOutput : public AudioOutput {
     // No changes allowed: SDL converts to whatever the card wants.
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) reason = SDL_GetError();
+    if (device != 0 && have.samples > 0) bufferFrames_ = have.samples;
     return device;
+  }
+
+  int LatencyMs() const override { return latencyMs_.load(std::memory_order_relaxed); }
+
+  // Once a device is open, from the buffer it took (the retry thread's, after start-up).
+  void EstimateLatency() {
+    latencyMs_.store(EstimateLatencyMs(SDL_GetCurrentAudioDriver(),
+                                       std::getenv("PULSE_LATENCY_MSEC"), bufferFrames_, rate_),
+                     std::memory_order_relaxed);
   }
 
   static void Callback(void* self, Uint8* stream, int bytes) {
@@ -139,6 +152,7 @@ class SdlAudioOutput : public AudioOutput {
     std::string reason;
     const SDL_AudioDeviceID device = OpenDevice(reason);
     if (device == 0) return true;
+    EstimateLatency();
     SDL_AudioDeviceID removed = 0;
     {
       std::lock_guard lock(renderMutex_);
@@ -159,6 +173,8 @@ class SdlAudioOutput : public AudioOutput {
   RenderFunction render_;
   void* context_;
   int rate_ = 0;
+  int bufferFrames_ = kDeviceBufferFrames;
+  std::atomic<int> latencyMs_{0};
   std::mutex renderMutex_;
   // Guarded by renderMutex_.
   SDL_AudioDeviceID device_ = 0;

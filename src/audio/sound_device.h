@@ -58,6 +58,9 @@ class SoundDevice {
   // The player's volume, 0 (silent) to kMasterVolumeSteps: scales the whole mix after the
   // channels' own volumes, which keep their meaning for the game.
   virtual void SetMasterVolume(int /*level*/) {}
+  // Milliseconds from the mix to the speaker (0 where nothing is heard): a beat counted as
+  // it is mixed is heard this much later.
+  virtual int OutputLatencyMs() { return 0; }
 };
 
 SoundDevice& TheSoundDevice();

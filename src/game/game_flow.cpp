@@ -93,7 +93,7 @@ void startGame(int32_t twoPaddles) {
   // its last beat, would come with it. Cleared before the new thread exists, so its first
   // beat stays.
   beatCount.store(0, std::memory_order_relaxed);
-  beatsCounted.store(0, std::memory_order_relaxed);
+  ForgetCountedBeats();
   beatFlash.store(0, std::memory_order_relaxed);
   ThePlatform().DiscardKeyPress();
   StartChosenGameMusic(DataDirectory() + std::string(g.beatFileName),

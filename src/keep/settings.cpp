@@ -96,6 +96,18 @@ std::optional<int> ParseVolume(std::string_view value, const std::string& where,
   return std::nullopt;
 }
 
+std::optional<std::optional<int>> ParseAvOffset(std::string_view value, const std::string& where,
+                                                std::vector<std::string>& warnings) {
+  int ms = 0;
+  const auto [end, failure] = std::from_chars(value.data(), value.data() + value.size(), ms);
+  if (failure == std::errc() && end == value.data() + value.size() && ms >= -300 && ms <= 300) {
+    return std::optional<int>(ms);
+  }
+  warnings.push_back(where + "av_offset_ms = \"" + Shown(value) +
+                     "\" is not a number from -300 to 300; using none");
+  return std::nullopt;
+}
+
 // A value understood sets the setting; one not understood gives the default and is kept as
 // the file has it.
 template <typename Value>
@@ -199,6 +211,9 @@ Settings ParseSettings(std::string_view text, std::span<const ModeSize> modes,
       TakeText(kMusicKey, value, "a path", where, settings.music, warnings);
     } else if (key == "net_address") {
       TakeText(kNetAddressKey, value, "an address", where, settings.netAddress, warnings);
+    } else if (key == "av_offset_ms") {
+      Take(ParseAvOffset(value, where, warnings), defaults.avOffsetMs, value, settings.avOffsetMs,
+           foreign.avOffset);
     } else if (key == "own_music") {
       Take(ParseTwoWords(value, key, "yes", "no", where, warnings), defaults.ownMusic, value,
            settings.ownMusic, foreign.ownMusic);
@@ -241,6 +256,10 @@ std::string FormatSettings(const Settings& settings, std::span<const ModeSize> m
   // Written once set, so the files of players who never set it stay as they were.
   if (settings.calmFlashes || foreign.flashes) {
     text += "flashes = " + Written(foreign.flashes, settings.calmFlashes ? "calm" : "full") + "\n";
+  }
+  if (settings.avOffsetMs || foreign.avOffset) {
+    const int ms = std::clamp(settings.avOffsetMs.value_or(0), -300, 300);
+    text += "av_offset_ms = " + Written(foreign.avOffset, std::to_string(ms)) + "\n";
   }
   for (const std::string& line : settings.otherLines) text += line + "\n";
   return text;
@@ -300,6 +319,7 @@ bool SettingsFile::Save(const Settings& settings, std::ostream& err) {
   TakeIfChanged(settings.volume, known_.volume, merged.volume, foreign.volume);
   TakeIfChanged(settings.ownMusic, known_.ownMusic, merged.ownMusic, foreign.ownMusic);
   TakeIfChanged(settings.calmFlashes, known_.calmFlashes, merged.calmFlashes, foreign.flashes);
+  TakeIfChanged(settings.avOffsetMs, known_.avOffsetMs, merged.avOffsetMs, foreign.avOffset);
   // A path the file cannot hold leaves the one it has.
   if (settings.music != known_.music && MusicPathKeepable(settings.music)) {
     merged.music = settings.music;

@@ -23,6 +23,7 @@ struct ForeignValues {
   std::optional<std::string> volume;
   std::optional<std::string> ownMusic;
   std::optional<std::string> flashes;
+  std::optional<std::string> avOffset;
 
   bool operator==(const ForeignValues&) const = default;
 };
@@ -43,6 +44,9 @@ struct Settings {
   std::string netAddress = {};
   // Flashes softened for players sensitive to them ("flashes = calm").
   bool calmFlashes = false;
+  // How much later than the sound card says the beat is heard, in milliseconds (-300 to
+  // 300), once the player has set it; written only then.
+  std::optional<int> avOffsetMs = {};
 
   bool operator==(const Settings&) const = default;
 };

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "audio/music.h"
 #include "audio/recording_sound_device.h"
@@ -252,6 +253,74 @@ TEST_F(BeatThreadTest, AStaleStopRequestDoesNotEndTheNextGamesThread) {
   EXPECT_TRUE(BeatThreadRunning());
   RequestBeatStop();
   SetPlatform(nullptr);
+}
+
+// A virtual clock the beat thread sleeps on in lockstep with a frame loop the test runs:
+// each sleep ends only once the loop has moved the clock to its end.
+std::atomic<int64_t> virtualNowMs{0};
+std::atomic<int64_t> sleeperWakesAtMs{-1};  // -1: the beat thread is awake
+
+int64_t VirtualNow() {
+  return virtualNowMs.load();
+}
+
+void SleepVirtually(int milliseconds) {
+  const int64_t wake = virtualNowMs.load() + milliseconds;
+  sleeperWakesAtMs.store(wake);
+  while (virtualNowMs.load() < wake) std::this_thread::yield();
+  sleeperWakesAtMs.store(-1);
+}
+
+// A beat mixed at once, another on the first poll (at 166 ms), none after.
+int32_t BeatOnFirstPollOnly(int poll) {
+  return poll == 0 ? 10 : 200;
+}
+
+TEST_F(BeatThreadTest, TheFrameLoopTakesABeatWhenItIsHeardNotWhenItIsMixed) {
+  struct Case {
+    int latencyMs;
+    int offsetMs;
+    int64_t firstTakenMs;  // the second follows 166 ms after
+  };
+  const Case cases[] = {{0, 0, 0},       {40, 0, 40},   {40, 25, 65},
+                        {40, -30, 10},   {40, -300, 0},    // never before it was mixed
+                        {250, 300, 550}, {40, 900, 340}};  // the offset held at 300
+  SetBeatSleep(SleepVirtually);
+  SetBeatClock(VirtualNow);
+  for (const Case& c : cases) {
+    ForgetCountedBeats();
+    virtualNowMs.store(0);
+    polls_.store(0);
+    Script(BeatOnFirstPollOnly);
+    device_.SetOutputLatencyMs(c.latencyMs);
+    SetAvOffsetMs(c.offsetMs);
+    std::atomic<bool> finished{false};
+    thread_ = std::thread([&finished] {
+      RunBeatThread();
+      finished.store(true);
+    });
+    // The frame loop: a frame a millisecond, each once the beat thread sleeps.
+    std::vector<int64_t> taken;
+    for (; virtualNowMs.load() <= 600; virtualNowMs.fetch_add(1)) {
+      while (!finished.load() && sleeperWakesAtMs.load() <= virtualNowMs.load()) {
+        std::this_thread::yield();
+      }
+      for (int32_t n = TakeBeatThreadBeats(); n > 0; --n) taken.push_back(virtualNowMs.load());
+    }
+    beatStopRequest.store(1);
+    while (!finished.load()) virtualNowMs.fetch_add(1);
+    thread_.join();
+    const std::vector<int64_t> heard = {c.firstTakenMs, c.firstTakenMs + 166};
+    const std::vector<int64_t> expected(heard.begin(), heard.begin() + (heard[1] <= 600 ? 2 : 1));
+    EXPECT_EQ(taken, expected) << "latency " << c.latencyMs << ", offset " << c.offsetMs;
+    // A new game drops the beats still on their way.
+    ForgetCountedBeats();
+    virtualNowMs.store(5000);
+    EXPECT_EQ(TakeBeatThreadBeats(), 0);
+  }
+  SetAvOffsetMs(0);
+  SetBeatClock(nullptr);
+  SetBeatSleep(nullptr);
 }
 
 }  // namespace

@@ -42,6 +42,16 @@ TEST(Settings, WrittenAndReadBack) {
   EXPECT_EQ(Parse(text, warnings), settings);
   EXPECT_TRUE(warnings.empty());
 
+  // The beat offset appears once set, whichever way, and reads back the same.
+  for (const int offset : {-300, -45, 0, 300}) {
+    Settings withOffset = settings;
+    withOffset.avOffsetMs = offset;
+    const std::string written = FormatSettings(withOffset, kWindowSizes);
+    EXPECT_NE(written.find("\nav_offset_ms = " + std::to_string(offset) + "\n"), std::string::npos);
+    EXPECT_EQ(Parse(written, warnings), withOffset);
+    EXPECT_TRUE(warnings.empty());
+  }
+
   // The sizes by index are the game's screen modes.
   ASSERT_EQ(kWindowSizes.size(), size_t{kScreenModeCount});
   for (int i = 0; i < kScreenModeCount; ++i) {
@@ -108,6 +118,10 @@ TEST(Settings, EachBadValueWarnsOnceAndTakesItsDefault) {
       {"volume = abc", "volume = \"abc\" is not a number from 0 to 10; using 10"},
       {"volume = 5x", "volume = \"5x\" is not"},
       {"volume =", "volume = \"\" is not"},
+      {"av_offset_ms = 301", "av_offset_ms = \"301\" is not a number from -300 to 300; using none"},
+      {"av_offset_ms = -301", "av_offset_ms = \"-301\" is not"},
+      {"av_offset_ms = 20ms", "av_offset_ms = \"20ms\" is not"},
+      {"av_offset_ms = +20", "av_offset_ms = \"+20\" is not"},
   };
   for (const auto& [line, warning] : bad) {
     std::vector<std::string> warnings;
@@ -121,6 +135,7 @@ TEST(Settings, EachBadValueWarnsOnceAndTakesItsDefault) {
     EXPECT_EQ(settings.screenMode, key == "screen_mode" ? defaults.screenMode : 2) << line;
     EXPECT_EQ(settings.fullscreen, key == "fullscreen" ? defaults.fullscreen : true) << line;
     EXPECT_EQ(settings.volume, key == "volume" ? defaults.volume : 3) << line;
+    EXPECT_EQ(settings.avOffsetMs, std::nullopt) << line;
     // The value is kept as the file has it and written back so.
     const std::string value = std::string(line).substr(std::string(line).find('=') + 1);
     const std::string kept = "\n" + key + " =" + value + (value.empty() ? " \n" : "\n");
@@ -224,6 +239,13 @@ TEST(SettingsFile, EachCopyWritesOnlyWhatItChanged) {
   EXPECT_EQ(Read(path),
             "# Fenwhit settings\nscreen_mode = 1920x1080\nfullscreen = yes\nvolume = 9\n"
             "theme = dark\n");
+  // The beat offset one copy sets stays when the other saves.
+  one.avOffsetMs = -120;
+  ASSERT_TRUE(first.Save(one, err));
+  ASSERT_TRUE(second.Save(two, err));
+  EXPECT_EQ(Read(path),
+            "# Fenwhit settings\nscreen_mode = 1920x1080\nfullscreen = yes\nvolume = 9\n"
+            "av_offset_ms = -120\ntheme = dark\n");
   EXPECT_EQ(err.str().find("cannot keep"), std::string::npos) << err.str();
 
   // Saving with nothing changed changes nothing, whatever another copy wrote since.

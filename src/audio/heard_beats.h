@@ -1,0 +1,35 @@
+#pragma once
+// Beats the beat thread counted when they were mixed, held until the sound reaches the
+// speaker: the output's latency plus the player's offset later. The beat thread adds,
+// the frame loop takes; times are milliseconds on one clock both threads read.
+#include <cstdint>
+#include <deque>
+#include <mutex>
+
+namespace fenwhit {
+
+// The player's offset is kept within this many milliseconds either way.
+inline constexpr int kAvOffsetLimitMs = 300;
+
+// How long after its mix a beat is heard: latency plus offset, never less than nothing
+// (a beat cannot be taken before it was counted).
+int64_t HeardDelayMs(int latencyMs, int offsetMs);
+
+class HeardBeats {
+ public:
+  // `beats` counted at nowMs, heard delayMs later.
+  void Add(int32_t beats, int64_t nowMs, int64_t delayMs);
+  // The beats heard by nowMs, each once.
+  int32_t Take(int64_t nowMs);
+  void Clear();
+
+ private:
+  struct Pending {
+    int64_t dueMs;
+    int32_t beats;
+  };
+  std::mutex mutex_;
+  std::deque<Pending> pending_;
+};
+
+}  // namespace fenwhit
