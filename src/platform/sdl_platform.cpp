@@ -83,6 +83,7 @@ SdlPlatform::SdlPlatform(std::string title, std::string appId)
     : title_(std::move(title)), appId_(std::move(appId)) {}
 
 SdlPlatform::~SdlPlatform() {
+  framesInFlight_.Stop();
   if (context_ != nullptr) SDL_GL_DeleteContext(context_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -193,6 +194,7 @@ bool SdlPlatform::OpenWindow(int width, int height) {
   SetIcon();
   SDL_GL_MakeCurrent(window_, context_);
   SDL_GL_SetSwapInterval(0);  // the game paces its own frames
+  framesInFlight_.Start();
   // Text input sends every key through the input method, where one runs; the game reads
   // keys only, but for a field the player types into. Some video drivers start with it on.
   SDL_StopTextInput();
@@ -296,7 +298,9 @@ void SdlPlatform::SetIcon() {
 }
 
 void SdlPlatform::SwapBuffers() {
-  if (window_ != nullptr) SDL_GL_SwapWindow(window_);
+  if (window_ == nullptr) return;
+  SDL_GL_SwapWindow(window_);
+  framesInFlight_.AfterSwap();
 }
 
 void SdlPlatform::FinishDrawing() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/frames_in_flight.h"
 #include "platform/platform.h"
 #include "platform/sdl_gamepads.h"
 
@@ -91,6 +92,7 @@ class SdlPlatform : public Platform {
   std::string lastError_;
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
+  FramesInFlight framesInFlight_;
   bool videoStarted_ = false;
   bool fullscreen_ = false;
   bool fitToDesktop_ = true;

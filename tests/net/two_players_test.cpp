@@ -35,6 +35,8 @@ const std::string kShortGame = "FENWHIT_TEST_AUTOPLAY_MISS_AFTER=0";
 constexpr auto kIntoTheGame = 10s;
 // Time enough for a short game over the slowest network tried here.
 constexpr auto kGameDeadline = 90s;
+// A game holds about 110 MB resident (the software renderer and its compiled code among it).
+constexpr long kMostResidentKilobytes = 300 * 1024;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -90,7 +92,14 @@ class TwoPlayers : public ::testing::Test {
     std::cout << "[ figures  ] " << what << ": host status " << host << " after " << hostSeconds
               << " s, guest status " << guest << " after " << SecondsSince(started_) << " s"
               << "\n  host said:" << GameLines(host_->Stderr())
-              << "\n  guest said:" << GameLines(guest_->Stderr()) << std::endl;
+              << "\n  guest said:" << GameLines(guest_->Stderr()) << "\n  most resident: host "
+              << host_->PeakResidentKilobytes() / 1024 << " MB, guest "
+              << guest_->PeakResidentKilobytes() / 1024 << " MB" << std::endl;
+    // Frames drawn behind the game must not pile up: a queue without bound grew each game
+    // by hundreds of megabytes in a minute under the offscreen driver.
+    for (GameProcess* side : {&*host_, &*guest_}) {
+      EXPECT_LT(side->PeakResidentKilobytes(), kMostResidentKilobytes) << side->Name();
+    }
     return {host, guest};
   }
 

@@ -1,6 +1,7 @@
 #include "support/child_process.h"
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,11 +40,13 @@ Child StartProgram(const std::string& executable, const ScratchDir& workDir,
   return child;
 }
 
-int WaitFor(const Child& child, std::chrono::milliseconds timeout) {
+int WaitFor(const Child& child, std::chrono::milliseconds timeout, long* peakKilobytes) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < end) {
     int status = 0;
-    if (waitpid(child.pid, &status, WNOHANG) == child.pid) {
+    rusage usage{};
+    if (wait4(child.pid, &status, WNOHANG, &usage) == child.pid) {
+      if (peakKilobytes != nullptr) *peakKilobytes = usage.ru_maxrss;
       return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

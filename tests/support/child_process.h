@@ -26,7 +26,7 @@ Child StartProgram(const std::string& executable, const ScratchDir& workDir,
                    const std::vector<std::string>& environment = {});
 
 // Waits up to timeout; returns the exit status, or -1 if it is still running.
-int WaitFor(const Child& child, std::chrono::milliseconds timeout);
+int WaitFor(const Child& child, std::chrono::milliseconds timeout, long* peakKilobytes = nullptr);
 
 // A program that has run for a while is past its intro and in the menu, which takes
 // SIGTERM as a window-close request and ends with status 0. Returns that status.

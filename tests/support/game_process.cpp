@@ -39,7 +39,7 @@ void GameProcess::Start(const std::vector<std::string>& arguments,
 
 std::optional<int> GameProcess::Wait(std::chrono::milliseconds within) {
   if (!status_ && child_.pid > 0) {
-    const int status = WaitFor(child_, within);
+    const int status = WaitFor(child_, within, &peakKilobytes_);
     if (status != -1) status_ = status;
   }
   return status_;

@@ -36,6 +36,8 @@ class GameProcess {
   // SIGKILL, SIGSTOP, SIGCONT ... to a game that still runs.
   void Signal(int signal);
   pid_t Pid() const { return child_.pid; }
+  // The most memory it held resident, once it has ended (0 before).
+  long PeakResidentKilobytes() const { return peakKilobytes_; }
   const std::string& Name() const { return name_; }
 
   std::string Stdout() const;
@@ -52,6 +54,7 @@ class GameProcess {
   ScratchDir temp_;
   Child child_;
   std::optional<int> status_;
+  long peakKilobytes_ = 0;
 };
 
 // Runs the built game with these arguments to its end (at most `within`), headless;
