@@ -18,6 +18,7 @@
 #include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
+#include "calibration/flash_onset_log.h"
 #include "common/calm_flashes.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
@@ -191,7 +192,9 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<SoundDevice> sound = OpenSoundOutput();
-  BatchRenderer batch(sdl);
+  // When each beat's flash is presented, for measuring it against the sound from outside.
+  const std::unique_ptr<FlashOnsetLog> flashLog = FlashOnsetLog::FromEnvironment(sdl);
+  BatchRenderer batch(flashLog ? static_cast<Platform&>(*flashLog) : sdl);
   OverlayRenderer renderer(batch);
 
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
