@@ -153,7 +153,7 @@ def report_audio(mix):
 
 
 MARKER = 16384  # the right channel's marker sample; the left's says which marker it is
-MARKER_STEP = 64
+MARKER_STEP = 8
 
 
 def marker_hits(mix):
@@ -199,13 +199,14 @@ def sample_clock(mix, marks_path):
     if not known:
         print("flash: no marker heard in silence has a known playing time")
         return None
-    first, number, when = known[0]
-    markers = {first: (number, when)}
-    for way in (hits[hits > first], hits[hits < first][::-1]):
-        last, (number, when) = first, markers[first]
+    markers = {}
+
+    def walk(first, number, when, way):
+        """Numbers the hits along `way` from a known marker: each is the marker whose
+        playing time lies nearest to where the recording puts it, if near enough."""
+        last = first
         for k in way:
             expected = when + (int(k) - last) / RATE
-            # Stalls only make the markers later than one a second, never earlier.
             step = 1 if k > last else -1
             reach = int(abs(expected - when)) + 2
             candidates = [(abs(t - expected), number + step * j, t)
@@ -215,6 +216,29 @@ def sample_clock(mix, marks_path):
                 _, number, when = min(candidates)
                 last = int(k)
                 markers[last] = (number, when)
+
+    # From the last marker heard in silence before the sound starts forwards, and from the
+    # first after it ends backwards; a marker the two number otherwise is left out (the
+    # sink rewinds as streams come and go, and the monitor may hear a stretch twice).
+    loud = np.flatnonzero(np.any(mix != 0, axis=1))
+    sound = np.setdiff1d(loud, np.array(quiet, dtype=loud.dtype))
+    before = [m for m in known if len(sound) == 0 or m[0] < sound[0]]
+    after = [m for m in known if len(sound) and m[0] > sound[-1]]
+    walks = []
+    for anchors, way in ((before[-1:], 1), (after[:1], -1)):
+        for first, number, when in anchors:
+            markers.clear()
+            markers[first] = (number, when)
+            walk(first, number, when, hits[hits > first] if way > 0 else hits[hits < first][::-1])
+            walks.append(dict(markers))
+    markers.clear()
+    for found in walks:
+        for k, value in found.items():
+            if all(other.get(k, value) == value for other in walks):
+                markers[k] = value
+    if not markers:
+        print("flash: no marker could be numbered")
+        return None
     at = np.array(sorted(markers))
     when = np.array([markers[k][1] for k in at])
     # How far the recording strays from the server's clock between neighbouring markers.

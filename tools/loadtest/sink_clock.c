@@ -7,7 +7,7 @@
  *   sink_clock LOG
  *
  * The markers are lone samples at stream frames 0, 44100, 88200, ... and silence between:
- * 16384 on the right channel, 16384 + 64 * (n % 64) on the left for the nth, so a marker
+ * 16384 on the right channel, 16384 + 8 * (n % 2048) on the left for the nth, so a marker
  * heard in silence tells which it is. A recording of the sink's monitor finds each to the
  * sample: that pins the recording to the monotonic clock the game and the frame probe
  * read, within a second of any sound in it. The stream asks for a longer latency than the
@@ -45,7 +45,7 @@ static void Write(pa_stream* stream, size_t bytes, void* unused) {
   const int64_t count = (int64_t)(bytes / 4);
   for (int64_t at = (RATE - written % RATE) % RATE; at < count; at += RATE) {
     const int64_t marker = (written + at) / RATE;
-    frames[2 * at] = (int16_t)(16384 + 64 * (marker % 64));
+    frames[2 * at] = (int16_t)(16384 + 8 * (marker % 2048));
     frames[2 * at + 1] = 16384;
   }
   written += count;
@@ -77,8 +77,10 @@ int main(int argc, char** argv) {
   const pa_sample_spec spec = {PA_SAMPLE_S16LE, RATE, 2};
   pa_stream* stream = pa_stream_new(context, "marker", &spec, NULL);
   pa_stream_set_write_callback(stream, Write, NULL);
-  const pa_stream_flags_t flags =
-      PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+  /* The time as the server has it now, even where that goes back: a sink rewinds its
+   * streams when another joins, and a time held from going back would stand still. */
+  const pa_stream_flags_t flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                  PA_STREAM_ADJUST_LATENCY | PA_STREAM_NOT_MONOTONIC;
   pa_buffer_attr attr;
   memset(&attr, 0xff, sizeof attr);
   attr.tlength = pa_usec_to_bytes(200000, &spec);
