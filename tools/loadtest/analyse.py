@@ -293,6 +293,17 @@ def report_frames(path, period):
           f"{len(gaps) / (sum(gaps) / 1000):.2f} frames/s")
 
 
+def report_latency(path):
+    """What the server said it held of the game's sound: its stream's buffer and the sink."""
+    held = np.loadtxt(path, ndmin=2) / 1000 if open(path).read().strip() else np.zeros((0, 2))
+    if len(held) == 0:
+        print("server: never asked while the game played")
+        return
+    print(f"server: the game's stream held a median {np.median(held[:, 0]):.1f} ms and the sink "
+          f"{np.median(held[:, 1]):.1f} ms ({np.median(held.sum(axis=1)):.1f} ms in all; "
+          f"{held.sum(axis=1).min():.1f} to {held.sum(axis=1).max():.1f}) in {len(held)} looks")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("mix")
@@ -301,6 +312,7 @@ def main():
     parser.add_argument("--period", type=float, default=0.0166)
     parser.add_argument("--marks")
     parser.add_argument("--flashes")
+    parser.add_argument("--latency")
     args = parser.parse_args()
     report_audio.kick = read_kick(args.kick)
     mix = read_mix(args.mix)
@@ -308,6 +320,8 @@ def main():
     report_frames(args.swaps, args.period)
     if args.marks and args.flashes:
         report_flashes(mix, games, args.marks, args.flashes)
+    if args.latency:
+        report_latency(args.latency)
     return 1 if failures else 0
 
 
