@@ -8,7 +8,7 @@
 #include "audio/music.h"
 #include "audio/sound_device.h"
 #include "audio/sound_ids.h"
-#include "platform/exit.h"
+#include "platform/window_events.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
@@ -75,15 +75,7 @@ bool CalibrationPlatform::Step() {
   inner().PumpEvents();
   // Timed as soon as it is seen.
   const double heard = phase_ == Phase::kDone ? 0.0 : HeardSeconds();
-  bool redraw = false;
-  for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
-       event = inner().TakeWindowEvent()) {
-    if (event == WindowEvent::kClose) {
-      Close();
-      ExitProgram(0);
-    }
-    redraw = true;
-  }
+  bool redraw = TakeWindowEventsOrExit(inner(), [this] { Close(); });
   if (Pressed(scan::kEsc) || (phase_ == Phase::kDone && TapPressed())) {
     Close();
     return false;

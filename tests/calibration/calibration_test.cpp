@@ -19,11 +19,17 @@
 #include "calibration/kick_presses.h"
 #include "gfx/overlay_renderer.h"
 #include "support/program_harness.h"
+#include "support/scripted_player.h"
 #include "support/text_drawn.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
 namespace {
+
+using testing::Do;
+using testing::Hold;
+using testing::Player;
+using testing::WaitFor;
 
 constexpr int kLatencyMs = 30;
 
@@ -111,47 +117,12 @@ std::vector<std::pair<int, double>> OnEveryKick(double late) {
   return taps;
 }
 
-// What a player does, one step after another, each until it says it is done.
-class Steps {
- public:
-  using Step = std::function<bool(TestPlatform&)>;
-  Steps& Then(Step step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
-  void Act(TestPlatform& p) {
-    if (next_ < steps_.size() && steps_[next_](p)) ++next_;
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-  size_t Done() const { return next_; }
-
- private:
-  std::vector<Step> steps_;
-  size_t next_ = 0;
-};
-
-Steps::Step Hold(int key, int pumps) {
-  return [key, pumps, held = 0](TestPlatform& p) mutable {
-    if (held == 0) p.Press(key);
-    if (++held < pumps) return false;
-    p.Release(key);
-    return true;
-  };
-}
-
 // Down from now on; Esc in the menu ends the program at once.
-Steps::Step Press(int key) {
-  return [key](TestPlatform& p) {
-    p.Press(key);
-    return true;
-  };
+Player::Step Press(int key) {
+  return Do([key](TestPlatform& p) { p.Press(key); });
 }
 
-Steps::Step Until(std::function<bool()> what) {
-  return [what = std::move(what)](TestPlatform&) { return what(); };
-}
-
-Steps::Step TapAlong(Tapper& tapper) {
+Player::Step TapAlong(Tapper& tapper) {
   return [&tapper](TestPlatform& p) {
     tapper.Act(p);
     return tapper.Done();
@@ -175,14 +146,14 @@ TEST(Calibration, PressesOnTheKicksSaveTheirMedianAtOnceAndTheMenuGoesOn) {
   Tapper tapper(rig, taps);
   bool gameStarted = false;
   int32_t menuFramesAfter = 0;
-  Steps player;
-  player.Then(Until([] { return menu.menuFrames > 3; }))
+  Player player;
+  player.Then(WaitFor([] { return menu.menuFrames > 3; }))
       .Then(Hold(scan::kC, 3))
       .Then(TapAlong(tapper))
-      .Then(Until([&] { return rig.Shows("SAVED"); }))
+      .Then(WaitFor([&] { return rig.Shows("SAVED"); }))
       // Space closes the result, held long after: it must not start a game.
       .Then(Press(scan::kSpace))
-      .Then(Until([&] { return !rig.screen.IsOpen(); }))
+      .Then(WaitFor([&] { return !rig.screen.IsOpen(); }))
       .Then([&](TestPlatform&) {
         menuFramesAfter = menu.menuFrames;
         return true;
@@ -196,7 +167,7 @@ TEST(Calibration, PressesOnTheKicksSaveTheirMedianAtOnceAndTheMenuGoesOn) {
       .Then(Press(scan::kEsc));
 
   EXPECT_EQ(rig.Run([&](TestPlatform& p) { player.Act(p); }), 0);
-  ASSERT_TRUE(player.Finished()) << "stuck at step " << player.Done();
+  ASSERT_TRUE(player.Finished()) << "stuck at step " << player.StepsDone();
   EXPECT_FALSE(gameStarted);
   // Pressed within a poll of 40 ms late; the median passes over the early press.
   ASSERT_EQ(rig.remembered.size(), 1u);
@@ -222,18 +193,18 @@ TEST(Calibration, EscSavesNothingTooFewPressesSayTheyAreTooFewAndTheOffsetStaysI
   int offsetAfterEsc = 0;
   int32_t menuFramesWithEsc = 0;
   std::string escapedText;
-  Steps player;
-  player.Then(Until([] { return menu.menuFrames > 3; }))
+  Player player;
+  player.Then(WaitFor([] { return menu.menuFrames > 3; }))
       .Then(Hold(scan::kC, 2))
       .Then(TapAlong(far))
-      .Then(Until([&] { return rig.Shows("SAVED"); }))
+      .Then(WaitFor([&] { return rig.Shows("SAVED"); }))
       .Then(Hold(scan::kEnter, 2))
-      .Then(Until([&] { return !rig.screen.IsOpen(); }))
+      .Then(WaitFor([&] { return !rig.screen.IsOpen(); }))
       // Esc in the middle: nothing saved, and Esc held on does not leave the menu.
       .Then(Hold(scan::kC, 2))
       .Then(TapAlong(left))
       .Then(Press(scan::kEsc))
-      .Then(Until([&] { return !rig.screen.IsOpen(); }))
+      .Then(WaitFor([&] { return !rig.screen.IsOpen(); }))
       .Then([&](TestPlatform&) {
         offsetAfterEsc = AvOffsetMs();
         menuFramesWithEsc = menu.menuFrames;
@@ -246,17 +217,17 @@ TEST(Calibration, EscSavesNothingTooFewPressesSayTheyAreTooFewAndTheOffsetStaysI
       })
       .Then(Hold(scan::kC, 2))
       .Then(TapAlong(few))
-      .Then(Until([&] { return rig.Shows("NOTHING SAVED"); }))
+      .Then(WaitFor([&] { return rig.Shows("NOTHING SAVED"); }))
       .Then([&](TestPlatform&) {
         escapedText = rig.text;
         return true;
       })
       .Then(Hold(scan::kEsc, 2))
-      .Then(Until([&] { return !rig.screen.IsOpen(); }))
+      .Then(WaitFor([&] { return !rig.screen.IsOpen(); }))
       .Then(Press(scan::kEsc));
 
   EXPECT_EQ(rig.Run([&](TestPlatform& p) { player.Act(p); }), 0);
-  ASSERT_TRUE(player.Finished()) << "stuck at step " << player.Done();
+  ASSERT_TRUE(player.Finished()) << "stuck at step " << player.StepsDone();
   // 280 in force and 60 ms later than that: held at the limit.
   EXPECT_EQ(rig.remembered, std::vector<int>{300});
   EXPECT_EQ(offsetAfterEsc, 300);
