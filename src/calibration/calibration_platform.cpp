@@ -42,6 +42,8 @@ MouseState CalibrationPlatform::ReadMouse() {
 
 void CalibrationPlatform::Open() {
   open_ = true;
+  // Opened from another screen over the menu, that one still covers it afterwards.
+  coveredBefore_ = menu.covered;
   menu.covered = true;
   phase_ = Phase::kListening;
   presses_ = KickPresses();
@@ -127,7 +129,7 @@ void CalibrationPlatform::Close() {
   StopTrack();
   sound_.SetVolume(sound::kTitleMusicChannel, menuVolume.load(std::memory_order_relaxed));
   open_ = false;
-  menu.covered = false;
+  menu.covered = coveredBefore_;
   // Esc, Space or a button still down would leave the menu or start a game there.
   RememberHeld(hidden_, hiddenButtons_);
   cWasHeld_ = hidden_[scan::kC];

@@ -74,6 +74,7 @@ class CalibrationPlatform final : public ForwardingPlatform {
   SoundDevice& sound_;
   Hooks hooks_;
   bool open_ = false;
+  bool coveredBefore_ = false;
   Phase phase_ = Phase::kListening;
   KickPresses presses_;
   int track_ = 0;

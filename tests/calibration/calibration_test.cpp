@@ -237,6 +237,25 @@ TEST(Calibration, EscSavesNothingTooFewPressesSayTheyAreTooFewAndTheOffsetStaysI
   EXPECT_EQ(rig.harness.sound.CallsOf("stream_close").size(), 3u);
 }
 
+// As the options screen opens it, over the menu it already covers: Esc leaves the
+// calibration alone, and is not seen by the screen beneath while still held.
+TEST(Calibration, OpenedFromAnotherScreenGivesThatScreenBackItsMenu) {
+  TestPlatform platform;
+  RecordingSoundDevice sound;
+  sound.SetSecondsPlayed([&platform](SoundHandle) { return platform.Now(); });
+  CalibrationPlatform screen(platform, sound, {[] { return std::string("BPM180.ogg"); }, {}, {}});
+  platform.SetScript([](TestPlatform& p, int pump) {
+    if (pump == 5) p.Press(scan::kEsc);
+  });
+  menu.covered = true;
+  screen.Open();
+  EXPECT_TRUE(menu.covered);
+  menu.covered = false;
+  EXPECT_FALSE(screen.IsOpen());
+  EXPECT_FALSE(screen.KeyHeld(scan::kEsc));
+  EXPECT_EQ(sound.CallsOf("stream_close").size(), 1u);
+}
+
 // Presses about half a kick late fall either side of the midpoint between kicks.
 TEST(KickPresses, CountOncePerKickOfTheSixteenAndGatherAcrossTheMidpoint) {
   const double kick = kBeatTrackKickSeconds;
