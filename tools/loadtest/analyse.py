@@ -170,7 +170,7 @@ def marker_hits(mix):
 def sample_clock(mix, marks_path):
     """A function from a sample position in the mix to monotonic seconds, or None. Each
     position is timed from the nearest marker, played when the server's log says its frame
-    of the marker stream was. One marker heard in silence says its number; from there each
+    of the marker stream was. A marker heard in silence says its number; from there each
     next is the one whose playing time lies nearest to where the recording puts it."""
     log = np.loadtxt(marks_path, dtype=np.int64, ndmin=2)
     hits = marker_hits(mix)
