@@ -16,7 +16,7 @@ TEST_PACKAGES=(
 # The long runs of scripts/soak need these too.
 SOAK_PACKAGES=(xvfb)
 # Only scripts/loadtest needs these.
-LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils vorbis-tools python3 python3-numpy xdotool)
+LOADTEST_PACKAGES=(xvfb pulseaudio pulseaudio-utils libpulse-dev vorbis-tools python3 python3-numpy xdotool)
 # Only tools/songs/make_test_songs needs these, to remake the test songs in every format.
 SONG_PACKAGES=(python3 python3-numpy vorbis-tools flac lame)
 # Only scripts/record-replays needs these: its player watches the window and presses keys.

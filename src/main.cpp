@@ -18,6 +18,9 @@
 #include "audio/silent_sound_device.h"
 #include "audio/sound_output.h"
 #include "autoplay/autopilot_platform.h"
+#include "calibration/calibration_drawing.h"
+#include "calibration/calibration_platform.h"
+#include "calibration/flash_onset_log.h"
 #include "common/calm_flashes.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
@@ -191,7 +194,9 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<SoundDevice> sound = OpenSoundOutput();
-  BatchRenderer batch(sdl);
+  // When each beat's flash is presented, for measuring it against the sound from outside.
+  const std::unique_ptr<FlashOnsetLog> flashLog = FlashOnsetLog::FromEnvironment(sdl);
+  BatchRenderer batch(flashLog ? static_cast<Platform&>(*flashLog) : sdl);
   OverlayRenderer renderer(batch);
 
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
@@ -247,13 +252,21 @@ int main(int argc, char** argv) {
   ReplayStore replays(ReplaysFolder());
   ReplayKeeper replayKeeper(replays, scores, writer, std::cerr);
 
+  // The calibration of when the beat is heard, over the menu.
+  CalibrationDrawing calibrationDrawing(renderer, drawVolumeBar);
+  CalibrationPlatform calibration(
+      scoreboard, *sound,
+      {[] { return DataDirectory() + "BPM180.ogg"; },
+       [&calibrationDrawing](const CalibrationView& view) { calibrationDrawing.Show(view); },
+       [&settingsPlatform](int offsetMs) { settingsPlatform.RememberAvOffset(offsetMs); }});
+
   // The menu's network screen, and the network game outermost: in local games it passes
   // everything through to the recorder (or the autopilot); in a network game it reads the
   // player's own input from beneath the recorder, which must not see that game.
   NetScreenDrawing netScreenDrawing(renderer, drawVolumeBar);
   std::function<void(std::unique_ptr<NetSession>)> handOver;
   NetScreenPlatform netScreen(
-      scoreboard, PlayerName(), settings.netAddress,
+      calibration, PlayerName(), settings.netAddress,
       {[&netScreenDrawing](const NetScreenView& view) { netScreenDrawing.Show(view); },
        [&handOver](std::unique_ptr<NetSession> session) { handOver(std::move(session)); },
        [&settingsPlatform](const std::string& address) {

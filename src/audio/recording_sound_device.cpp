@@ -108,6 +108,20 @@ void RecordingSoundDevice::SetStreamClock(std::function<int32_t(SoundHandle)> cl
   clock_ = std::move(clock);
 }
 
+double RecordingSoundDevice::StreamSecondsPlayed(SoundHandle stream) {
+  std::function<double(SoundHandle)> played;
+  {
+    std::lock_guard lock(mutex_);
+    played = played_;
+  }
+  return played ? played(stream) : -1.0;
+}
+
+void RecordingSoundDevice::SetSecondsPlayed(std::function<double(SoundHandle)> played) {
+  std::lock_guard lock(mutex_);
+  played_ = std::move(played);
+}
+
 void RecordingSoundDevice::FailPath(const std::string& path) {
   std::lock_guard lock(mutex_);
   failing_.push_back(path);

@@ -32,6 +32,7 @@ class RecordingSoundDevice : public SoundDevice {
   SoundHandle OpenStream(const std::string& path) override;
   void PlayStream(int channel, SoundHandle stream) override;
   int32_t StreamTime(SoundHandle stream) override;
+  double StreamSecondsPlayed(SoundHandle stream) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
   void SetPaused(bool paused) override;
@@ -44,6 +45,8 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<SoundCall> CallsOf(const std::string& op) const;
   // Where stream time comes from; by default 1000 ms, which never counts as a beat.
   void SetStreamClock(std::function<int32_t(SoundHandle)> clock);
+  // Where StreamSecondsPlayed comes from; by default -1, a device that cannot tell.
+  void SetSecondsPlayed(std::function<double(SoundHandle)> played);
   // What OutputLatencyMs reports (0 unless set), as a sound card's would.
   void SetOutputLatencyMs(int ms) { latencyMs_.store(ms); }
   // Paths that fail to load or open (give the null handle).
@@ -56,6 +59,7 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<SoundCall> calls_;
   std::vector<std::string> failing_;
   std::function<int32_t(SoundHandle)> clock_;
+  std::function<double(SoundHandle)> played_;
   bool paused_ = false;
   std::map<SoundHandle, int32_t> lastTimes_;
   std::atomic<SoundHandle> nextHandle_{1};

@@ -25,6 +25,7 @@ constexpr int kA = 30;
 constexpr int kS = 31;
 constexpr int kK = 37;
 constexpr int kZ = 44;
+constexpr int kC = 46;
 constexpr int kN = 49;
 constexpr int kM = 50;
 constexpr int kSpace = 57;

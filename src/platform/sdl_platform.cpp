@@ -58,6 +58,8 @@ int SetOneScanCode(int sdlScancode) {
       return scan::kBackspace;
     case SDL_SCANCODE_N:
       return scan::kN;
+    case SDL_SCANCODE_C:
+      return scan::kC;
     default:
       return 0;
   }

@@ -71,6 +71,12 @@ void SettingsPlatform::RememberMusic(const std::string& music, bool ownMusic) {
   QueueSave();
 }
 
+void SettingsPlatform::RememberAvOffset(int offsetMs) {
+  if (settings_.avOffsetMs == offsetMs) return;
+  settings_.avOffsetMs = offsetMs;
+  QueueSave();
+}
+
 void SettingsPlatform::RememberNetAddress(const std::string& address) {
   if (settings_.netAddress == address) return;
   settings_.netAddress = address;

@@ -36,6 +36,8 @@ class SettingsPlatform final : public ForwardingPlatform {
 
   // The player chose music in the menu (a path, or the game's own music for now).
   void RememberMusic(const std::string& music, bool ownMusic);
+  // The player's offset of the beat from the sound, as the calibration found it.
+  void RememberAvOffset(int offsetMs);
   // The player joined a network game at this address.
   void RememberNetAddress(const std::string& address);
 
