@@ -60,7 +60,11 @@ void FlashCounter::Transition(double seconds, Direction direction) {
   ++transitions_;
   recent_.push_back(seconds);
   while (recent_.front() <= recent_.back() - 1.0) recent_.pop_front();
-  most_ = std::max(most_, static_cast<int>(recent_.size()) / 2);
+  const int flashes = static_cast<int>(recent_.size()) / 2;
+  most_ = std::max(most_, flashes);
+  const auto second = static_cast<size_t>(std::max(0.0, seconds));
+  if (second >= bySecond_.size()) bySecond_.resize(second + 1, 0);
+  bySecond_[second] = std::max(bySecond_[second], flashes);
 }
 
 FrameFlashMeter::FrameFlashMeter(int areasPerSide)
