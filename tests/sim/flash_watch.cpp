@@ -25,10 +25,10 @@ FlashWatch::FlashWatch()
 
 bool FlashWatch::Open() {
   window_.SetFitToDesktop(false);
-  // Half the game's size, scaled to fit as a small window is: flashes are judged by the
-  // share of the screen that changes, and a quarter of the pixels draws much faster.
+  // A quarter of the game's size, scaled to fit as a small window is: flashes are judged
+  // by the share of the screen that changes, and a sixteenth of the pixels draws fast.
   const ScreenModeRow& mode = kScreenModes[0];
-  if (!window_.OpenWindow(mode.width / 2, mode.height / 2)) {
+  if (!window_.OpenWindow(mode.width / 4, mode.height / 4)) {
     std::printf("no OpenGL window for the flash count: %s\n", window_.LastError().c_str());
     return false;
   }

@@ -12,12 +12,14 @@
 // benchmarks.
 // --flashes draws every frame for real in an offscreen window and counts its flashes
 // (--calm: with flashes = calm); FILE gets the most flashes of each second and what it
-// showed. FENWHIT_TEST_EVENTS=all (or a list of event numbers) forces the events met, in
-// turn; the games are then not checked against their replays.
+// showed. With --calm, more than one flash in a second fails the run.
+// FENWHIT_TEST_EVENTS=all (or a list of event numbers) forces the events met, in turn;
+// the games are then not checked against their replays.
+//
 // Runs until N frames have passed or N games have ended, from an archive of the assets
-// (less any file named with --without). Exits 1 at the first broken check (after
-// saying what broke, where and with which seed), when fewer games ended than asked,
-// or with --every-event when some event was never applied; 0 otherwise.
+// (less any file named with --without). Exits 1 at the first broken check (after saying
+// what broke, where and with which seed), when fewer games ended than asked, or with
+// --every-event when some event was never applied; 0 otherwise.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -349,6 +351,10 @@ int Run(const Options& options) {
     return 1;
   }
   if (options.everyEvent && !EveryEventApplied(checks.tally())) return 1;
+  if (flashes && options.calm && flashes->MostFlashesInOneSecond() > 1) {
+    std::printf("calm flashes more than once a second\n");
+    return 1;
+  }
   return replaysMatch ? 0 : 1;
 }
 
