@@ -68,7 +68,7 @@ TEST_F(EventCycleTest, ForcedEventsComeInTurnAndLeaveTheRandomDrawsAsTheyWere) {
   EXPECT_EQ(every->size(), 42u);
   EXPECT_EQ(every->front(), 0);
   EXPECT_EQ(every->back(), kLastEventNumber);
-  EXPECT_EQ(ParseForcedEvents("41,9"), (std::vector<int32_t>{41, 9}));
+  EXPECT_EQ(ParseForcedEvents("42,9"), (std::vector<int32_t>{42, 9}));
   for (const char* bad : {"", "33", "50", "-1", "9,", ",9", "9,,41", "9 ", "x", "4x"}) {
     EXPECT_FALSE(ParseForcedEvents(bad).has_value()) << bad;
   }
@@ -88,8 +88,8 @@ TEST_F(EventCycleTest, ForcedEventsComeInTurnAndLeaveTheRandomDrawsAsTheyWere) {
   choices(3);
   const double unforcedNext = randomUnit();
   seedRandom(5);
-  ForceEventsInTurn({41, 9});
-  EXPECT_EQ(choices(3), (std::vector<int32_t>{41, 9, 41}));
+  ForceEventsInTurn({42, 9});
+  EXPECT_EQ(choices(3), (std::vector<int32_t>{42, 9, 42}));
   EXPECT_EQ(game.eventTitle, "FEEL THE BEAT");
   EXPECT_EQ(randomUnit(), unforcedNext);
   ForceEventsInTurn({});

@@ -15,6 +15,7 @@
 #include "events/event_effects.h"
 #include "events/forced_events.h"
 #include "game/frame_loop.h"
+#include "game/balls.h"
 #include "game/game_state.h"
 #include "gfx/batch_renderer.h"
 #include "gfx/renderer.h"
@@ -65,6 +66,7 @@ class PresentedFlashesTest : public testing::GlTest {
   // `before` were applied.
   int EventStretch(int32_t event, bool calm, const std::vector<void (*)()>& before = {}) {
     return MostFlashes(calm, 240, [&] {
+      spawnBall(600, 300);  // the game goes on: the paddle covers the whole goal
       for (auto effect : before) effect();
       game.eventCount = 20;
       beatCount = 12;
@@ -73,8 +75,9 @@ class PresentedFlashesTest : public testing::GlTest {
   }
 };
 
-constexpr int32_t kFeelTheBeat = 41;
-constexpr int32_t kXenonLights = 42;
+constexpr int32_t kFeelTheBeat = 42;
+constexpr int32_t kXenonLights = 43;
+constexpr int32_t kDistraction = 7;
 
 TEST_F(PresentedFlashesTest, FeelTheBeatFlashesThreeTimesASecondAndOnceAtMostWhenCalm) {
   const int full = MostFlashes(false, 150, effects::feelTheBeat);
@@ -94,9 +97,11 @@ TEST_F(PresentedFlashesTest, EventsThatFlashAreCalmedToOnceASecond) {
     std::vector<void (*)()> before;
   };
   const Stretch stretches[] = {
-      {"FEEL THE BEAT applied", kFeelTheBeat, {}},
-      {"XENON LIGHTS on the beat", kXenonLights, {effects::feelTheBeat, effects::xenonLights}},
-      {"an application on the beat", 1, {effects::feelTheBeat}},
+      {"FEEL THE BEAT", kFeelTheBeat, {}},
+      {"XENON LIGHTS on the beat", kXenonLights, {effects::feelTheBeat}},
+      {"DISTRACTION shaking great lights on the beat",
+       kDistraction,
+       {effects::feelTheBeat, effects::xenonLights, effects::xenonLights, effects::xenonLights}},
   };
   for (const Stretch& stretch : stretches) {
     const int full = EventStretch(stretch.event, false, stretch.before);
