@@ -4,7 +4,6 @@
 // tenth on every beat, the backdrop fades into a brighter colour instead of cutting to it,
 // and a shaking view sways instead of jumping. Only the picture changes; the game plays
 // the same.
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
@@ -17,14 +16,12 @@ inline int32_t ShownBeatFlash(int32_t flash) {
   return calmFlashes.load(std::memory_order_relaxed) ? flash / 8 : flash;
 }
 
-// The backdrop's colour component shown this frame, for `colour` when the last frame
-// showed `shown`: when calm a brighter colour (an event's white flash) is reached a few
-// steps a frame, slower than the game lets it settle again, so the flash stays faint.
-inline int32_t ShownBackdropColour(int32_t shown, int32_t colour) {
-  constexpr int32_t kCalmRise = 3;
-  if (!calmFlashes.load(std::memory_order_relaxed) || colour <= shown) return colour;
-  return std::min(colour, shown + kCalmRise);
-}
+// The backdrop's colour as shown, taken once a frame from the game's: the same when full;
+// when calm a brighter colour (an event's white flash) is reached a few steps a frame,
+// slower than the game lets it settle again, so the flash stays faint. What is drawn in
+// the backdrop's colour (the obstacles) takes the shown one too.
+void ShowBackdropColour(const int32_t (&colour)[3]);
+int32_t ShownBackdropColour(int k);
 
 // How far the view is thrown off this frame: added to its zoom and its turn in degrees.
 struct ViewShake {

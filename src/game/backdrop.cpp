@@ -23,15 +23,12 @@ float runB = 0;
 float runC = 0;
 float runD = 0;
 
-// The colour the backdrop showed last (calm flashes fade into a brighter one).
-int32_t shownColour[3] = {128, 128, 128};
-
 int32_t tintComponent(int k) {
   if (game.flashColours == 1) {
-    return RoundEven((ShownBeatFlash(beatFlash.load(std::memory_order_relaxed)) + shownColour[k]) /
-                     3.0);
+    return RoundEven(
+        (ShownBeatFlash(beatFlash.load(std::memory_order_relaxed)) + ShownBackdropColour(k)) / 3.0);
   }
-  return RoundEven(shownColour[k] / 5.0);
+  return RoundEven(ShownBackdropColour(k) / 5.0);
 }
 
 }  // namespace
@@ -58,14 +55,12 @@ void drawWaveLines(int spacing, float width) {
 }
 
 void drawBackdrop() {
-  for (int k = 0; k < 3; ++k) {
-    shownColour[k] = ShownBackdropColour(shownColour[k], game.bgColour[k]);
-  }
+  ShowBackdropColour(game.bgColour);
   SetBlendAdditive();
   SetColor(tintComponent(0), tintComponent(1), tintComponent(2), 255);
   FillRectCorners(-kTintReach, -kTintReach, kTintReach, kTintReach);
-  SetColor(RoundEven(shownColour[0] / 3.0), RoundEven(shownColour[1] / 3.0),
-           RoundEven(shownColour[2] / 3.0), 255);
+  SetColor(RoundEven(ShownBackdropColour(0) / 3.0), RoundEven(ShownBackdropColour(1) / 3.0),
+           RoundEven(ShownBackdropColour(2) / 3.0), 255);
   drawWaveLines(40, 5.0f);
 }
 
