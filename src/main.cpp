@@ -22,6 +22,7 @@
 #include "calibration/calibration_platform.h"
 #include "calibration/flash_onset_log.h"
 #include "common/calm_flashes.h"
+#include "events/forced_events.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
 #include "gfx/gl_renderer.h"
@@ -277,6 +278,8 @@ int main(int argc, char** argv) {
   std::optional<ReplayRecorder> recorder;
   Platform* everyday = nullptr;
   if (commandLine.autoplay) {
+    // Tests may name the events it meets; no game is recorded here, so no replay is wrong.
+    if (!networkFromCommandLine) ForceEventsFromEnvironment();
     everyday = &autopilot.emplace(netScreen);
   } else {
     // The replay is named by the same calendar reading the table dates the game by.

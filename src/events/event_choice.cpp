@@ -2,6 +2,7 @@
 
 #include "audio/sound_bank.h"
 #include "events/event_catalogue.h"
+#include "events/forced_events.h"
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/rounding.h"
@@ -53,6 +54,7 @@ void chooseEvent() {
     g.tiltTarget = 0;
   }
   g.eventNumber = drawEventNumber(g.eventCount);
+  if (const auto event = NextForcedEvent()) g.eventNumber = *event;
   const EventEntry* entry = findEvent(g.eventNumber);
   if (entry == nullptr) return;
   g.eventTitle = entry->title;

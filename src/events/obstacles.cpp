@@ -1,5 +1,6 @@
 // Obstacles open from a corner one unit per frame, turn balls back, glow at their
 // corners on the beat and crush the invaders that march into them.
+#include "common/calm_flashes.h"
 #include "events/ball_bounce.h"
 #include "events/effect_pools.h"
 #include "events/pool_passes.h"
@@ -41,7 +42,7 @@ void bounceBalls(const OpenRect& rect) {
 
 void draw(const OpenRect& r) {
   const GameState& g = game;
-  SetColor(g.bgColour[0], g.bgColour[1], g.bgColour[2], 255);
+  SetColor(ShownBackdropColour(0), ShownBackdropColour(1), ShownBackdropColour(2), 255);
   FillRectCorners(r.left, r.top, r.right, r.bottom);
   SetColor(255, 255, 255, 255);
   drawRectOutline(r.left, r.top, r.right, r.bottom, kEdgeWidth);

@@ -11,6 +11,8 @@ namespace {
 // A change must span a tenth of full white, and its darker end must be below this.
 constexpr double kChange = 0.1;
 constexpr double kDarkerBelow = 0.8;
+// Within this of a turning point the luminance is still at it (a moving ball is no change).
+constexpr double kStillAtTurn = kChange / 10;
 
 const std::array<double, 256>& LinearLevels() {
   static const std::array<double, 256> levels = [] {
@@ -32,17 +34,14 @@ double RelativeLuminance(uint8_t r, uint8_t g, uint8_t b) {
 }
 
 void FlashCounter::AddFrame(double seconds, double luminance) {
-  if (!started_ || luminance < low_) {
-    low_ = luminance;
-    lowSeconds_ = seconds;
-  }
-  if (!started_ || luminance > high_) {
-    high_ = luminance;
-    highSeconds_ = seconds;
-  }
+  if (!started_ || luminance < low_) low_ = luminance;
+  if (!started_ || luminance > high_) high_ = luminance;
   started_ = true;
-  // A change is dated from the turning point it left, so a slow swing's two halves are
-  // as far apart in time as they look.
+  // A turning point lasts while the luminance stays at it, and a change is dated from
+  // when it left: a slow swing's two halves are as far apart in time as they look, and
+  // a flash after a long steady stretch is not dated back to the stretch's start.
+  if (luminance - low_ < kStillAtTurn) lowSeconds_ = seconds;
+  if (high_ - luminance < kStillAtTurn) highSeconds_ = seconds;
   if (last_ != Direction::kUp && luminance - low_ >= kChange && low_ < kDarkerBelow) {
     Transition(lowSeconds_, Direction::kUp);
   } else if (last_ != Direction::kDown && high_ - luminance >= kChange &&
@@ -60,7 +59,11 @@ void FlashCounter::Transition(double seconds, Direction direction) {
   ++transitions_;
   recent_.push_back(seconds);
   while (recent_.front() <= recent_.back() - 1.0) recent_.pop_front();
-  most_ = std::max(most_, static_cast<int>(recent_.size()) / 2);
+  const int flashes = static_cast<int>(recent_.size()) / 2;
+  most_ = std::max(most_, flashes);
+  const auto second = static_cast<size_t>(std::max(0.0, seconds));
+  if (second >= bySecond_.size()) bySecond_.resize(second + 1, 0);
+  bySecond_[second] = std::max(bySecond_[second], flashes);
 }
 
 FrameFlashMeter::FrameFlashMeter(int areasPerSide)

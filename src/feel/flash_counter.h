@@ -14,6 +14,9 @@ class FlashCounter {
   void AddFrame(double seconds, double luminance);
   int MostFlashesInOneSecond() const { return most_; }
   int TotalFlashes() const { return transitions_ / 2; }
+  // By whole second of the run: the most flashes in the second before any change that
+  // began in it (0 where none did), so the seconds that flash most can be found.
+  const std::vector<int>& MostBySecond() const { return bySecond_; }
 
  private:
   enum class Direction { kNone, kUp, kDown };
@@ -30,6 +33,7 @@ class FlashCounter {
   int transitions_ = 0;
   int most_ = 0;
   std::deque<double> recent_;  // when the changes of the last second began
+  std::vector<int> bySecond_;
 };
 
 // The relative luminance of an sRGB value from 0 to 255 (WCAG's formula).
@@ -45,6 +49,8 @@ class FrameFlashMeter {
   // RGBA pixels, rows in any order.
   void AddFrame(double seconds, const uint8_t* rgba, int width, int height);
   int MostFlashesInOneSecond() const;
+  const FlashCounter& Whole() const { return whole_; }
+  const std::vector<FlashCounter>& Areas() const { return areas_; }
 
  private:
   int areasPerSide_;

@@ -18,6 +18,7 @@ class PresentedFlashes final : public ForwardingPlatform {
 
   void SwapBuffers() override;
   int MostFlashesInOneSecond() const { return meter_.MostFlashesInOneSecond(); }
+  const FrameFlashMeter& Meter() const { return meter_; }
   int64_t Frames() const { return frames_; }
 
  private:

@@ -1,6 +1,7 @@
 #include "game/arena.h"
 
 #include "app/display.h"
+#include "common/calm_flashes.h"
 #include "game/approach.h"
 #include "game/game_state.h"
 #include "game/random.h"
@@ -46,11 +47,14 @@ void clampPaddles() {
 }
 
 void setViewTransform() {
-  double z = game.zoom;
-  if (game.viewJitter == 1) z = game.zoom + 0.05 * randomUnit();
+  ViewShake shake;
+  if (game.viewJitter == 1) shake.zoom = 0.05 * randomUnit();
+  if (game.viewJitter == 1) shake.turn = static_cast<float>(7 * randomUnit());
+  shake = ShownViewShake(shake);
+  double z = game.zoom + shake.zoom;
   if (z < kSmallestScale) z = kSmallestScale;
   float angle = game.spinAngle + game.tiltAngle;
-  if (game.viewJitter == 1) angle += static_cast<float>(7 * randomUnit());
+  angle += shake.turn;
   SetSceneTransformXY(angle, static_cast<float>(z - game.squeezeX),
                       static_cast<float>(z - game.squeezeY), screenMode.viewOffsetX,
                       screenMode.viewOffsetY);

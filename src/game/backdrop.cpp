@@ -26,9 +26,9 @@ float runD = 0;
 int32_t tintComponent(int k) {
   if (game.flashColours == 1) {
     return RoundEven(
-        (ShownBeatFlash(beatFlash.load(std::memory_order_relaxed)) + game.bgColour[k]) / 3.0);
+        (ShownBeatFlash(beatFlash.load(std::memory_order_relaxed)) + ShownBackdropColour(k)) / 3.0);
   }
-  return RoundEven(game.bgColour[k] / 5.0);
+  return RoundEven(ShownBackdropColour(k) / 5.0);
 }
 
 }  // namespace
@@ -55,11 +55,12 @@ void drawWaveLines(int spacing, float width) {
 }
 
 void drawBackdrop() {
+  ShowBackdropColour(game.bgColour);
   SetBlendAdditive();
   SetColor(tintComponent(0), tintComponent(1), tintComponent(2), 255);
   FillRectCorners(-kTintReach, -kTintReach, kTintReach, kTintReach);
-  SetColor(RoundEven(game.bgColour[0] / 3.0), RoundEven(game.bgColour[1] / 3.0),
-           RoundEven(game.bgColour[2] / 3.0), 255);
+  SetColor(RoundEven(ShownBackdropColour(0) / 3.0), RoundEven(ShownBackdropColour(1) / 3.0),
+           RoundEven(ShownBackdropColour(2) / 3.0), 255);
   drawWaveLines(40, 5.0f);
 }
 

@@ -7,6 +7,7 @@
 #include "events/event_apply.h"
 #include "events/event_catalogue.h"
 #include "events/event_choice.h"
+#include "events/forced_events.h"
 #include "game/frame_input.h"
 #include "game/game_fixture.h"
 
@@ -59,6 +60,42 @@ TEST_F(EventCycleTest, DrawsFollowThePlanThenTheWholeCatalogue) {
   EXPECT_EQ(seen.size(), 42u);
   const double expected = kDraws * 5.0 / 49 * (3.0 / 16 + 13.0 / 16 * 5.0 / 49);
   EXPECT_NEAR(disruptive, expected, 260);
+}
+
+TEST_F(EventCycleTest, ForcedEventsComeInTurnAndLeaveTheRandomDrawsAsTheyWere) {
+  const auto every = ParseForcedEvents("all");
+  ASSERT_TRUE(every.has_value());
+  EXPECT_EQ(every->size(), 42u);
+  EXPECT_EQ(every->front(), 0);
+  EXPECT_EQ(every->back(), kLastEventNumber);
+  EXPECT_EQ(ParseForcedEvents("42,9"), (std::vector<int32_t>{42, 9}));
+  for (const char* bad : {"", "33", "50", "-1", "9,", ",9", "9,,41", "9 ", "x", "4x"}) {
+    EXPECT_FALSE(ParseForcedEvents(bad).has_value()) << bad;
+  }
+
+  // Unforced, then forced from the same seed: the forced events come round in turn and
+  // the game's next random number is the same.
+  auto choices = [](int count) {
+    std::vector<int32_t> events;
+    for (int i = 0; i < count; ++i) {
+      game.eventCount = 10 + i;
+      chooseEvent();
+      events.push_back(game.eventNumber);
+    }
+    return events;
+  };
+  seedRandom(5);
+  choices(3);
+  const double unforcedNext = randomUnit();
+  seedRandom(5);
+  ForceEventsInTurn({42, 9});
+  EXPECT_EQ(choices(3), (std::vector<int32_t>{42, 9, 42}));
+  EXPECT_EQ(game.eventTitle, "FEEL THE BEAT");
+  EXPECT_EQ(randomUnit(), unforcedNext);
+  ForceEventsInTurn({});
+  game.eventCount = 3;
+  chooseEvent();
+  EXPECT_EQ(game.eventNumber, 2);
 }
 
 TEST_F(EventCycleTest, CatalogueTitlesAndTheAutoRotationAliases) {

@@ -1,4 +1,5 @@
 // Obstacles: growth, bounces on whole-number positions and crushing invaders.
+#include "common/calm_flashes.h"
 #include "events/pool_fixture.h"
 
 namespace fenwhit {
@@ -12,6 +13,7 @@ TEST_F(ObstacleTest, GrowsFromItsCornerOneUnitPerFrameAndStops) {
   game.bgColour[0] = 10;
   game.bgColour[1] = 20;
   game.bgColour[2] = 30;
+  ShowBackdropColour(game.bgColour);  // as the frame's backdrop does before the pools
   for (int frame = 0; frame < 3; ++frame) updatePools();
   EXPECT_EQ(obstacles[0].right, 203.0f);  // 2.5 wide: three frames
   EXPECT_EQ(obstacles[0].bottom, 303.0f);
@@ -27,6 +29,14 @@ TEST_F(ObstacleTest, GrowsFromItsCornerOneUnitPerFrameAndStops) {
     if (call.op == "fill_corners") break;
   }
   EXPECT_EQ(fill, (std::vector<int>{10, 20, 30, 255}));
+  // When calm, they fade into an application's white with the backdrop.
+  calmFlashes = true;
+  game.bgColour[0] = game.bgColour[1] = game.bgColour[2] = 255;
+  ShowBackdropColour(game.bgColour);
+  renderer.ClearCalls();
+  updatePools();
+  calmFlashes = false;
+  EXPECT_EQ(renderer.CallsOf("color").at(0).ints, (std::vector<int>{13, 23, 33, 255}));
 }
 
 TEST_F(ObstacleTest, BallStillInsideAfterTheSideTestsBouncesVerticallyWithItsEarlierVx) {

@@ -35,6 +35,12 @@ TEST(FlashCounter, CountsFlashesAsTheyComeInASecond) {
   // One flash a second, and a flash within dark greys alone.
   EXPECT_EQ(Counted(5, Beats(1, 0.25, 0.0, 1.0)).MostFlashesInOneSecond(), 1);
   EXPECT_EQ(Counted(5, Beats(4, 0.1, 0.05, 0.2)).MostFlashesInOneSecond(), 4);
+  // Two quick flashes after a long dark stretch are two, and are found in their second.
+  const auto late = Counted(7, [](double t) {
+    return (t >= 5 && t < 5.1) || (t >= 5.3 && t < 5.4) ? 1.0 : 0.0;
+  });
+  EXPECT_EQ(late.MostFlashesInOneSecond(), 2);
+  EXPECT_EQ(late.MostBySecond(), (std::vector<int>{0, 0, 0, 0, 0, 2}));
   // A square wave at 10 Hz: ten flashes a second.
   EXPECT_EQ(Counted(3, [](double t) { return std::fmod(t, 0.1) < 0.05 ? 0.1 : 0.6; })
                 .MostFlashesInOneSecond(),

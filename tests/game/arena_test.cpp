@@ -1,8 +1,10 @@
 #include "game/arena.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
+#include "common/calm_flashes.h"
 #include "game/approach.h"
 #include "game/backdrop.h"
 #include "game/game_fixture.h"
@@ -235,6 +237,53 @@ TEST_F(ArenaTest, BackdropTintFollowsTheBeatOnlyWhenFlashing) {
   EXPECT_EQ(game.fadeLevel, 3);
   RunFrames(1);
   EXPECT_EQ(game.fadeLevel, 0);
+}
+
+TEST_F(ArenaTest, CalmFadesTheWhiteBackdropInAndSwaysTheShakingView) {
+  // An event's application turns the backdrop white, and it settles 10 a frame: the
+  // brightest tint drawn over the frames after it, full and calm.
+  auto brightestAfterApplication = [this](bool calm) {
+    calmFlashes = calm;
+    game.bgColour[0] = game.bgColourTarget[0] = 0;
+    drawBackdrop();
+    game.bgColour[0] = 255;
+    int brightest = 0;
+    for (int frame = 0; frame < 40; ++frame) {
+      renderer.ClearCalls();
+      drawBackdrop();
+      brightest = std::max(brightest, renderer.CallsOf("color").at(0).ints[0]);
+      if (frame == 0) {
+        EXPECT_EQ(brightest, calm ? 1 : 51);  // calm does not cut to white
+      }
+      approachTargets();
+    }
+    calmFlashes = false;
+    return brightest;
+  };
+  EXPECT_EQ(brightestAfterApplication(false), 51);
+  EXPECT_LE(brightestAfterApplication(true), 12);
+
+  // DISTRACTION throws the view up to 7 degrees each frame; calm sways it instead, and
+  // takes the same random numbers, so a replay plays the same either way.
+  auto largestTurnBetweenFrames = [this](bool calm) {
+    calmFlashes = calm;
+    seedRandom(3);
+    game.viewJitter = 1;
+    renderer.ClearCalls();
+    for (int frame = 0; frame < 60; ++frame) setViewTransform();
+    const auto scenes = renderer.CallsOf("scene_xy");
+    float largest = 0;
+    for (size_t i = 1; i < scenes.size(); ++i) {
+      largest = std::max(largest, std::fabs(scenes[i].floats[0] - scenes[i - 1].floats[0]));
+    }
+    calmFlashes = false;
+    return std::make_pair(largest, randomUnit());
+  };
+  const auto full = largestTurnBetweenFrames(false);
+  const auto calm = largestTurnBetweenFrames(true);
+  EXPECT_GT(full.first, 5.0f);
+  EXPECT_LT(calm.first, 1.0f);
+  EXPECT_EQ(calm.second, full.second);
 }
 
 }  // namespace

@@ -3,16 +3,23 @@
 //
 //   fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] [--without FILE]...
 //               [--every-event] [--capture FILE] [--steer left|right|both [--input-delay N]]
+//               [--flashes FILE [--calm]]
 //
 // --steer plays two-paddle games instead, as a network game does: an autopilot for each
 // paddle named, its Up and Down given to that paddle N frames late; the game starts at
 // once from the menu, as the network game starts it.
 // --capture keeps the state of the game frame with the most drawing in FILE, for the
 // benchmarks.
+// --flashes draws every frame for real in an offscreen window and counts its flashes
+// (--calm: with flashes = calm); FILE gets the most flashes of each second and what it
+// showed. With --calm, more than one flash in a second fails the run.
+// FENWHIT_TEST_EVENTS=all (or a list of event numbers) forces the events met, in turn;
+// the games are then not checked against their replays.
+//
 // Runs until N frames have passed or N games have ended, from an archive of the assets
-// (less any file named with --without). Exits 1 at the first broken check (after
-// saying what broke, where and with which seed), when fewer games ended than asked,
-// or with --every-event when some event was never applied; 0 otherwise.
+// (less any file named with --without). Exits 1 at the first broken check (after saying
+// what broke, where and with which seed), when fewer games ended than asked, or with
+// --every-event when some event was never applied; 0 otherwise.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,14 +34,18 @@
 #include "app/program.h"
 #include "audio/music.h"
 #include "autoplay/autopilot_platform.h"
+#include "common/calm_flashes.h"
 #include "events/event_catalogue.h"
+#include "events/forced_events.h"
 #include "game/game_state.h"
 #include "gfx/pictures.h"
 #include "gfx/recording_renderer.h"
 #include "replay/replay_check.h"
 #include "replay/replay_recorder.h"
 #include "sim/beat_lockstep.h"
+#include "sim/flash_watch.h"
 #include "sim/frame_checks.h"
+#include "sim/tee_renderer.h"
 #include "sim/virtual_sound_device.h"
 #include "support/frame_snapshot.h"
 #include "support/paddle_seat.h"
@@ -55,6 +66,8 @@ struct Options {
   bool steerLeft = false;
   bool steerRight = false;
   int inputDelay = 0;
+  std::string flashes;
+  bool calm = false;
 };
 
 // Notes what the checks need of each frame's drawing, and draws nothing.
@@ -147,7 +160,7 @@ void Usage() {
   std::fprintf(stderr,
                "usage: fenwhit_sim --assets DIR [--seed N] [--frames N] [--games N] "
                "[--without FILE]... [--every-event] [--capture FILE] "
-               "[--steer left|right|both [--input-delay N]]\n");
+               "[--steer left|right|both [--input-delay N]] [--flashes FILE [--calm]]\n");
 }
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -173,6 +186,10 @@ bool Parse(int argc, char** argv, Options& options) {
       if (!options.steerLeft && !options.steerRight) return false;
     } else if (arg == "--input-delay" && hasValue) {
       options.inputDelay = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--flashes" && hasValue) {
+      options.flashes = argv[++i];
+    } else if (arg == "--calm") {
+      options.calm = true;
     } else if (arg == "--every-event") {
       options.everyEvent = true;
     } else {
@@ -260,6 +277,14 @@ int Run(const Options& options) {
   recorder.emplace(*played, "SIM",
                    [&replays](Replay&& game) { replays.push_back(std::move(game)); });
   WatchingRenderer renderer;
+  const bool forced = ForceEventsFromEnvironment();
+  std::optional<FlashWatch> flashes;
+  std::optional<TeeRenderer> drawnToo;
+  if (!options.flashes.empty()) {
+    if (!flashes.emplace().Open()) return 1;
+    calmFlashes = options.calm;
+    drawnToo.emplace(renderer, flashes->Drawing());
+  }
   VirtualSoundDevice sound(platform);
   SetBeatSleep(SleepOnVirtualClock);
 
@@ -280,6 +305,7 @@ int Run(const Options& options) {
       busiest.Save(options.capture);
     }
     renderer.frame = DrawnFrame{};
+    if (flashes) flashes->NoteFrame(BeatThreadRunning());
     platform.TapCancelNowAndThen();
     if (twoPaddles && !BeatThreadRunning()) menu.requestedGame = 1;
     const bool enoughGames = options.games > 0 && checks.tally().gamesEnded >= options.games;
@@ -291,10 +317,20 @@ int Run(const Options& options) {
   program.temporaryDirectory = temp.str();
   program.randomSeed = options.seed;
   program.stopThreadsOnExit = true;
-  const int status = RunProgram(*recorder, renderer, sound, program);
+  const int status = RunProgram(*recorder, drawnToo ? static_cast<Renderer&>(*drawnToo) : renderer,
+                                sound, program);
   SetBeatSleep(nullptr);
   recorder.reset();
-  const bool replaysMatch = CheckSimReplays(replays, program);
+  ForceEventsInTurn({});
+  // Forced events are not in the replays: played again, the games would draw their own.
+  const bool replaysMatch = forced || CheckSimReplays(replays, program);
+  if (flashes) {
+    flashes->Report();
+    if (!flashes->WriteSeconds(options.flashes)) {
+      std::printf("cannot write %s\n", options.flashes.c_str());
+      return 1;
+    }
+  }
 
   Report(checks.tally(), options);
   if (!options.capture.empty()) std::printf("captured a frame of %ld draw calls\n", mostDrawing);
@@ -315,6 +351,10 @@ int Run(const Options& options) {
     return 1;
   }
   if (options.everyEvent && !EveryEventApplied(checks.tally())) return 1;
+  if (flashes && options.calm && flashes->MostFlashesInOneSecond() > 1) {
+    std::printf("calm flashes more than once a second\n");
+    return 1;
+  }
   return replaysMatch ? 0 : 1;
 }
 
