@@ -326,4 +326,8 @@ void SetAvOffsetMs(int offsetMs) {
   avOffsetMs.store(offsetMs, kRelaxed);
 }
 
+int AvOffsetMs() {
+  return avOffsetMs.load(kRelaxed);
+}
+
 }  // namespace fenwhit

@@ -66,13 +66,15 @@ void NetScreenPlatform::PumpEvents() {
   const bool n = inner().KeyHeld(scan::kN);
   const bool nPressed = n && !nWasHeld_;
   nWasHeld_ = n;
-  // The screen belongs to the menu: a game runs its beat thread until it is left.
+  // The screen belongs to the menu: a game runs its beat thread until it is left, and another
+  // screen over the menu (the options) has the keys while it is open.
   if (BeatThreadRunning()) return;
   if (pending_) {
     const NetRequest request = std::move(*pending_);
     pending_.reset();
     RunScreen(request);
-  } else if (nPressed && menu.menuFrames > 0) {
+  } else if ((nPressed || openAsked_) && menu.menuFrames > 0 && !menu.covered) {
+    openAsked_ = false;
     RunScreen(std::nullopt);
   }
 }

@@ -18,6 +18,7 @@
 #include "netplay/net_screen_drawing.h"
 #include "netplay/net_screen_platform.h"
 #include "scoreboard/scoreboard_platform.h"
+#include "support/player_steps.h"
 #include "support/program_harness.h"
 #include "support/text_drawn.h"
 #include "ui/main_menu.h"
@@ -25,8 +26,13 @@
 namespace fenwhit {
 namespace {
 
+using testing::Do;
+using testing::Hold;
+using testing::Idle;
+using testing::Player;
 using testing::ProgramHarness;
 using testing::TextDrawn;
+using testing::WaitFor;
 
 class NoChannel final : public NetChannel {
  public:
@@ -104,53 +110,6 @@ struct FakeNetwork {
 FakeSession::~FakeSession() {
   if (network_.live == this) network_.live = nullptr;
   ++network_.dropped;
-}
-
-// What a player does, one step after another: a step runs at every pump until it says it is
-// done, and the next starts at the following pump.
-class Player {
- public:
-  using Step = std::function<bool(TestPlatform&)>;
-
-  Player& Then(Step step) {
-    steps_.push_back(std::move(step));
-    return *this;
-  }
-  // Runs at the start of the pump, so a step sees what the last one left.
-  void Act(TestPlatform& p) {
-    if (next_ < steps_.size() && steps_[next_](p)) ++next_;
-  }
-  bool Finished() const { return next_ == steps_.size(); }
-  size_t StepsDone() const { return next_; }
-
- private:
-  std::vector<Step> steps_;
-  size_t next_ = 0;
-};
-
-// Down for `frames` pumps, then let go.
-Player::Step Hold(int key, int frames) {
-  return [key, frames, held = 0](TestPlatform& p) mutable {
-    if (held == 0) p.Press(key);
-    if (++held < frames) return false;
-    p.Release(key);
-    return true;
-  };
-}
-
-Player::Step Idle(int frames) {
-  return [frames, passed = 0](TestPlatform&) mutable { return ++passed >= frames; };
-}
-
-Player::Step WaitFor(std::function<bool()> what) {
-  return [what = std::move(what)](TestPlatform&) { return what(); };
-}
-
-Player::Step Do(std::function<void(TestPlatform&)> what) {
-  return [what = std::move(what)](TestPlatform& p) {
-    what(p);
-    return true;
-  };
 }
 
 bool Has(const std::string& text, const std::string& words) {
