@@ -6,6 +6,7 @@
 #include "audio/sound_bank.h"
 #include "common/utf8_text.h"
 #include "platform/exit.h"
+#include "platform/screen_poll.h"
 #include "ui/main_menu.h"
 #include "ui/menu_letters.h"
 
@@ -109,18 +110,7 @@ void NetScreenPlatform::Draw() {
 }
 
 bool NetScreenPlatform::Step() {
-  inner().SleepMs(kPollMs);
-  inner().PumpEvents();
-  // The desktop asks for a redraw when it has spoilt the picture.
-  bool redraw = false;
-  for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
-       event = inner().TakeWindowEvent()) {
-    if (event == WindowEvent::kClose) {
-      Close();
-      ExitProgram(0);
-    }
-    redraw = true;
-  }
+  bool redraw = PollScreen(inner(), kPollMs, [this] { Close(); });
   FollowKeys();
   FollowSession();
   // A key that changed may have changed what else is drawn (the volume bar).

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 #include <utility>
 
 #include "app/display.h"
@@ -12,7 +11,7 @@
 #include "common/calm_flashes.h"
 #include "music_choice/music_choice_platform.h"
 #include "options/options_layout.h"
-#include "platform/exit.h"
+#include "platform/screen_poll.h"
 #include "settings/settings_platform.h"
 #include "ui/main_menu.h"
 #include "ui/overlay_text.h"
@@ -22,8 +21,6 @@ namespace fenwhit {
 namespace {
 
 namespace layout = options_layout;
-
-constexpr std::string_view kBackToMenu = "BACK TO THE MENU";
 
 // The next whole step of the sound delay that way (an offset the calibration set between two
 // steps goes to the nearer one that way first), held to the limits.
@@ -44,6 +41,16 @@ bool Stepped(OptionsItem item) {
 
 bool Switched(OptionsItem item) {
   return item == OptionsItem::kMusic || item == OptionsItem::kFlashes;
+}
+
+// The keys that do something on the row.
+std::string HintOn(OptionsItem item) {
+  const std::string back = "   ESC: BACK TO THE MENU";
+  if (Stepped(item)) return "LEFT, RIGHT: CHANGE" + back;
+  if (Switched(item)) return "LEFT, RIGHT OR ENTER: CHANGE" + back;
+  if (item == OptionsItem::kCalibrate) return "ENTER OR SPACE: START" + back;
+  if (item == OptionsItem::kNetwork) return "ENTER OR SPACE: OPEN" + back;
+  return "ENTER OR SPACE: BACK TO THE MENU";
 }
 
 }  // namespace
@@ -127,18 +134,7 @@ void OptionsPlatform::Run() {
 }
 
 bool OptionsPlatform::Step() {
-  inner().SleepMs(kPollMs);
-  inner().PumpEvents();
-  // The desktop asks for a redraw when it has spoilt the picture.
-  bool redraw = false;
-  for (WindowEvent event = inner().TakeWindowEvent(); event != WindowEvent::kNone;
-       event = inner().TakeWindowEvent()) {
-    if (event == WindowEvent::kClose) {
-      Close();
-      ExitProgram(0);
-    }
-    redraw = true;
-  }
+  bool redraw = PollScreen(inner(), kPollMs, [this] { Close(); });
   FollowKeys();
   if (open_) FollowMouse();
   RememberHeldKeys(wasHeld_);
@@ -292,6 +288,27 @@ OptionsItem OptionsPlatform::Chosen() const {
   return items[std::clamp(selected_, 0, static_cast<int>(items.size()) - 1)];
 }
 
+std::string OptionsPlatform::NoteOn(OptionsItem item) const {
+  switch (item) {
+    case OptionsItem::kVolume:
+      return "THE MINUS AND PLUS KEYS SET IT TOO, IN A GAME AS WELL";
+    case OptionsItem::kMusic:
+      return music_.MusicChosen() ? "TAB IN THE MENU SWITCHES IT TOO"
+                                  : "DROP SONGS ON THE MENU TO PLAY TO THEM";
+    case OptionsItem::kFlashes:
+      return "CALM: SOFT BEAT FLASHES, FOR EYES SENSITIVE TO THEM";
+    case OptionsItem::kSoundDelay:
+      return "MORE WHEN THE BEAT FLASHES BEFORE YOU HEAR IT";
+    case OptionsItem::kCalibrate:
+      return "TAP ALONG WITH THE BEAT TO SET THE SOUND DELAY";
+    case OptionsItem::kNetwork:
+      return "PLAY WITH SOMEONE ON ANOTHER MACHINE";
+    case OptionsItem::kBack:
+      break;
+  }
+  return {};
+}
+
 void OptionsPlatform::MakeView() {
   OptionsView view;
   for (const OptionsItem item : Items()) {
@@ -328,37 +345,8 @@ void OptionsPlatform::MakeView() {
     view.rows.push_back(std::move(row));
   }
   view.selected = std::clamp(selected_, 0, static_cast<int>(view.rows.size()) - 1);
-  const std::string back = "ESC: " + std::string(kBackToMenu);
-  switch (Chosen()) {
-    case OptionsItem::kVolume:
-      view.note = "THE MINUS AND PLUS KEYS SET IT TOO, IN A GAME AS WELL";
-      view.hint = "LEFT, RIGHT: CHANGE   " + back;
-      break;
-    case OptionsItem::kMusic:
-      view.note = music_.MusicChosen() ? "TAB IN THE MENU SWITCHES IT TOO"
-                                       : "DROP SONGS ON THE MENU TO PLAY TO THEM";
-      view.hint = "LEFT, RIGHT OR ENTER: CHANGE   " + back;
-      break;
-    case OptionsItem::kFlashes:
-      view.note = "CALM: SOFT BEAT FLASHES, FOR EYES SENSITIVE TO THEM";
-      view.hint = "LEFT, RIGHT OR ENTER: CHANGE   " + back;
-      break;
-    case OptionsItem::kSoundDelay:
-      view.note = "MORE WHEN THE BEAT FLASHES BEFORE YOU HEAR IT";
-      view.hint = "LEFT, RIGHT: CHANGE   " + back;
-      break;
-    case OptionsItem::kCalibrate:
-      view.note = "TAP ALONG WITH THE BEAT TO SET THE SOUND DELAY";
-      view.hint = "ENTER OR SPACE: START   " + back;
-      break;
-    case OptionsItem::kNetwork:
-      view.note = "PLAY WITH SOMEONE ON ANOTHER MACHINE";
-      view.hint = "ENTER OR SPACE: OPEN   " + back;
-      break;
-    case OptionsItem::kBack:
-      view.hint = "ENTER OR SPACE: " + std::string(kBackToMenu);
-      break;
-  }
+  view.note = NoteOn(Chosen());
+  view.hint = HintOn(Chosen());
   view_ = std::move(view);
 }
 

@@ -88,6 +88,8 @@ class OptionsPlatform final : public ForwardingPlatform {
   void Act();
   void Close();
   void MakeView();
+  // A word about the row.
+  std::string NoteOn(OptionsItem item) const;
   void Draw();
   std::vector<OptionsItem> Items() const;
   OptionsItem Chosen() const;

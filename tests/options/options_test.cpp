@@ -216,13 +216,16 @@ TEST(OptionsScreen, KeysChangeEachOptionAtOnceKeepItAndNeverReachTheMenu) {
       .Then(Hold(scan::kO, 3))
       .Then(Hold(scan::kEsc, 8))
       .Then(Idle(5))
+      // The window closed with the screen open ends the program, the menu uncovered.
+      .Then(Hold(scan::kO, 3))
       .Then(Do([](TestPlatform& p) { p.RequestClose(); }));
   EXPECT_EQ(rig.Run(player), 0);
   EXPECT_TRUE(player.Finished()) << "left after step " << player.StepsDone();
   EXPECT_TRUE(footShown);
   EXPECT_TRUE(flashesShown);
-  EXPECT_EQ(rig.opens, 4);
+  EXPECT_EQ(rig.opens, 5);
   EXPECT_FALSE(screen.Open());
+  EXPECT_FALSE(menu.covered);
   EXPECT_EQ(rig.calibrationOpened, 1);
   EXPECT_EQ(rig.networkOpened, 1);
   EXPECT_EQ(selectedOnReturn, 4);
