@@ -1,8 +1,6 @@
 #pragma once
 // The picture of the options screen: the menu behind it, dimmed, with the options and what
 // each is set to, in the game's own letters; and the menu's foot, where O opens it.
-#include <utility>
-
 namespace fenwhit {
 
 struct OptionsView;

@@ -311,44 +311,34 @@ TEST(OptionsScreen, TheMouseChoosesWhereItMovesAndAClickChangesOrActs) {
 TEST(OptionsScreen, AGamepadOpensChangesAndLeavesItWithoutLeavingTheProgram) {
   VirtualGamepad gamepad;
   OptionsRig rig(true);
-  const auto button = [&](SDL_GameControllerButton which, bool down) {
-    return Do([&gamepad, which, down](TestPlatform&) { gamepad.Button(which, down); });
+  // A control held for some frames, then let go: a button, or the left stick across.
+  const auto press = [&](SDL_GameControllerButton which, int frames) {
+    return [&gamepad, which, frames, held = 0](TestPlatform&) mutable {
+      gamepad.Button(which, ++held < frames);
+      return held >= frames;
+    };
   };
-  const auto stick = [&](int value) {
-    return Do(
-        [&gamepad, value](TestPlatform&) { gamepad.Stick(SDL_CONTROLLER_AXIS_LEFTX, value); });
+  const auto pushAcross = [&](int value, int frames) {
+    return [&gamepad, value, frames, held = 0](TestPlatform&) mutable {
+      gamepad.Stick(SDL_CONTROLLER_AXIS_LEFTX, ++held < frames ? value : 0);
+      return held >= frames;
+    };
   };
   Player player;
   player.Then(WaitFor([] { return menu.menuFrames > 3; }))
-      .Then(button(SDL_CONTROLLER_BUTTON_Y, true))
-      .Then(Idle(3))
-      .Then(button(SDL_CONTROLLER_BUTTON_Y, false))
+      .Then(press(SDL_CONTROLLER_BUTTON_Y, 4))
       // The volume up on the D-pad, down twice on the stick.
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true))
-      .Then(Idle(4))
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false))
-      .Then(stick(-20000))
-      .Then(Idle(4))
-      .Then(stick(0))
+      .Then(press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 5))
+      .Then(pushAcross(-20000, 5))
       .Then(Idle(2))
-      .Then(stick(-20000))
-      .Then(Idle(4))
-      .Then(stick(0))
+      .Then(pushAcross(-20000, 5))
       // Calm flashes with A, two rows down.
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true))
+      .Then(press(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 3))
       .Then(Idle(2))
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false))
-      .Then(Idle(2))
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true))
-      .Then(Idle(2))
-      .Then(button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false))
-      .Then(button(SDL_CONTROLLER_BUTTON_A, true))
-      .Then(Idle(3))
-      .Then(button(SDL_CONTROLLER_BUTTON_A, false))
+      .Then(press(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 3))
+      .Then(press(SDL_CONTROLLER_BUTTON_A, 4))
       // Back closes it; held on, it must not leave the program from the menu.
-      .Then(button(SDL_CONTROLLER_BUTTON_BACK, true))
-      .Then(Idle(8))
-      .Then(button(SDL_CONTROLLER_BUTTON_BACK, false))
+      .Then(press(SDL_CONTROLLER_BUTTON_BACK, 9))
       .Then(Idle(4))
       .Then(Do([](TestPlatform& p) { p.RequestClose(); }));
   EXPECT_EQ(rig.Run(player), 0);
