@@ -2,9 +2,9 @@
 // The platform with the player's settings: the minus and plus keys (main keyboard and
 // keypad) step the master volume in the menu, in a game and while paused, and whatever the
 // player changes (the volume, the screen mode chosen in the menu, fullscreen, what the
-// options screen sets) is written back as soon as it changes. A choice made for one run only (--fullscreen, --window) is
-// not a change: only what the player does while the game runs is. The file is written on
-// the writer thread, so a busy disk never holds up a frame.
+// options screen sets) is written back as soon as it changes. A choice made for one run only
+// (--fullscreen, --window) is not a change: only what the player does while the game runs is.
+// The file is written on the writer thread, so a busy disk never holds up a frame.
 #include <functional>
 #include <ostream>
 #include <string>
