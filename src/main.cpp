@@ -39,6 +39,8 @@
 #include "netplay/net_game_platform.h"
 #include "netplay/net_screen_drawing.h"
 #include "netplay/net_screen_platform.h"
+#include "options/options_drawing.h"
+#include "options/options_platform.h"
 #include "pause/pause_platform.h"
 #include "pause/pause_screen.h"
 #include "platform/sdl_platform.h"
@@ -239,8 +241,13 @@ int main(int argc, char** argv) {
                                   [&settingsPlatform](const std::string& music, bool ownMusic) {
                                     settingsPlatform.RememberMusic(music, ownMusic);
                                   });
-  // Beneath the best-score tables, which darken the menu when they show.
+  // Beneath the best-score tables, which darken the menu when they show: the music and the
+  // options key at the menu's foot.
   renderer.AddOverlay([&] { DrawMusicChoice(musicChoice); });
+  const OptionsPlatform* optionsKey = nullptr;
+  renderer.AddOverlay([&optionsKey] {
+    if (optionsKey) DrawOptionsKey(*optionsKey);
+  });
   // Each game takes its song from the choice, and goes on to the choice's next when it ends.
   SongGameMusic songGameMusic(chosenSongs, *sound);
   SetGameMusicChoice(&songGameMusic);
@@ -274,17 +281,24 @@ int main(int argc, char** argv) {
          settingsPlatform.RememberNetAddress(address);
        }},
       std::cerr);
+  // The options screen, over the menu as the network screen is, and opening it.
+  OptionsDrawing optionsDrawing(renderer);
+  OptionsPlatform optionsScreen(
+      netScreen, settingsPlatform, musicChoice,
+      {[&optionsDrawing](const OptionsView& view) { optionsDrawing.Show(view); },
+       [&netScreen] { netScreen.OpenSoon(); }, [&calibration] { calibration.Open(); }});
+  optionsKey = &optionsScreen;
   std::optional<AutopilotPlatform> autopilot;
   std::optional<ReplayRecorder> recorder;
   Platform* everyday = nullptr;
   if (commandLine.autoplay) {
     // Tests may name the events it meets; no game is recorded here, so no replay is wrong.
     if (!networkFromCommandLine) ForceEventsFromEnvironment();
-    everyday = &autopilot.emplace(netScreen);
+    everyday = &autopilot.emplace(optionsScreen);
   } else {
     // The replay is named by the same calendar reading the table dates the game by.
     everyday = &recorder.emplace(
-        netScreen, PlayerName(),
+        optionsScreen, PlayerName(),
         [&replayKeeper](Replay&& game) { replayKeeper.Keep(std::move(game)); },
         [&scoreboard] { return scoreboard.GameStartTime(); });
   }
@@ -299,7 +313,7 @@ int main(int argc, char** argv) {
   netHooks.pause = &pause;
   netHooks.calendar = [&scoreboard] { return scoreboard.GameStartTime(); };
   netHooks.endAfterGame = networkFromCommandLine && commandLine.autoplay;
-  Platform& local = autopilot ? static_cast<Platform&>(*autopilot) : netScreen;
+  Platform& local = autopilot ? static_cast<Platform&>(*autopilot) : optionsScreen;
   NetGamePlatform netGame(*everyday, local, std::move(netHooks), std::cerr);
   renderer.AddOverlay([&netGame] { DrawNetWord(netGame.MenuWord()); });
   handOver = [&](std::unique_ptr<NetSession> session) {

@@ -45,6 +45,7 @@ void ForgetCountedBeats();
 // The player's offset in milliseconds (-300 to 300; more is held at the limit): how much
 // later than the output's latency says a beat is heard. Taken as each game starts.
 void SetAvOffsetMs(int offsetMs);
+// The offset set last.
 int AvOffsetMs();
 
 void FadeTitleMusicDown();

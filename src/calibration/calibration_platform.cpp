@@ -8,7 +8,7 @@
 #include "audio/music.h"
 #include "audio/sound_device.h"
 #include "audio/sound_ids.h"
-#include "platform/window_events.h"
+#include "platform/screen_poll.h"
 #include "ui/main_menu.h"
 
 namespace fenwhit {
@@ -73,11 +73,9 @@ double CalibrationPlatform::HeardSeconds() {
 }
 
 bool CalibrationPlatform::Step() {
-  inner().SleepMs(kPollMs);
-  inner().PumpEvents();
+  bool redraw = PollScreen(inner(), kPollMs, [this] { Close(); });
   // Timed as soon as it is seen.
   const double heard = phase_ == Phase::kDone ? 0.0 : HeardSeconds();
-  bool redraw = TakeWindowEventsOrExit(inner(), [this] { Close(); });
   if (Pressed(scan::kEsc) || (phase_ == Phase::kDone && TapPressed())) {
     Close();
     return false;

@@ -23,7 +23,10 @@ HeldKeys GamepadKeys(PadContext context, const GamepadSlots& pads, const SideSlo
       case PadContext::kMenu:
         Hold(keys, held, pad::kUp, scan::kUp);
         Hold(keys, held, pad::kDown, scan::kDown);
+        Hold(keys, held, pad::kLeft, scan::kLeft);
+        Hold(keys, held, pad::kRight, scan::kRight);
         Hold(keys, held, pad::kA | pad::kStart, scan::kSpace);
+        Hold(keys, held, pad::kY, scan::kO);
         break;
       case PadContext::kOnePaddle:
         Hold(keys, held, pad::kUp, scan::kUp);

@@ -20,7 +20,8 @@ constexpr uint8_t kRight = 2;
 }  // namespace side
 using SideSlots = std::array<uint8_t, pad::kSlots>;
 
-// Menu: up and down move the selection, A or Start activates, Back leaves like Esc.
+// Menu: up and down move the selection, left and right change an option, A or Start
+// activates, Y opens the options, Back leaves like Esc (or the screen over the menu).
 // One paddle: every gamepad steers it; A, the right shoulder or trigger fire; B or X
 // refuses the coming event; Back ends the game like Esc.
 // Two paddles: each gamepad plays the sides it has (see PadSides); one with both steers

@@ -36,8 +36,16 @@ void MusicChoicePlatform::TakeDrops(bool inMenu) {
   }
 }
 
-void MusicChoicePlatform::Switch() {
-  if (songs_.View().chosen) {
+bool MusicChoicePlatform::MusicChosen() const {
+  return songs_.View().chosen;
+}
+
+bool MusicChoicePlatform::OwnMusic() const {
+  return songs_.OwnMusic();
+}
+
+void MusicChoicePlatform::SwitchMusic() {
+  if (MusicChosen()) {
     const bool own = !songs_.OwnMusic();
     songs_.SetOwnMusic(own);
     remember_(songs_.Path(), own);
@@ -46,7 +54,7 @@ void MusicChoicePlatform::Switch() {
 
 void MusicChoicePlatform::FollowKeys(bool inMenu) {
   const bool tab = inner().KeyHeld(scan::kTab);
-  if (inMenu && tab && !tabHeld_) Switch();
+  if (inMenu && tab && !tabHeld_) SwitchMusic();
   tabHeld_ = tab;
 
   listening_ = inMenu && songs_.ListeningForNextGame();

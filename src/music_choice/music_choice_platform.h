@@ -26,6 +26,13 @@ class MusicChoicePlatform final : public ForwardingPlatform {
   // Drops are taken here: nothing further out sees them.
   std::optional<std::string> TakeDroppedPath() override { return std::nullopt; }
 
+  // Switches between the player's music and the game's own, as Tab does; nothing until the
+  // player chose music of their own.
+  void SwitchMusic();
+  // Whether the player chose music of their own, and whether the game's own plays for now.
+  bool MusicChosen() const;
+  bool OwnMusic() const;
+
   // The lines the menu shows about the music, as of the last pump; none outside the menu.
   const std::vector<std::string>& MenuLines() const { return lines_; }
 
@@ -35,7 +42,6 @@ class MusicChoicePlatform final : public ForwardingPlatform {
  private:
   void TakeDrops(bool inMenu);
   void FollowKeys(bool inMenu);
-  void Switch();
 
   ChosenSongs& songs_;
   Remember remember_;

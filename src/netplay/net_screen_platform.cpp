@@ -6,7 +6,7 @@
 #include "audio/sound_bank.h"
 #include "common/utf8_text.h"
 #include "platform/exit.h"
-#include "platform/window_events.h"
+#include "platform/screen_poll.h"
 #include "ui/main_menu.h"
 #include "ui/menu_letters.h"
 
@@ -67,13 +67,15 @@ void NetScreenPlatform::PumpEvents() {
   const bool n = inner().KeyHeld(scan::kN);
   const bool nPressed = n && !nWasHeld_;
   nWasHeld_ = n;
-  // The screen belongs to the menu: a game runs its beat thread until it is left.
+  // The screen belongs to the menu: a game runs its beat thread until it is left, and another
+  // screen over the menu (the options) has the keys while it is open.
   if (BeatThreadRunning()) return;
   if (pending_) {
     const NetRequest request = std::move(*pending_);
     pending_.reset();
     RunScreen(request);
-  } else if (nPressed && menu.menuFrames > 0) {
+  } else if ((nPressed || openAsked_) && menu.menuFrames > 0 && !menu.covered) {
+    openAsked_ = false;
     RunScreen(std::nullopt);
   }
 }
@@ -108,10 +110,7 @@ void NetScreenPlatform::Draw() {
 }
 
 bool NetScreenPlatform::Step() {
-  inner().SleepMs(kPollMs);
-  inner().PumpEvents();
-  // The desktop asks for a redraw when it has spoilt the picture.
-  bool redraw = TakeWindowEventsOrExit(inner(), [this] { Close(); });
+  bool redraw = PollScreen(inner(), kPollMs, [this] { Close(); });
   FollowKeys();
   FollowSession();
   // A key that changed may have changed what else is drawn (the volume bar).

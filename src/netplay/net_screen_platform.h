@@ -66,6 +66,8 @@ class NetScreenPlatform final : public ForwardingPlatform {
   // Opens the screen at the first menu frame, already hosting or joining. From the command
   // line, a failure before a game ends the program with one line on err and status 1.
   void OpenAtStart(NetRequest request, bool fromCommandLine);
+  // Opens the screen at the next menu frame, as N does.
+  void OpenSoon() { openAsked_ = true; }
 
   bool Open() const { return open_; }
   const NetScreenView& View() const { return view_; }
@@ -115,6 +117,7 @@ class NetScreenPlatform final : public ForwardingPlatform {
   uint64_t keyPressesAtFailure_ = 0;
   double backspaceRepeatAt_ = -1.0;
   bool nWasHeld_ = false;
+  bool openAsked_ = false;
   // Keys as held at the last look, for fresh presses; keys held as the screen closed.
   std::array<bool, scan::kCount> wasHeld_{};
   std::array<bool, scan::kCount> hidden_{};

@@ -20,7 +20,10 @@ constexpr uint32_t kLeftShoulder = 1u << 9;
 constexpr uint32_t kRightShoulder = 1u << 10;
 constexpr uint32_t kLeftTrigger = 1u << 11;
 constexpr uint32_t kRightTrigger = 1u << 12;
-constexpr uint32_t kDirections = kUp | kDown | kRightStickUp | kRightStickDown;
+constexpr uint32_t kLeft = 1u << 13;  // D-pad or left stick
+constexpr uint32_t kRight = 1u << 14;
+constexpr uint32_t kY = 1u << 15;
+constexpr uint32_t kDirections = kUp | kDown | kLeft | kRight | kRightStickUp | kRightStickDown;
 
 // A new gamepad takes the lowest free slot and keeps it until it is unplugged.
 constexpr int kSlots = 4;

@@ -15,12 +15,18 @@ uint32_t ButtonBit(int button) {
       return pad::kUp;
     case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
       return pad::kDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return pad::kLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return pad::kRight;
     case SDL_CONTROLLER_BUTTON_A:
       return pad::kA;
     case SDL_CONTROLLER_BUTTON_B:
       return pad::kB;
     case SDL_CONTROLLER_BUTTON_X:
       return pad::kX;
+    case SDL_CONTROLLER_BUTTON_Y:
+      return pad::kY;
     case SDL_CONTROLLER_BUTTON_START:
       return pad::kStart;
     case SDL_CONTROLLER_BUTTON_BACK:
@@ -47,6 +53,8 @@ uint32_t ReadControls(SDL_GameController* controller) {
   // Stick y grows downwards.
   if (axis(SDL_CONTROLLER_AXIS_LEFTY) < -kStickDeadZone) held |= pad::kUp;
   if (axis(SDL_CONTROLLER_AXIS_LEFTY) > kStickDeadZone) held |= pad::kDown;
+  if (axis(SDL_CONTROLLER_AXIS_LEFTX) < -kStickDeadZone) held |= pad::kLeft;
+  if (axis(SDL_CONTROLLER_AXIS_LEFTX) > kStickDeadZone) held |= pad::kRight;
   if (axis(SDL_CONTROLLER_AXIS_RIGHTY) < -kStickDeadZone) held |= pad::kRightStickUp;
   if (axis(SDL_CONTROLLER_AXIS_RIGHTY) > kStickDeadZone) held |= pad::kRightStickDown;
   if (axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT) > kStickDeadZone) held |= pad::kLeftTrigger;

@@ -21,6 +21,8 @@ int SetOneScanCode(int sdlScancode) {
       return scan::kEsc;
     case SDL_SCANCODE_W:
       return scan::kW;
+    case SDL_SCANCODE_O:
+      return scan::kO;
     case SDL_SCANCODE_P:
       return scan::kP;
     case SDL_SCANCODE_TAB:
@@ -50,7 +52,7 @@ int SetOneScanCode(int sdlScancode) {
     case SDL_SCANCODE_DOWN:
       return scan::kDown;
     case SDL_SCANCODE_RIGHT:
-      return 77;
+      return scan::kRight;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER:
       return scan::kEnter;

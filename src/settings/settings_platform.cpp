@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/heard_beats.h"
 #include "audio/sound_device.h"
 #include "keep/background_writer.h"
 
@@ -37,16 +38,7 @@ int SettingsPlatform::VolumeStep() {
 
 void SettingsPlatform::PumpEvents() {
   inner().PumpEvents();
-  bool changed = false;
-  if (const int step = VolumeStep(); step != 0) {
-    volumeChangedAt_ = inner().Clock();
-    const int volume = std::clamp(settings_.volume + step, 0, kMasterVolumeSteps);
-    if (volume != settings_.volume) {
-      settings_.volume = volume;
-      sound_.SetMasterVolume(volume);
-      changed = true;
-    }
-  }
+  bool changed = ChangeVolume(VolumeStep());
   // The screen mode standing at the first pump is where this run started, not a change.
   const int screenMode = watched_.screenMode();
   const bool fullscreen = watched_.fullscreen();
@@ -64,6 +56,20 @@ void SettingsPlatform::PumpEvents() {
   if (changed) QueueSave();
 }
 
+bool SettingsPlatform::ChangeVolume(int step) {
+  if (step == 0) return false;
+  volumeChangedAt_ = inner().Clock();
+  const int volume = std::clamp(settings_.volume + step, 0, kMasterVolumeSteps);
+  if (volume == settings_.volume) return false;
+  settings_.volume = volume;
+  sound_.SetMasterVolume(volume);
+  return true;
+}
+
+void SettingsPlatform::StepVolume(int step) {
+  if (ChangeVolume(std::clamp(step, -1, 1))) QueueSave();
+}
+
 void SettingsPlatform::RememberMusic(const std::string& music, bool ownMusic) {
   if (settings_.music == music && settings_.ownMusic == ownMusic) return;
   settings_.music = music;
@@ -71,15 +77,22 @@ void SettingsPlatform::RememberMusic(const std::string& music, bool ownMusic) {
   QueueSave();
 }
 
-void SettingsPlatform::RememberAvOffset(int offsetMs) {
-  if (settings_.avOffsetMs == offsetMs) return;
-  settings_.avOffsetMs = offsetMs;
-  QueueSave();
-}
-
 void SettingsPlatform::RememberNetAddress(const std::string& address) {
   if (settings_.netAddress == address) return;
   settings_.netAddress = address;
+  QueueSave();
+}
+
+void SettingsPlatform::RememberFlashes(bool calm) {
+  if (settings_.calmFlashes == calm) return;
+  settings_.calmFlashes = calm;
+  QueueSave();
+}
+
+void SettingsPlatform::RememberAvOffset(int ms) {
+  ms = std::clamp(ms, -kAvOffsetLimitMs, kAvOffsetLimitMs);
+  if (settings_.avOffsetMs == ms) return;
+  settings_.avOffsetMs = ms;
   QueueSave();
 }
 

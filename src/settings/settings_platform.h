@@ -1,10 +1,10 @@
 #pragma once
 // The platform with the player's settings: the minus and plus keys (main keyboard and
 // keypad) step the master volume in the menu, in a game and while paused, and whatever the
-// player changes (the volume, the screen mode chosen in the menu, fullscreen) is written
-// back as soon as it changes. A choice made for one run only (--fullscreen, --window) is
-// not a change: only what the player does while the game runs is. The file is written on
-// the writer thread, so a busy disk never holds up a frame.
+// player changes (the volume, the screen mode chosen in the menu, fullscreen, what the
+// options screen sets) is written back as soon as it changes. A choice made for one run only
+// (--fullscreen, --window) is not a change: only what the player does while the game runs is.
+// The file is written on the writer thread, so a busy disk never holds up a frame.
 #include <functional>
 #include <ostream>
 #include <string>
@@ -36,18 +36,27 @@ class SettingsPlatform final : public ForwardingPlatform {
 
   // The player chose music in the menu (a path, or the game's own music for now).
   void RememberMusic(const std::string& music, bool ownMusic);
-  // The player's offset of the beat from the sound, as the calibration found it.
-  void RememberAvOffset(int offsetMs);
   // The player joined a network game at this address.
   void RememberNetAddress(const std::string& address);
+  // The player chose calm flashes (true) or full ones.
+  void RememberFlashes(bool calm);
+  // The player's offset of the heard beat (set in the options or found by the calibration),
+  // held to -300 ... 300 ms.
+  void RememberAvOffset(int ms);
+  // The volume one step down (-1) or up (+1), as the minus and plus keys step it.
+  void StepVolume(int step);
 
   int Volume() const { return settings_.volume; }
+  bool CalmFlashes() const { return settings_.calmFlashes; }
+  int AvOffsetMs() const { return settings_.avOffsetMs.value_or(0); }
   // The inner clock's reading when the volume last changed; negative before that.
   double VolumeChangedAt() const { return volumeChangedAt_; }
 
  private:
   // +1, -1 or 0 for the volume keys pressed since the last pump.
   int VolumeStep();
+  // True when the volume changed.
+  bool ChangeVolume(int step);
   void QueueSave();
 
   SoundDevice& sound_;

@@ -12,8 +12,10 @@ namespace {
 
 constexpr float kLabelScale = 0.6f;
 constexpr int32_t kSegmentWidth = 18;
-constexpr int32_t kSegmentHeight = 30;
 constexpr int32_t kSegmentGap = 6;
+constexpr int32_t kSegmentHeight = kVolumeStepsHeight;
+static_assert(kMasterVolumeSteps * (kSegmentWidth + kSegmentGap) - kSegmentGap ==
+              kVolumeStepsWidth);
 constexpr int32_t kLabelGap = 24;
 constexpr double kFadeSeconds = 0.3;
 
@@ -26,21 +28,22 @@ void DrawVolumeBar(const SettingsPlatform& settings, double now) {
   const int32_t brightness =
       left >= kFadeSeconds ? 255 : static_cast<int32_t>(255 * left / kFadeSeconds);
   const int32_t labelWidth = TextWidth("VOLUME", kLabelScale);
-  const int32_t barWidth = kMasterVolumeSteps * (kSegmentWidth + kSegmentGap) - kSegmentGap;
-  const int32_t width = labelWidth + kLabelGap + barWidth;
+  const int32_t width = labelWidth + kLabelGap + kVolumeStepsWidth;
   const int32_t x = (screenMode.width - width) / 2;
   const int32_t y = screenMode.height - 100;
   UseWindowPixels();
-  DarkenRect(x - 20, y - 12, width + 40, kSegmentHeight + 24, brightness * 3 / 5);
+  DarkenRect(x - 20, y - 12, width + 40, kVolumeStepsHeight + 24, brightness * 3 / 5);
   DrawNeonText(x, y - 4, "VOLUME", kLabelScale, kNeonWhite, brightness);
+  DrawVolumeSteps(x + labelWidth + kLabelGap, y, settings.Volume(), brightness);
+}
+
+void DrawVolumeSteps(int32_t x, int32_t y, int level, int32_t brightness) {
   SetBlendAdditive();
-  const int32_t level = settings.Volume();
   for (int32_t step = 0; step < kMasterVolumeSteps; ++step) {
     const Rgb colour = step < level ? kNeonCyan : kNeonDim;
     const int32_t shade = step < level ? brightness : brightness / 3;
     SetColor(colour.r * shade / 255, colour.g * shade / 255, colour.b * shade / 255, 255);
-    FillRect(x + labelWidth + kLabelGap + step * (kSegmentWidth + kSegmentGap), y, kSegmentWidth,
-             kSegmentHeight);
+    FillRect(x + step * (kSegmentWidth + kSegmentGap), y, kSegmentWidth, kSegmentHeight);
   }
 }
 

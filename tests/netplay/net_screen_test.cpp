@@ -1,8 +1,9 @@
 // The menu's network screen through the real program, against a session made in memory: N
-// opens it once however long it is held; the address is typed, edited and remembered; hosting
-// shows where to find this machine however long it waits; a failure is shown and the screen
-// stays to try again; Esc leaves without leaving the menu; a ready session is handed on and the
-// menu runs again; from the command line a failure ends the program with one line.
+// opens it once however long it is held, but not over another screen; the address is typed,
+// edited and remembered; hosting shows where to find this machine however long it waits; a
+// failure is shown and the screen stays to try again; Esc leaves without leaving the menu; a
+// ready session is handed on and the menu runs again; from the command line a failure ends the
+// program with one line.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -18,6 +19,7 @@
 #include "netplay/net_screen_drawing.h"
 #include "netplay/net_screen_platform.h"
 #include "scoreboard/scoreboard_platform.h"
+#include "support/player_steps.h"
 #include "support/program_harness.h"
 #include "support/scripted_player.h"
 #include "support/text_drawn.h"
@@ -197,7 +199,16 @@ TEST(NetScreen, NOpensItOnceTheAddressIsTypedAndAReadySessionIsHandedOn) {
         p.Release(scan::kN);
       }))
       .Then(Idle(3))
+      // N does nothing while another screen covers the menu; asked for, it opens.
+      .Then(Do([](TestPlatform&) { menu.covered = true; }))
       .Then(Hold(scan::kN, 4))
+      .Then(Do([&](TestPlatform&) {
+        seen.push_back(screen.Open() ? "open" : "closed");
+        menu.covered = false;
+      }))
+      .Then(Idle(2))
+      .Then(Do([&](TestPlatform&) { rig.screen.OpenSoon(); }))
+      .Then(Idle(2))
       // Back over the two-byte letter: all of it goes.
       .Then(Hold(scan::kBackspace, 3))
       .Then(Hold(scan::kBackspace, 3))
@@ -237,12 +248,13 @@ TEST(NetScreen, NOpensItOnceTheAddressIsTypedAndAReadySessionIsHandedOn) {
   EXPECT_EQ(rig.Run(player), 0);
   ASSERT_TRUE(player.Finished()) << "stuck at step " << player.StepsDone();
   EXPECT_EQ(rig.opens, 2);
-  ASSERT_EQ(seen.size(), 5u);
+  ASSERT_EQ(seen.size(), 6u);
   EXPECT_EQ(seen[0], "JOIN: H\xD4TE_");
   EXPECT_EQ(seen[1], "closed");
-  EXPECT_EQ(seen[2], "h");
-  EXPECT_TRUE(Has(seen[3], "CONNECTING TO HOST-1.LANK")) << seen[3];
-  EXPECT_TRUE(Has(seen[4], "CONNECTED: SAYING HELLO")) << seen[4];
+  EXPECT_EQ(seen[2], "closed");
+  EXPECT_EQ(seen[3], "h");
+  EXPECT_TRUE(Has(seen[4], "CONNECTING TO HOST-1.LANK")) << seen[4];
+  EXPECT_TRUE(Has(seen[5], "CONNECTED: SAYING HELLO")) << seen[5];
   ASSERT_EQ(rig.network.requests.size(), 1u);
   EXPECT_EQ(rig.network.requests[0].kind, NetRequest::Kind::kJoin);
   EXPECT_EQ(rig.network.requests[0].address, "host-1.lank");

@@ -1,20 +1,22 @@
-#include "platform/window_events.h"
+#include "platform/screen_poll.h"
 
 #include "platform/exit.h"
 
 namespace fenwhit {
 
-bool TakeWindowEventsOrExit(Platform& platform, const std::function<void()>& close) {
-  bool other = false;
+bool PollScreen(Platform& platform, int pollMs, const std::function<void()>& closing) {
+  platform.SleepMs(pollMs);
+  platform.PumpEvents();
+  bool redraw = false;
   for (WindowEvent event = platform.TakeWindowEvent(); event != WindowEvent::kNone;
        event = platform.TakeWindowEvent()) {
     if (event == WindowEvent::kClose) {
-      close();
+      closing();
       ExitProgram(0);
     }
-    other = true;
+    redraw = true;
   }
-  return other;
+  return redraw;
 }
 
 }  // namespace fenwhit
