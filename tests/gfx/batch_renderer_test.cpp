@@ -182,6 +182,20 @@ TEST_F(BatchAgainstImmediate, GameFramesMatchPixelForPixel) {
   });
 }
 
+// Start-up draws every state once, to have it compiled before play: the frame it used is
+// cleared, so the intro's first frame shows none of it, with either renderer.
+TEST_F(BatchAgainstImmediate, WarmingUpLeavesNothingOnTheFrame) {
+  for (Renderer* renderer :
+       {static_cast<Renderer*>(renderer_.get()), static_cast<Renderer*>(batch_.get())}) {
+    SetRenderer(renderer);
+    renderer->SetUpWindow(kWidth, kHeight);
+    renderer->ClearFrame();
+    renderer->WarmUp(EveryTexture(pictures));
+    batch_->Flush();
+    EXPECT_EQ(LitPixels(), 0);
+  }
+}
+
 // Frames of recorded games as the game drew them, in their own screen modes: the slowest
 // frames of the longest game (big glows, obstacles, a thousand particles, titles), the
 // busiest frame of each game and some ordinary ones. The batched renderer draws them with
