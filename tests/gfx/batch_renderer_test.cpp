@@ -127,6 +127,13 @@ void DrawPicturesAndShapes() {
     }
   }
   DrawLine(-14000, 300, 20000, 310, 5.0f);
+  // Wide lines along the edges of the 1280 x 720 picture, and just beside it.
+  ResetSceneTransform();
+  SetBlendAlpha();
+  SetColor(255, 255, 255, 255);
+  DrawLine(1, 100, 1, 600, 5.0f);
+  DrawLine(100, 718, 900, 719, 5.0f);
+  DrawLine(-1, 100, -1, 600, 5.0f);
 }
 
 void DrawTexts() {
