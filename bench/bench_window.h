@@ -43,12 +43,13 @@ class BenchWindow {
   bool Open() const { return open_; }
   // Draw into this window with the game's renderer or the immediate one, and read its clock
   // (after set-up code installed others). Sets the window's render state up afresh.
-  void MakeCurrent(Kind kind = Kind::kBatched) {
+  // A picture of another size is fitted into the window, as the game fits it.
+  void MakeCurrent(Kind kind = Kind::kBatched, int width = kWidth, int height = kHeight) {
     kind_ = kind;
     Renderer& renderer = kind == Kind::kBatched ? static_cast<Renderer&>(batched_) : immediate_;
     SetPlatform(&platform_);
     SetRenderer(&renderer);
-    renderer.SetUpWindow(kWidth, kHeight);
+    renderer.SetUpWindow(width, height);
   }
   // Waits until everything drawn so far is in the frame.
   void Finish() {

@@ -35,4 +35,10 @@ void LoadOtherPictures(const std::string& dataDirectory) {
   pictures.eventText = Load(dataDirectory, "bgeventtext.png");
 }
 
+std::vector<Texture> EveryTexture(const Pictures& set) {
+  return {set.menu,  set.ball,      set.cow,         set.chicken,  set.kromby,
+          set.logo,  set.corner,    set.light,       set.particle, set.blackHole,
+          set.brick, set.eventText, set.font.texture};
+}
+
 }  // namespace fenwhit

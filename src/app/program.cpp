@@ -100,6 +100,7 @@ int StartUp(const ProgramOptions& options) {
   }
   musicVolume.store(255, std::memory_order_relaxed);
   LoadOtherPictures(data);
+  TheRenderer().WarmUp(EveryTexture(pictures));
   setUpGameAtStartUp();
   StartSoundLoader(data);
   return 0;

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "gfx/gl_setup.h"
+#include "gfx/picture_bounds.h"
+#include "gfx/warm_up.h"
 #include "platform/platform.h"
 
 namespace fenwhit {
@@ -31,6 +33,7 @@ void BatchRenderer::SetUpWindow(int32_t width, int32_t height) {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   shape_ = Shape::kQuads;
   blend_ = Blend::kUnknown;
+  glBlend_ = Blend::kUnknown;
   texturing_ = true;
   textureKnown_ = false;
   lineWidth_ = 1.0f;
@@ -45,7 +48,19 @@ void BatchRenderer::Flush() {
   glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &first.u);
   glDrawArrays(shape_ == Shape::kQuads ? GL_QUADS : GL_LINES, 0,
                static_cast<GLsizei>(vertices_.size()));
+  if (tally_ != nullptr) Tally();
   vertices_.clear();
+}
+
+void BatchRenderer::Tally() {
+  const float pixels = GlPixelsPerUnit();
+  tally_->SetViewport(static_cast<int32_t>(static_cast<float>(width_) * pixels + 0.5f),
+                      static_cast<int32_t>(static_cast<float>(height_) * pixels + 0.5f));
+  tallied_.clear();
+  for (const Vertex& vertex : vertices_) tallied_.push_back(vertex.position);
+  const bool blended = glBlend_ != Blend::kNone;
+  tally_->Add({tallied_.data(), static_cast<int>(tallied_.size()), shape_ == Shape::kLines,
+               lineWidth_ * pixels, blended, !blended && !texturing_, texturing_ ? texture_ : 0});
 }
 
 bool BatchRenderer::FollowDrawable() {
@@ -69,6 +84,7 @@ void BatchRenderer::ClearFrame() {
   // The drawable changes size when fullscreen is toggled or the desktop resizes the window.
   FollowDrawable();
   ClearGlFrame();
+  black_ = true;
   modelView_ = FixedMatrix{};
   SceneChanged();
   // The frame's events are taken after its clear, a fullscreen toggle among them: the
@@ -78,27 +94,35 @@ void BatchRenderer::ClearFrame() {
 
 void BatchRenderer::PresentFrame() {
   Flush();
+  if (tally_ != nullptr) tally_->EndFrame();
   LookAtDrawableOnce();
   platform_.SwapBuffers();
 }
 
 void BatchRenderer::UseBlend(Blend blend) {
-  if (blend == blend_) return;
+  if (blend == glBlend_ || blend == Blend::kUnknown) return;
   Flush();
   if (blend == Blend::kAlpha) {
     UseBlendAlpha();
-  } else {
+  } else if (blend == Blend::kAdditive) {
     UseBlendAdditive();
+  } else {
+    UseNoBlend();
   }
-  blend_ = blend;
+  glBlend_ = blend;
+}
+
+void BatchRenderer::UseBlendFor(bool textured) {
+  const bool opaque = !textured && blend_ == Blend::kAlpha && colourBytes_[3] == 255;
+  UseBlend(opaque ? Blend::kNone : blend_);
 }
 
 void BatchRenderer::SetBlendAlpha() {
-  UseBlend(Blend::kAlpha);
+  blend_ = Blend::kAlpha;
 }
 
 void BatchRenderer::SetBlendAdditive() {
-  UseBlend(Blend::kAdditive);
+  blend_ = Blend::kAdditive;
 }
 
 void BatchRenderer::SetColor(int32_t r, int32_t g, int32_t b, int32_t a) {
@@ -118,6 +142,7 @@ bool BatchRenderer::Invisible() const {
       return transparent;
     case Blend::kAdditive:
       return transparent || (black && !destinationAlpha_);
+    case Blend::kNone:
     case Blend::kUnknown:
       break;
   }
@@ -161,6 +186,7 @@ constexpr float kNoTexture[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 }  // namespace
 
 void BatchRenderer::Add(const ClipPosition* positions, const float* u, const float* v, int count) {
+  black_ = false;
   bool outside = false;
   for (int i = 0; i < count; ++i) outside = outside || Outside(positions[i]);
   if (outside != outside_) {
@@ -175,12 +201,29 @@ void BatchRenderer::Add(const ClipPosition* positions, const float* u, const flo
 
 void BatchRenderer::AddRect(const std::array<float, 8>& corners) {
   if (Invisible()) return;
-  UseUntextured(Shape::kQuads);
   ClipPosition positions[4];
   for (int i = 0; i < 4; ++i) {
     positions[i] = Transform(sceneClip_, corners[2 * i], corners[2 * i + 1]);
   }
+  if (BesidePicture(positions, 4, 0.0f)) return;
+  if (FillsLikeClear(positions)) return;
+  UseBlendFor(false);
+  UseUntextured(Shape::kQuads);
   Add(positions, kNoTexture, kNoTexture, 4);
+}
+
+// An opaque colour over the whole picture leaves that colour everywhere, and so does an
+// opaque colour added to a frame still black from its clear: clearing to it is the same
+// picture without a blended pixel.
+bool BatchRenderer::FillsLikeClear(const ClipPosition* corners) {
+  if (colourBytes_[3] != 255) return false;
+  const bool replaces = blend_ == Blend::kAlpha || (blend_ == Blend::kAdditive && black_);
+  if (!replaces || !CoversPicture(corners)) return false;
+  Flush();
+  LookAtDrawableOnce();
+  ClearGlPicture(colour_);
+  black_ = false;
+  return true;
 }
 
 void BatchRenderer::FillRect(int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -193,11 +236,15 @@ void BatchRenderer::FillRectCorners(int32_t x1, int32_t y1, int32_t x2, int32_t 
 
 void BatchRenderer::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, float width) {
   if (Invisible()) return;
-  UseUntextured(Shape::kLines);
-  UseLineWidth(width);
   const ClipPosition ends[2] = {
       Transform(sceneClip_, static_cast<float>(x1), static_cast<float>(y1)),
       Transform(sceneClip_, static_cast<float>(x2), static_cast<float>(y2))};
+  // A wide line reaches half its width beside its ends' positions; a pixel more is room.
+  const double reach = width + 2.0 / GlPixelsPerUnit();
+  if (SpanInPicture(ends[0], ends[1], reach / width_, reach / height_).Empty()) return;
+  UseBlendFor(false);
+  UseUntextured(Shape::kLines);
+  UseLineWidth(width);
   Add(ends, kNoTexture, kNoTexture, 2);
 }
 
@@ -253,6 +300,7 @@ void BatchRenderer::AddPlaced(const PlacedQuad& quad) {
 void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                                float scale) {
   if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
+  UseBlendFor(true);
   UseTexture(texture.name);
   AddPlaced(PlaceSprite(x, y, texture, angle, scale));
 }
@@ -260,8 +308,21 @@ void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, flo
 void BatchRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
                                      int32_t h, const Texture& texture, float scale) {
   if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
+  UseBlendFor(true);
   UseTexture(texture.name);
   AddPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale));
+}
+
+void BatchRenderer::WarmUp(const std::vector<Texture>& textures) {
+  const Blend blend = blend_;
+  FragmentTally* tally = tally_;
+  tally_ = nullptr;
+  DrawEveryState(*this, textures);
+  Flush();
+  glFinish();
+  ClearFrame();
+  blend_ = blend;
+  tally_ = tally;
 }
 
 }  // namespace fenwhit

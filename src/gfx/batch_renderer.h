@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/fixed_matrix.h"
+#include "gfx/fragment_tally.h"
 #include "gfx/quad_geometry.h"
 #include "gfx/renderer.h"
 #include "platform/letterbox.h"
@@ -39,9 +40,12 @@ class BatchRenderer : public Renderer {
   void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                         const Texture& texture, float scale) override;
+  void WarmUp(const std::vector<Texture>& textures) override;
 
   // Draws what is gathered; anything that reads the frame back calls this first.
   void Flush();
+  // Counts the pixels of everything drawn from here on; null stops counting.
+  void SetTally(FragmentTally* tally) { tally_ = tally; }
 
  private:
   struct Vertex {
@@ -49,7 +53,7 @@ class BatchRenderer : public Renderer {
     float colour[4];
     float u, v;
   };
-  enum class Blend { kUnknown, kAlpha, kAdditive };
+  enum class Blend { kUnknown, kNone, kAlpha, kAdditive };
   enum class Shape { kQuads, kLines };
 
   // Fits the viewport to the drawable when its size changed; true when it did.
@@ -58,14 +62,21 @@ class BatchRenderer : public Renderer {
   void LookAtDrawableOnce();
   // Each switches OpenGL state, drawing what was gathered under the old state first.
   void UseBlend(Blend blend);
+  // Plain shapes in a fully opaque colour replace what is under them, blended or not; drawn
+  // unblended they cost less, and the rasteriser may drop what they hide.
+  void UseBlendFor(bool textured);
   void UseUntextured(Shape shape);
   void UseTexture(uint32_t name);
   void UseLineWidth(float width);
+  // Hands what Flush draws to the tally.
+  void Tally();
 
   // Whether drawing now would leave every pixel as it was: nothing added, or a fully
   // transparent colour. The beat-tinted glows are black between beats, and large.
   bool Invisible() const;
   void AddRect(const std::array<float, 8>& corners);
+  // Clears the picture to the colour instead of drawing the quad, when that is the same.
+  bool FillsLikeClear(const ClipPosition* corners);
   void AddPlaced(const PlacedQuad& quad);
   // Gathers one primitive's corners.
   void Add(const ClipPosition* positions, const float* u, const float* v, int count);
@@ -92,11 +103,16 @@ class BatchRenderer : public Renderer {
   // differently (texture coordinates round otherwise at some pixels). Primitives inside
   // and outside go in separate calls, so each takes the path it takes when drawn alone.
   bool outside_ = false;
-  Blend blend_ = Blend::kUnknown;
+  // Nothing drawn since the frame was cleared to black.
+  bool black_ = false;
+  Blend blend_ = Blend::kUnknown;    // as the game set it
+  Blend glBlend_ = Blend::kUnknown;  // in force
   bool texturing_ = true;
   bool textureKnown_ = false;
   uint32_t texture_ = 0;
   float lineWidth_ = 1.0f;
+  FragmentTally* tally_ = nullptr;
+  std::vector<ClipPosition> tallied_;
 };
 
 }  // namespace fenwhit

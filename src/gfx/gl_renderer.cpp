@@ -4,6 +4,7 @@
 
 #include "gfx/gl_setup.h"
 #include "gfx/quad_geometry.h"
+#include "gfx/warm_up.h"
 #include "platform/platform.h"
 
 namespace fenwhit {
@@ -142,6 +143,12 @@ void GlRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t sr
   if (texture.width <= 0 || texture.height <= 0) return;
   LookAtDrawableOnce();
   DrawPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale), texture);
+}
+
+void GlRenderer::WarmUp(const std::vector<Texture>& textures) {
+  DrawEveryState(*this, textures);
+  glFinish();
+  ClearFrame();
 }
 
 }  // namespace fenwhit

@@ -30,6 +30,7 @@ class GlRenderer : public Renderer {
   void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                         const Texture& texture, float scale) override;
+  void WarmUp(const std::vector<Texture>& textures) override;
 
  private:
   // Fits the viewport to the drawable when its size changed; true when it did.

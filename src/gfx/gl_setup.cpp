@@ -37,8 +37,18 @@ void ClearGlFrame() {
   if (scissor) glEnable(GL_SCISSOR_TEST);
 }
 
+void ClearGlPicture(const float* colour) {
+  glClearColor(colour[0], colour[1], colour[2], colour[3]);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
+
 void SetGlLineWidth(float width) {
   glLineWidth(width * pixelsPerUnit);
+}
+
+float GlPixelsPerUnit() {
+  return pixelsPerUnit;
 }
 
 void SetUpGlWindow(int32_t width, int32_t height, PixelSize drawable) {
@@ -61,6 +71,10 @@ void UseBlendAlpha() {
 void UseBlendAdditive() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+
+void UseNoBlend() {
+  glDisable(GL_BLEND);
 }
 
 Texture UploadTexture(const Image* image, int nearest) {

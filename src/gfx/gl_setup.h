@@ -18,10 +18,15 @@ void SetUpGlWindow(int32_t width, int32_t height, PixelSize drawable);
 void FitGlViewport(int32_t width, int32_t height, PixelSize drawable);
 // Clears the whole drawable, the bars outside the picture too.
 void ClearGlFrame();
+// Clears the picture, not the bars beside it, to an RGBA colour of 0 to 1 each.
+void ClearGlPicture(const float* colour);
 // Line widths are in units, so a scaled picture gets wider lines.
 void SetGlLineWidth(float width);
+// Picture pixels per unit, as the last viewport fitted them.
+float GlPixelsPerUnit();
 void UseBlendAlpha();
 void UseBlendAdditive();
+void UseNoBlend();
 // Leaves texturing on and the new texture bound.
 Texture UploadTexture(const Image* image, int nearest);
 

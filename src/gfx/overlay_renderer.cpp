@@ -213,6 +213,10 @@ Texture OverlayRenderer::CreateTexture(const Image* image, int nearest) {
   return inner_.CreateTexture(image, nearest);
 }
 
+void OverlayRenderer::WarmUp(const std::vector<Texture>& textures) {
+  inner_.WarmUp(textures);
+}
+
 void OverlayRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                                  float scale) {
   Handle({Op::kSprite, {x, y}, {angle, scale}, texture});

@@ -36,6 +36,7 @@ class OverlayRenderer : public Renderer {
   void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                         const Texture& texture, float scale) override;
+  void WarmUp(const std::vector<Texture>& textures) override;
 
   // Run at every PresentFrame after the game's drawing, in the order added. They draw
   // through the free functions, starting under the game's scene transform (they reset it

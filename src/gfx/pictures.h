@@ -2,6 +2,8 @@
 // Every picture the game draws with, uploaded once at start-up (a screen-mode switch keeps the
 // window's context, and with it the textures). The screens and the overlays beside them draw
 // from here; the program fills it.
+#include <vector>
+
 #include "gfx/text.h"
 #include "gfx/texture.h"
 
@@ -24,5 +26,8 @@ struct Pictures {
 };
 
 extern Pictures pictures;
+
+// Every texture of the set, the font's too, in the order of the fields.
+std::vector<Texture> EveryTexture(const Pictures& set);
 
 }  // namespace fenwhit

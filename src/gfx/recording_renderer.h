@@ -8,8 +8,9 @@
 namespace fenwhit {
 
 struct DrawCall {
-  std::string op;  // "window", "clear", "present", "blend_alpha", "blend_additive", "color", "fill_rect",
-                   // "fill_corners", "line", "scene", "scene_xy", "scene_reset", "texture", "sprite", "region"
+  std::string op;  // "window", "clear", "present", "blend_alpha", "blend_additive", "color",
+                   // "fill_rect", "fill_corners", "line", "scene", "scene_xy", "scene_reset",
+                   // "texture", "sprite", "region"
   // Integer arguments in the order of the call (colour r, g, b, a; rect x, y, w, h; line
   // x1, y1, x2, y2; sprite x, y; region x, y, srcX, srcY, w, h; scene dx, dy).
   std::vector<int> ints;
@@ -38,8 +39,7 @@ class RecordingRenderer : public Renderer {
                            int32_t dy) override;
   void ResetSceneTransform() override;
   Texture CreateTexture(const Image* image, int nearest) override;
-  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
-                  float scale) override;
+  void DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle, float scale) override;
   void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w, int32_t h,
                         const Texture& texture, float scale) override;
 
@@ -49,9 +49,10 @@ class RecordingRenderer : public Renderer {
   int Presented() const { return presented_; }
   int Cleared() const { return cleared_; }
 
- private:
+ protected:
   void Record(DrawCall call);
 
+ private:
   bool keepCalls_;
   std::vector<DrawCall> calls_;
   int presented_ = 0;

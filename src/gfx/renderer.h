@@ -3,6 +3,7 @@
 // functions in draw.h, sprites.h and text.h, which forward to the current Renderer:
 // the OpenGL one in the program, a recording or null one in tests and benchmarks.
 #include <cstdint>
+#include <vector>
 
 #include "gfx/texture.h"
 
@@ -38,6 +39,10 @@ class Renderer {
                           float scale) = 0;
   virtual void DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
                                 int32_t h, const Texture& texture, float scale) = 0;
+  // Draws with every state and texture the game uses into the hidden frame and waits for it,
+  // then clears it: a software OpenGL compiles each state's code at its first use, and would
+  // stall a frame of play with it. Renderers without OpenGL do nothing.
+  virtual void WarmUp(const std::vector<Texture>& /*textures*/) {}
 };
 
 Renderer& TheRenderer();

@@ -2,8 +2,11 @@
 // each into the same window, must give the same pixels.
 #include "gfx/batch_renderer.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "app/pictures.h"
@@ -21,6 +24,7 @@
 #include "support/full_pools.h"
 #include "support/game_in_play.h"
 #include "support/gl_fixture.h"
+#include "support/recorded_frames.h"
 #include "ui/hud.h"
 
 namespace fenwhit {
@@ -44,10 +48,12 @@ class BatchAgainstImmediate : public GlTest {
     GlTest::TearDown();
   }
 
-  // Draws `scene` with each renderer on a cleared frame and compares the frames.
-  void ExpectSamePixels(const std::function<void()>& scene) {
-    const std::vector<uint8_t> immediate = DrawWith(*renderer_, scene);
-    const std::vector<uint8_t> batched = DrawWith(*batch_, scene);
+  // Draws `scene` with each renderer on a cleared frame of width x height and compares the
+  // frames.
+  void ExpectSamePixels(const std::function<void()>& scene, int width = kWidth,
+                        int height = kHeight) {
+    const std::vector<uint8_t> immediate = DrawWith(*renderer_, scene, width, height);
+    const std::vector<uint8_t> batched = DrawWith(*batch_, scene, width, height);
     int lit = 0;
     int differing = 0;
     size_t first = 0;
@@ -58,17 +64,21 @@ class BatchAgainstImmediate : public GlTest {
     }
     // A blank scene would match trivially.
     EXPECT_GT(lit, 10000);
-    EXPECT_EQ(differing, 0) << "the first at (" << first % kWidth << ", "
-                            << kHeight - 1 - static_cast<int>(first / kWidth) << ")";
+    EXPECT_EQ(differing, 0) << "the first at (" << first % width << ", "
+                            << height - 1 - static_cast<int>(first / width) << ")";
   }
 
-  std::vector<uint8_t> DrawWith(Renderer& renderer, const std::function<void()>& scene) {
+  std::vector<uint8_t> DrawWith(Renderer& renderer, const std::function<void()>& scene, int width,
+                                int height) {
     SetRenderer(&renderer);
-    renderer.SetUpWindow(kWidth, kHeight);
+    renderer.SetUpWindow(width, height);
     renderer.ClearFrame();
     scene();
     batch_->Flush();
-    return AllPixels();
+    glFinish();
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
   }
 
   std::unique_ptr<BatchRenderer> batch_;
@@ -117,6 +127,13 @@ void DrawPicturesAndShapes() {
     }
   }
   DrawLine(-14000, 300, 20000, 310, 5.0f);
+  // Wide lines along the edges of the 1280 x 720 picture, and just beside it.
+  ResetSceneTransform();
+  SetBlendAlpha();
+  SetColor(255, 255, 255, 255);
+  DrawLine(1, 100, 1, 600, 5.0f);
+  DrawLine(100, 718, 900, 719, 5.0f);
+  DrawLine(-1, 100, -1, 600, 5.0f);
 }
 
 void DrawTexts() {
@@ -170,6 +187,56 @@ TEST_F(BatchAgainstImmediate, GameFramesMatchPixelForPixel) {
     seedRandom(3);
     testing::DrawPoolFrame();
   });
+}
+
+// Start-up draws every state once, to have it compiled before play: the frame it used is
+// cleared, so the intro's first frame shows none of it, with either renderer.
+TEST_F(BatchAgainstImmediate, WarmingUpLeavesNothingOnTheFrame) {
+  for (Renderer* renderer :
+       {static_cast<Renderer*>(renderer_.get()), static_cast<Renderer*>(batch_.get())}) {
+    SetRenderer(renderer);
+    renderer->SetUpWindow(kWidth, kHeight);
+    renderer->ClearFrame();
+    renderer->WarmUp(EveryTexture(pictures));
+    batch_->Flush();
+    EXPECT_EQ(LitPixels(), 0);
+  }
+}
+
+// Frames of recorded games as the game drew them, in their own screen modes: the slowest
+// frames of the longest game (big glows, obstacles, a thousand particles, titles), the
+// busiest frame of each game and some ordinary ones. The batched renderer draws them with
+// less work: the backdrop's tint as a clear, none of the lines beside the picture, and the
+// opaque masks over it unblended.
+TEST_F(BatchAgainstImmediate, RecordedGamesFramesMatchPixelForPixel) {
+  const std::string replays = std::string(FENWHIT_SOURCE_DIR) + "/tests/replays/";
+  const std::pair<const char*, std::set<int64_t>> games[] = {
+      {"one-1366-long", {1000, 3038, 4424, 4640, 5109}},
+      {"one-1366-esc", {2500, 4000}},
+      {"two-720p", {1500}}};
+  for (const auto& [name, numbers] : games) {
+    const Pictures loaded = pictures;
+    const testing::RecordedFrames recorded =
+        testing::CatchFrames(replays + name + ".fwreplay", numbers);
+    pictures = loaded;
+    ASSERT_EQ(recorded.error, "") << name;
+    ASSERT_EQ(recorded.frames.size(), numbers.size() + 1) << name;
+    for (const testing::RecordedFrame& frame : recorded.frames) {
+      SCOPED_TRACE(std::string(name) + " frame " + std::to_string(frame.number));
+      ASSERT_TRUE(platform_->OpenWindow(frame.width, frame.height));
+      FragmentTally tally;
+      batch_->SetTally(&tally);
+      ExpectSamePixels([&] { testing::DrawRecordedFrame(frame, recorded.pictures, loaded); },
+                       frame.width, frame.height);
+      batch_->SetTally(nullptr);
+      tally.EndFrame();
+      const FramePixels& drawn = tally.Frames().front();
+      const LayerPixels& backdrop = drawn[static_cast<size_t>(Layer::kBackdrop)];
+      EXPECT_LT(backdrop.covered, 0.8 * frame.width * frame.height);
+      EXPECT_LT(backdrop.primitives, 200);
+      EXPECT_EQ(drawn[static_cast<size_t>(Layer::kMasks)].blended, 0);
+    }
+  }
 }
 
 }  // namespace
