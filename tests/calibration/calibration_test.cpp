@@ -18,8 +18,8 @@
 #include "calibration/calibration_platform.h"
 #include "calibration/kick_presses.h"
 #include "gfx/overlay_renderer.h"
+#include "support/player_steps.h"
 #include "support/program_harness.h"
-#include "support/scripted_player.h"
 #include "support/text_drawn.h"
 #include "ui/main_menu.h"
 

@@ -21,7 +21,6 @@
 #include "scoreboard/scoreboard_platform.h"
 #include "support/player_steps.h"
 #include "support/program_harness.h"
-#include "support/scripted_player.h"
 #include "support/text_drawn.h"
 #include "ui/main_menu.h"
 
