@@ -30,8 +30,10 @@ constexpr enet_uint8 kReliableChannel = 0;
 constexpr enet_uint8 kUnreliableChannel = 1;
 constexpr size_t kChannels = 2;
 // How long a closing link waits for the peer to take what was queued (a refusal, a game's
-// end) before it hangs up regardless.
-constexpr enet_uint32 kCloseWaitMs = 400;
+// end) before it hangs up regardless. ENet throws away whatever the peer has not yet taken
+// when the hang-up reaches it, so a peer whose machine is busy for a moment must be waited
+// for; a peer that is really gone costs this much at the end.
+constexpr enet_uint32 kCloseWaitMs = 2000;
 
 bool EnsureEnet(std::string& error) {
   static std::once_flag once;

@@ -173,28 +173,32 @@ class EnetSession final : public NetSession {
     int waitMs = 0;
     do {
       link_->Service(std::exchange(waitMs, 1));
-      if (!link_->Connected()) {
-        failForLink();
-        break;
-      }
-      if (handshake_->State() == HandshakeState::kWaiting) {
-        handshake_->Update(nowSeconds);
-        if (handshake_->State() == HandshakeState::kFailed) fail(handshake_->Failure());
-        if (handshake_->State() != HandshakeState::kReady) continue;
-        peerName_ = handshake_->PeerName();
-        lastHeard_ = nowSeconds;
-      }
-      if (side_ == LockstepSide::kHost) {
-        timeRoundTrips(nowSeconds);
-      } else {
-        answerPings(nowSeconds);
-      }
+      // A peer that refuses us hangs up straight after: its hello and its refusal can come
+      // in the same service as the hang-up, and they say more than "gone".
+      const bool gone = !link_->Connected();
+      readGreeting(nowSeconds);
+      if (gone) failForLink();
     } while (state_ == NetSessionState::kGreeting && SteadyClock::now() < until);
     // What was said last goes out now, a refusal included, rather than at the next update.
     link_->Service(0);
     if (state_ == NetSessionState::kGreeting && nowSeconds - lastHeard_ >= times_.silenceSeconds) {
       fail(peerLabel() + " was silent for " +
            SecondsText(static_cast<int>(times_.silenceSeconds * 1000 + 0.5)) + " seconds");
+    }
+  }
+
+  void readGreeting(double nowSeconds) {
+    if (handshake_->State() == HandshakeState::kWaiting) {
+      handshake_->Update(nowSeconds);
+      if (handshake_->State() == HandshakeState::kFailed) fail(handshake_->Failure());
+      if (handshake_->State() != HandshakeState::kReady) return;
+      peerName_ = handshake_->PeerName();
+      lastHeard_ = nowSeconds;
+    }
+    if (side_ == LockstepSide::kHost) {
+      timeRoundTrips(nowSeconds);
+    } else {
+      answerPings(nowSeconds);
     }
   }
 

@@ -13,11 +13,13 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
 #include "net/enet_link.h"
 #include "net/handshake.h"
+#include "net/link_channel.h"
 #include "support/udp_relay.h"
 
 namespace fenwhit {
@@ -189,6 +191,29 @@ TEST(NetSession, AnotherVersionIsRefusedOnBothSidesNamingBoth) {
     EXPECT_NE(side->Failure().find(ours), std::string::npos) << side->Failure();
     EXPECT_NE(side->Failure().find("0.0.1"), std::string::npos) << side->Failure();
   }
+
+  // A host that refuses hangs up at once, while the guest's machine is busy for longer than
+  // a frame: the refusal must still reach it, and it names both builds, not "gone".
+  std::string error;
+  std::unique_ptr<EnetLink> older = EnetLink::Host(FreePort(), error);
+  ASSERT_NE(older, nullptr) << error;
+  auto guest = NetSession::Start(Joining("127.0.0.1:" + std::to_string(older->Port())), "BOB", error);
+  ASSERT_NE(guest, nullptr) << error;
+  EXPECT_TRUE(StepUntil({guest.get()}, [&] {
+    older->Service(1);
+    return older->Connected() && guest->State() == NetSessionState::kGreeting;
+  }));
+  LinkChannel said(*older);
+  said.Send(NetHello{"0.0.1", LocalHello("ANN").rulesDigest, "ANN"});
+  said.Send(NetRefusal{"refused"});
+  std::thread busyGuest([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    StepUntil({guest.get()}, [&] { return Settled(*guest); });
+  });
+  older.reset();
+  busyGuest.join();
+  EXPECT_NE(guest->Failure().find("0.0.1"), std::string::npos) << guest->Failure();
+  EXPECT_NE(guest->Failure().find(ours), std::string::npos) << guest->Failure();
 }
 
 TEST(NetSession, ConnectionTroublesAreToldInPlainWordsWithoutHoldingTheFrame) {
