@@ -23,6 +23,7 @@
 #include "calibration/flash_onset_log.h"
 #include "common/calm_flashes.h"
 #include "events/forced_events.h"
+#include "feel/present_lead.h"
 #include "gamepad/gamepad_platform.h"
 #include "gfx/batch_renderer.h"
 #include "gfx/gl_renderer.h"
@@ -197,9 +198,12 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<SoundDevice> sound = OpenSoundOutput();
+  // How long a frame takes to be shown, so beats are taken for the frame seen as they are
+  // heard. Under everything that pumps events or draws.
+  PresentLeadPlatform presentLead(sdl, SetPresentLeadMs);
   // When each beat's flash is presented, for measuring it against the sound from outside.
-  const std::unique_ptr<FlashOnsetLog> flashLog = FlashOnsetLog::FromEnvironment(sdl);
-  BatchRenderer batch(flashLog ? static_cast<Platform&>(*flashLog) : sdl);
+  const std::unique_ptr<FlashOnsetLog> flashLog = FlashOnsetLog::FromEnvironment(presentLead);
+  BatchRenderer batch(flashLog ? static_cast<Platform&>(*flashLog) : presentLead);
   OverlayRenderer renderer(batch);
 
   // The platform the game sees, from the machine outwards: gamepads as keys, the player's
@@ -208,7 +212,7 @@ int main(int argc, char** argv) {
   // settings, the scores and the replays are written on a thread of their own; what it still has to
   // write lands before the program ends, however long the disk takes.
   BackgroundWriter writer;
-  GamepadPlatform gamepads(sdl);
+  GamepadPlatform gamepads(presentLead);
   SettingsPlatform settingsPlatform(
       gamepads, *sound, settingsFile, writer, settings,
       {[] { return static_cast<int>(screenMode.index); }, [&sdl] { return sdl.Fullscreen(); }},

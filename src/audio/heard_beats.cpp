@@ -9,11 +9,14 @@ int64_t HeardDelayMs(int latencyMs, int offsetMs) {
   return std::max<int64_t>(0, int64_t{latencyMs} + offset);
 }
 
-void HeardBeats::Add(int32_t beats, int64_t nowMs, int64_t delayMs) {
+void HeardBeats::Add(int32_t beats, int64_t dueMs) {
   if (beats <= 0) return;
   std::lock_guard lock(mutex_);
-  // The delay is fixed for a game, so the queue stays in order of due time.
-  pending_.push_back({nowMs + delayMs, beats});
+  if (stopped_) return;
+  // Kept in order of due time: the latency each beat is given may change between beats.
+  const auto later = std::upper_bound(pending_.begin(), pending_.end(), dueMs,
+                                      [](int64_t due, const Pending& p) { return due < p.dueMs; });
+  pending_.insert(later, {dueMs, beats});
 }
 
 int32_t HeardBeats::Take(int64_t nowMs) {
@@ -26,9 +29,16 @@ int32_t HeardBeats::Take(int64_t nowMs) {
   return heard;
 }
 
+void HeardBeats::Stop() {
+  std::lock_guard lock(mutex_);
+  pending_.clear();
+  stopped_ = true;
+}
+
 void HeardBeats::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();
+  stopped_ = false;
 }
 
 }  // namespace fenwhit

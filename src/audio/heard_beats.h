@@ -1,7 +1,7 @@
 #pragma once
-// Beats the beat thread counted when they were mixed, held until the sound reaches the
-// speaker: the output's latency plus the player's offset later. The beat thread adds,
-// the frame loop takes; times are milliseconds on one clock both threads read.
+// Beats the beat thread counted, held until the sound reaches the speaker: the output's
+// latency plus the player's offset after the stream's clock shows them. The beat thread
+// adds, the frame loop takes; times are milliseconds on one clock both threads read.
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -17,10 +17,13 @@ int64_t HeardDelayMs(int latencyMs, int offsetMs);
 
 class HeardBeats {
  public:
-  // `beats` counted at nowMs, heard delayMs later.
-  void Add(int32_t beats, int64_t nowMs, int64_t delayMs);
+  // `beats` heard at dueMs. Ignored once stopped.
+  void Add(int32_t beats, int64_t dueMs);
   // The beats heard by nowMs, each once.
   int32_t Take(int64_t nowMs);
+  // Drops what is on its way and takes no more until cleared.
+  void Stop();
+  // Drops what is on its way; beats are taken again.
   void Clear();
 
  private:
@@ -30,6 +33,7 @@ class HeardBeats {
   };
   std::mutex mutex_;
   std::deque<Pending> pending_;
+  bool stopped_ = false;
 };
 
 }  // namespace fenwhit

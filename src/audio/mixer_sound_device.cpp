@@ -197,6 +197,24 @@ int64_t MixerSoundDevice::StreamLoops(SoundHandle stream) {
   return found == nullptr ? -1 : found->Loops(FramesPlayed(*found));
 }
 
+int32_t MixerSoundDevice::StreamLoopMs(SoundHandle stream) {
+  std::lock_guard lock(streamsMutex_);
+  const MixerStream* found = FindStream(stream);
+  if (found == nullptr || found->sourceRate <= 0) return -1;
+  return static_cast<int32_t>(found->loopFrames * 1000 / found->sourceRate);
+}
+
+int MixerSoundDevice::StreamLatencyMs(SoundHandle stream) {
+  const int output = OutputLatencyMs();
+  std::lock_guard lock(streamsMutex_);
+  const MixerStream* found = FindStream(stream);
+  if (found == nullptr) return output;
+  // The output's latency is the newest mixed frame's; the clock reports older frames, which
+  // are that much nearer the speaker.
+  const int64_t behindMs = found->clock.FramesBehindMix() * 1000 / MixRate();
+  return static_cast<int>(std::max<int64_t>(0, output - behindMs));
+}
+
 int64_t MixerSoundDevice::StreamFramesPlayed(SoundHandle stream) {
   std::lock_guard lock(streamsMutex_);
   const MixerStream* found = FindStream(stream);

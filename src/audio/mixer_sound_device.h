@@ -53,6 +53,7 @@ class MixerSoundDevice : public SoundDevice {
   void PlayStream(int channel, SoundHandle stream) override;
   int32_t StreamTime(SoundHandle stream) override;
   int64_t StreamLoops(SoundHandle stream) override;
+  int32_t StreamLoopMs(SoundHandle stream) override;
   double StreamSecondsPlayed(SoundHandle stream) override;
   SoundHandle OpenDecodedStream(std::unique_ptr<StreamDecoder> decoder) override;
   void StopStream(SoundHandle stream) override;
@@ -60,6 +61,7 @@ class MixerSoundDevice : public SoundDevice {
   void SetPaused(bool paused) override;
   void SetMasterVolume(int level) override;
   int OutputLatencyMs() override;
+  int StreamLatencyMs(SoundHandle stream) override;
 
   // A sample from 16-bit mono frames at the mixing rate (benchmarks, tests).
   SoundHandle AddSample(std::vector<int16_t> frames);

@@ -47,6 +47,7 @@ int64_t SteadyMs() {
 std::atomic<BeatSleep> beatSleep{SleepReal};
 std::atomic<BeatClock> beatClock{SteadyMs};
 std::atomic<int> avOffsetMs{0};
+std::atomic<int> presentLeadMs{0};
 HeardBeats heardBeats;
 BeatSource* beatSource = nullptr;            // the main thread's
 GameMusicChoice* gameMusicChoice = nullptr;  // the main thread's
@@ -58,19 +59,31 @@ void BeatThreadSleep(int milliseconds) {
   beatSleep.load(kRelaxed)(milliseconds);
 }
 
-// How long after its mix this game's beats are heard, asked once as the thread starts.
-int64_t BeatDelayMs(SoundDevice& device) {
-  return HeardDelayMs(device.OutputLatencyMs(), avOffsetMs.load(kRelaxed));
+// How long after the stream's clock shows a point of it that point is heard, asked at
+// each count: what the clock runs behind the mix changes as the output asks for sound.
+int64_t HeardAfterMs(SoundDevice& device, SoundHandle stream) {
+  return HeardDelayMs(device.StreamLatencyMs(stream), avOffsetMs.load(kRelaxed));
 }
 
-// Beats counted as mixed reach the frame loop when they are heard; with no delay at all
-// they go straight on, as they always did.
-void CountBeats(int32_t beats, int64_t delayMs) {
-  if (delayMs <= 0) {
+// Beats whose start the stream's clock shows `startInMs` from now (negative: passed)
+// reach the frame loop when they are heard; with no delay at all they go straight on,
+// as they always did.
+void CountBeats(int32_t beats, int64_t startInMs, int64_t heardAfterMs) {
+  const int64_t dueInMs = startInMs + heardAfterMs;
+  if (dueInMs <= 0) {
     beatsCounted.fetch_add(beats, kRelaxed);
   } else {
-    heardBeats.Add(beats, beatClock.load(kRelaxed)(), delayMs);
+    heardBeats.Add(beats, beatClock.load(kRelaxed)() + dueInMs);
   }
+}
+
+// A loop start this near is counted before it comes, so that the frame which shows the beat
+// can be drawn while the kick is still on its way to the speaker.
+constexpr int32_t kCountAheadMs = 100;
+
+bool CountsAhead(int32_t position, int32_t loopMs) {
+  const int32_t window = std::min(kCountAheadMs, loopMs / 3);
+  return loopMs > 0 && position >= 0 && position < loopMs && loopMs - position <= window;
 }
 
 constexpr int32_t kBeatWindowMs = 33;
@@ -154,9 +167,9 @@ void RunBeatThread() {
   int64_t loopsPlayed = 0;
   int64_t loopsCounted = 0;
   SoundDevice& device = TheSoundDevice();
-  const int64_t delayMs = BeatDelayMs(device);
   const SoundHandle music = Handle(sound::kGameMusic);
   const SoundHandle beat = Handle(sound::kBeatTrack);
+  const int32_t loopMs = device.StreamLoopMs(beat);
   device.PlayStream(sound::kGameMusicChannel, music);
   device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
   device.PlayStream(sound::kBeatChannel, beat);
@@ -167,16 +180,24 @@ void RunBeatThread() {
     // device that counts loops says how many starts passed since the last count, so a
     // thread woken a loop late still counts every one; otherwise the window decides.
     int32_t passed = 1;
+    int32_t startInMs = 0;
     if (!first) {
       if (loopsPlayed >= 0) {
         passed = loopsPlayed > loopsCounted ? static_cast<int32_t>(loopsPlayed - loopsCounted) : 0;
         loopsCounted = std::max(loopsCounted, loopsPlayed);
+        startInMs = -std::max(beatPosition, 0);
+        if (passed == 0 && loopsCounted == loopsPlayed && CountsAhead(beatPosition, loopMs)) {
+          passed = 1;
+          ++loopsCounted;
+          startInMs = loopMs - beatPosition;
+        }
       } else {
         passed = latch.Counts(beatPosition, previousPosition) ? 1 : 0;
+        startInMs = -std::max(beatPosition, 0);
       }
     }
     if (passed > 0) {
-      CountBeats(passed, delayMs);
+      CountBeats(passed, startInMs, HeardAfterMs(device, beat));
       // Hold off past the detection window so one loop start counts once.
       bool stop = false;
       for (int step = first ? 16 : 7; step > 0; --step) {
@@ -202,13 +223,15 @@ void RunBeatThread() {
 
 void RunSongBeatThread(BeatCounter& counter) {
   SoundDevice& device = TheSoundDevice();
-  const int64_t delayMs = BeatDelayMs(device);
-  device.PlayStream(sound::kGameMusicChannel, Handle(sound::kGameMusic));
+  const SoundHandle song = Handle(sound::kGameMusic);
+  device.PlayStream(sound::kGameMusicChannel, song);
   device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
   // The counter knows the beats it slept through, so no poll needs a hold-off.
   while (beatStopRequest.load(kRelaxed) != 1) {
     const int32_t passed = counter.Count();
-    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) CountBeats(passed, delayMs);
+    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) {
+      CountBeats(passed, 0, HeardAfterMs(device, song));
+    }
     BeatThreadSleep(6);
   }
   beatStopRequest.store(0, kRelaxed);
@@ -269,6 +292,8 @@ GameSong CurrentGameSong() {
 
 void StopBeatTrack() {
   songBeatsStopped.store(true, kRelaxed);
+  // A start counted ahead will not come now, and a lost game takes no more beats.
+  heardBeats.Stop();
   TheSoundDevice().StopStream(Handle(sound::kBeatTrack));
 }
 
@@ -305,7 +330,8 @@ int32_t TakeBeats() {
 }
 
 int32_t TakeBeatThreadBeats() {
-  const int32_t heard = heardBeats.Take(beatClock.load(kRelaxed)());
+  // A beat heard before the frame drawn next is shown goes with that frame.
+  const int32_t heard = heardBeats.Take(beatClock.load(kRelaxed)() + presentLeadMs.load(kRelaxed));
   return heard + beatsCounted.exchange(0, kRelaxed);
 }
 
@@ -324,6 +350,10 @@ void SetBeatClock(BeatClock clock) {
 
 void SetAvOffsetMs(int offsetMs) {
   avOffsetMs.store(offsetMs, kRelaxed);
+}
+
+void SetPresentLeadMs(int leadMs) {
+  presentLeadMs.store(std::max(leadMs, 0), kRelaxed);
 }
 
 int AvOffsetMs() {

@@ -47,6 +47,10 @@ void ForgetCountedBeats();
 void SetAvOffsetMs(int offsetMs);
 // The offset set last.
 int AvOffsetMs();
+// How long a frame takes from taking its beats to being shown: beats heard within that
+// time (and half a frame, to round to the nearest frame) are taken early, so the frame
+// that shows them is seen as they are heard. 0 (the default) takes them as heard.
+void SetPresentLeadMs(int leadMs);
 
 void FadeTitleMusicDown();
 void FadeTitleMusicUp();

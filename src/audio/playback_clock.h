@@ -42,6 +42,21 @@ class PlaybackClock {
     return Position(anchor, stamp, limit, nowNs, rate);
   }
 
+  // How far behind what was mixed the position stood when the mixing thread last set it;
+  // 0 for a held clock.
+  int64_t FramesBehindMix() const {
+    for (;;) {
+      const uint32_t before = sequence_.load(std::memory_order_acquire);
+      const int64_t anchor = anchor_.load(std::memory_order_relaxed);
+      const int64_t stamp = stamp_.load(std::memory_order_relaxed);
+      const int64_t limit = limit_.load(std::memory_order_relaxed);
+      std::atomic_thread_fence(std::memory_order_acquire);
+      if ((before & 1) == 0 && sequence_.load(std::memory_order_relaxed) == before) {
+        return stamp == 0 ? 0 : limit - anchor;
+      }
+    }
+  }
+
   static int64_t Position(int64_t anchor, int64_t stamp, int64_t limit, int64_t nowNs, int rate) {
     if (stamp == 0) return limit;
     if (nowNs <= stamp) return anchor;

@@ -28,11 +28,15 @@ SoundHandle RecordingSoundDevice::LoadSample(int slot, const std::string& path) 
 void RecordingSoundDevice::PlaySample(int channel, SoundHandle sample) {
   Record({"play", channel, 0, sample, {}});
 }
-void RecordingSoundDevice::SetPan(int channel, int pan) { Record({"pan", channel, pan, 0, {}}); }
+void RecordingSoundDevice::SetPan(int channel, int pan) {
+  Record({"pan", channel, pan, 0, {}});
+}
 void RecordingSoundDevice::SetVolume(int channel, int volume) {
   Record({"volume", channel, volume, 0, {}});
 }
-void RecordingSoundDevice::StopChannel(int channel) { Record({"stop", channel, 0, 0, {}}); }
+void RecordingSoundDevice::StopChannel(int channel) {
+  Record({"stop", channel, 0, 0, {}});
+}
 
 SoundHandle RecordingSoundDevice::OpenStream(const std::string& path) {
   SoundHandle handle = 0;
@@ -63,6 +67,27 @@ int32_t RecordingSoundDevice::StreamTime(SoundHandle stream) {
   std::lock_guard lock(mutex_);
   lastTimes_[stream] = time;
   return time;
+}
+
+int64_t RecordingSoundDevice::StreamLoops(SoundHandle stream) {
+  std::function<int64_t(SoundHandle)> loops;
+  {
+    std::lock_guard lock(mutex_);
+    loops = loops_;
+  }
+  return loops ? loops(stream) : -1;
+}
+
+int32_t RecordingSoundDevice::StreamLoopMs(SoundHandle /*stream*/) {
+  std::lock_guard lock(mutex_);
+  return loops_ ? loopMs_ : -1;
+}
+
+void RecordingSoundDevice::SetStreamLoops(std::function<int64_t(SoundHandle)> loops,
+                                          int32_t loopMs) {
+  std::lock_guard lock(mutex_);
+  loops_ = std::move(loops);
+  loopMs_ = loopMs;
 }
 
 void RecordingSoundDevice::StopStream(SoundHandle stream) {

@@ -32,6 +32,8 @@ class RecordingSoundDevice : public SoundDevice {
   SoundHandle OpenStream(const std::string& path) override;
   void PlayStream(int channel, SoundHandle stream) override;
   int32_t StreamTime(SoundHandle stream) override;
+  int64_t StreamLoops(SoundHandle stream) override;
+  int32_t StreamLoopMs(SoundHandle stream) override;
   double StreamSecondsPlayed(SoundHandle stream) override;
   void StopStream(SoundHandle stream) override;
   void CloseStream(SoundHandle stream) override;
@@ -45,6 +47,8 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<SoundCall> CallsOf(const std::string& op) const;
   // Where stream time comes from; by default 1000 ms, which never counts as a beat.
   void SetStreamClock(std::function<int32_t(SoundHandle)> clock);
+  // Where StreamLoops comes from, and the loop's length; by default a device that cannot tell.
+  void SetStreamLoops(std::function<int64_t(SoundHandle)> loops, int32_t loopMs);
   // Where StreamSecondsPlayed comes from; by default -1, a device that cannot tell.
   void SetSecondsPlayed(std::function<double(SoundHandle)> played);
   // What OutputLatencyMs reports (0 unless set), as a sound card's would.
@@ -60,6 +64,8 @@ class RecordingSoundDevice : public SoundDevice {
   std::vector<std::string> failing_;
   std::function<int32_t(SoundHandle)> clock_;
   std::function<double(SoundHandle)> played_;
+  std::function<int64_t(SoundHandle)> loops_;
+  int32_t loopMs_ = -1;
   bool paused_ = false;
   std::map<SoundHandle, int32_t> lastTimes_;
   std::atomic<SoundHandle> nextHandle_{1};

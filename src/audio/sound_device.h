@@ -43,6 +43,8 @@ class SoundDevice {
   // Whole loops the stream has played, or -1 where the device cannot tell. A count
   // tells a poll that comes late how many loop starts it slept through.
   virtual int64_t StreamLoops(SoundHandle /*stream*/) { return -1; }
+  // The length of one loop of the stream in milliseconds, or -1 where the device cannot tell.
+  virtual int32_t StreamLoopMs(SoundHandle /*stream*/) { return -1; }
   // Seconds the stream has played since it first started, across its loops, or -1 where
   // the device cannot tell (or for an unknown handle).
   virtual double StreamSecondsPlayed(SoundHandle /*stream*/) { return -1.0; }
@@ -61,6 +63,9 @@ class SoundDevice {
   // Milliseconds from the mix to the speaker (0 where nothing is heard): a beat counted as
   // it is mixed is heard this much later.
   virtual int OutputLatencyMs() { return 0; }
+  // How long after StreamTime reports a point of the stream that point is heard: the
+  // output's latency, less what the stream's clock already runs behind its mix.
+  virtual int StreamLatencyMs(SoundHandle /*stream*/) { return OutputLatencyMs(); }
 };
 
 SoundDevice& TheSoundDevice();

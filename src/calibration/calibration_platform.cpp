@@ -69,7 +69,7 @@ void CalibrationPlatform::Open() {
 
 double CalibrationPlatform::HeardSeconds() {
   const double played = sound_.StreamSecondsPlayed(track_);
-  return played - HeardDelayMs(sound_.OutputLatencyMs(), AvOffsetMs()) / 1000.0;
+  return played - HeardDelayMs(sound_.StreamLatencyMs(track_), AvOffsetMs()) / 1000.0;
 }
 
 bool CalibrationPlatform::Step() {

@@ -47,6 +47,9 @@ TEST_F(PlaybackClockTest, OnTimeBuffersGiveTheStartOfEachBufferAndRunSmoothlyBet
   for (int k = 0; k < 20; ++k) {
     MixAt(Due(k));
     EXPECT_EQ(At(Due(k)), int64_t{k} * kBuffer);
+    // What the clock shows was mixed a buffer ago: the output's latency counts from the
+    // newest frame, this one is a buffer nearer the speaker.
+    EXPECT_EQ(stream_->clock.FramesBehindMix(), kBuffer);
     for (int64_t ms = 1; ms <= 11; ++ms) {
       EXPECT_NEAR(At(Due(k) + ms * kMs), k * kBuffer + ms * kRate / 1000, 1);
     }
@@ -70,6 +73,8 @@ TEST_F(PlaybackClockTest, BuffersAskedForInBurstsDoNotMakeThePositionJump) {
       biggestStep = std::max(biggestStep, now - previous);
       previous = now;
     }
+    EXPECT_GE(stream_->clock.FramesBehindMix(), kBuffer);
+    EXPECT_LE(stream_->clock.FramesBehindMix(), 3 * kBuffer);
   }
   // Half a millisecond is 22 frames; with a stall at each burst's end it stays small.
   EXPECT_LE(biggestStep, 23);
@@ -87,6 +92,7 @@ TEST_F(PlaybackClockTest, ACutOffStreamStopsWhereItWasHeard) {
   mixer_.Mix(out_, kBuffer, Due(1) + 5 * kMs);
   EXPECT_EQ(At(Due(1) + 5 * kMs), kBuffer + 5 * kRate / 1000);
   EXPECT_EQ(At(Due(40)), kBuffer + 5 * kRate / 1000);
+  EXPECT_EQ(stream_->clock.FramesBehindMix(), 0);  // held: nothing more on its way
 }
 
 TEST_F(PlaybackClockTest, APausedStreamHoldsWhereItWasHeardAndResumesWithoutSteppingBack) {
