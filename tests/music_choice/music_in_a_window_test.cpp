@@ -30,13 +30,16 @@ std::string Xdotool(const std::vector<std::string>& words) {
 }
 
 // The files in a folder once it has one, within the time given; none if it never does.
+// A file still being written (a hidden name, renamed into place once whole) is not one yet.
 std::vector<fs::path> FilesSoon(const fs::path& folder, std::chrono::seconds within) {
   const auto end = std::chrono::steady_clock::now() + within;
   std::vector<fs::path> files;
   while (files.empty() && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) files.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+      if (entry.path().filename().string().rfind('.', 0) != 0) files.push_back(entry.path());
+    }
   }
   return files;
 }
