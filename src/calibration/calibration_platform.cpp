@@ -18,10 +18,7 @@ CalibrationPlatform::CalibrationPlatform(Platform& inner, SoundDevice& sound, Ho
 
 void CalibrationPlatform::PumpEvents() {
   inner().PumpEvents();
-  for (int code = 1; code < scan::kCount; ++code) {
-    if (hidden_[code] && !inner().KeyHeld(code)) hidden_[code] = false;
-  }
-  hiddenButtons_ &= inner().ReadMouse().buttons;
+  hidden_.ForgetReleased(inner());
   const bool c = inner().KeyHeld(scan::kC);
   const bool cPressed = c && !cWasHeld_;
   cWasHeld_ = c;
@@ -30,13 +27,12 @@ void CalibrationPlatform::PumpEvents() {
 }
 
 bool CalibrationPlatform::KeyHeld(int scanCode) const {
-  if (scanCode > 0 && scanCode < scan::kCount && hidden_[scanCode]) return false;
-  return inner().KeyHeld(scanCode);
+  return !hidden_.Hides(scanCode) && inner().KeyHeld(scanCode);
 }
 
 MouseState CalibrationPlatform::ReadMouse() {
   MouseState mouse = inner().ReadMouse();
-  mouse.buttons &= ~hiddenButtons_;
+  mouse.buttons = hidden_.Shown(mouse.buttons);
   return mouse;
 }
 
@@ -129,8 +125,8 @@ void CalibrationPlatform::Close() {
   open_ = false;
   menu.covered = coveredBefore_;
   // Esc, Space or a button still down would leave the menu or start a game there.
-  RememberHeld(hidden_, hiddenButtons_);
-  cWasHeld_ = hidden_[scan::kC];
+  hidden_.HideHeld(inner());
+  cWasHeld_ = hidden_.Hides(scan::kC);
 }
 
 void CalibrationPlatform::MakeView() {

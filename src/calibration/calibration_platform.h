@@ -11,6 +11,7 @@
 
 #include "calibration/kick_presses.h"
 #include "platform/forwarding_platform.h"
+#include "platform/held_input.h"
 
 namespace fenwhit {
 
@@ -85,8 +86,7 @@ class CalibrationPlatform final : public ForwardingPlatform {
   // Keys and buttons as held at the last look, for fresh presses; those held as it closed.
   std::array<bool, scan::kCount> wasHeld_{};
   int32_t buttonsWereHeld_ = 0;
-  std::array<bool, scan::kCount> hidden_{};
-  int32_t hiddenButtons_ = 0;
+  HeldInput hidden_;
   double drawnAt_ = 0.0;
 };
 

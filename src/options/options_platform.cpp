@@ -70,11 +70,8 @@ void OptionsPlatform::PumpEvents() {
   inner().PumpEvents();
   // A screen opened from this one pumps through it.
   if (running_) return;
-  for (int code = 1; code < scan::kCount; ++code) {
-    if (hidden_[code] && !inner().KeyHeld(code)) hidden_[code] = false;
-  }
+  hidden_.ForgetReleased(inner());
   const MouseState mouse = inner().ReadMouse();
-  hiddenButtons_ &= mouse.buttons;
   const bool o = inner().KeyHeld(scan::kO);
   const bool oPressed = o && !oWasHeld_;
   oWasHeld_ = o;
@@ -84,13 +81,12 @@ void OptionsPlatform::PumpEvents() {
 }
 
 bool OptionsPlatform::KeyHeld(int scanCode) const {
-  if (scanCode > 0 && scanCode < scan::kCount && hidden_[scanCode]) return false;
-  return inner().KeyHeld(scanCode);
+  return !hidden_.Hides(scanCode) && inner().KeyHeld(scanCode);
 }
 
 MouseState OptionsPlatform::ReadMouse() {
   MouseState mouse = inner().ReadMouse();
-  mouse.buttons &= ~hiddenButtons_;
+  mouse.buttons = hidden_.Shown(mouse.buttons);
   return mouse;
 }
 
@@ -267,10 +263,9 @@ void OptionsPlatform::Close() {
   menu.covered = false;
   repeatAt_ = -1.0;
   // Esc, Enter, Space or a button still down would leave the menu or start a game there.
-  RememberHeldKeys(hidden_);
-  hiddenButtons_ = inner().ReadMouse().buttons;
-  oWasHeld_ = hidden_[scan::kO];
-  buttonsWere_ = hiddenButtons_;
+  hidden_.HideHeld(inner());
+  oWasHeld_ = hidden_.Hides(scan::kO);
+  buttonsWere_ = inner().ReadMouse().buttons;
   MakeView();
 }
 

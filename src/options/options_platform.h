@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/forwarding_platform.h"
+#include "platform/held_input.h"
 
 namespace fenwhit {
 
@@ -112,8 +113,7 @@ class OptionsPlatform final : public ForwardingPlatform {
   double repeatAt_ = -1.0;
   // Keys as held at the last look, for fresh presses; keys and buttons held as it closed.
   std::array<bool, scan::kCount> wasHeld_{};
-  std::array<bool, scan::kCount> hidden_{};
-  int32_t hiddenButtons_ = 0;
+  HeldInput hidden_;
   OptionsView view_;
   PixelSize drawnSize_;
   double drawnAt_ = 0.0;
