@@ -239,13 +239,22 @@ TEST_F(MixerStreamTest, TheBeatThreadCountsEveryLoopStartItSleptThrough) {
   beatStopRequest.store(0);
   beatsCounted.store(0);
   lateDevice = &device_;
+  ForgetCountedBeats();
   SetBeatSleep(SleepPlayingTheTrack);
   RunBeatThread();
   SetBeatSleep(nullptr);
+  // Every beat counted, however far ahead of the clock it is due.
+  SetBeatClock([] { return int64_t{1} << 40; });
+  const int32_t taken = TakeBeatThreadBeats();
+  SetBeatClock(nullptr);
   ResetSoundBank();
   SetSoundDevice(nullptr);
   EXPECT_GE(lateRendered, kLateTarget);
-  EXPECT_EQ(beatsCounted.load(), 1 + lateRendered / 14700);
+  const int64_t starts = 1 + lateRendered / 14700;
+  // A start less than 100 ms past what was played may already be counted, ahead.
+  const bool startComing = lateRendered % 14700 >= 14700 - 4410;
+  EXPECT_TRUE(taken == starts || (startComing && taken == starts + 1))
+      << taken << " beats for " << starts << " starts";
 }
 
 }  // namespace
