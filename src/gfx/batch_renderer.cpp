@@ -278,7 +278,10 @@ Texture BatchRenderer::CreateTexture(const Image* image, int nearest) {
   Flush();
   const Texture texture = UploadTexture(image, nearest);
   outlines_.erase(texture.name);
-  if (image != nullptr) {
+  // Between the texels of a picture filtered to the nearest, a sample a rounding apart
+  // takes the whole step: drawn in other triangles than the quad's, such a picture
+  // could differ visibly.
+  if (image != nullptr && nearest == 0) {
     const SpriteOutline outline = OutlineShowing(*image);
     const bool whole =
         outline.Whole(static_cast<float>(texture.width), static_cast<float>(texture.height));
@@ -340,7 +343,7 @@ void BatchRenderer::AddOutlined(const FixedMatrix& clip, const SpriteOutline& ou
 void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                                float scale) {
   if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
-  const auto outlined = outlines_.find(texture.name);
+  const auto outlined = outlinesUsed_ ? outlines_.find(texture.name) : outlines_.end();
   if (outlined != outlines_.end() && outlined->second.count == 0) return;
   UseBlendFor(true);
   UseTexture(texture.name);

@@ -46,6 +46,11 @@ class BatchRenderer : public Renderer {
 
   // Draws what is gathered; anything that reads the frame back calls this first.
   void Flush();
+  // Whether large sprites are drawn only over the part of their picture that shows (as
+  // they are unless told otherwise) or whole, as the reference renderer draws them. Where
+  // the two triangulations interpolate a texture coordinate a rounding apart, a pixel may
+  // differ by one level.
+  void UseSpriteOutlines(bool use) { outlinesUsed_ = use; }
   // Counts the pixels of everything drawn from here on; null stops counting.
   void SetTally(FragmentTally* tally) { tally_ = tally; }
 
@@ -123,6 +128,7 @@ class BatchRenderer : public Renderer {
   float lineWidth_ = 1.0f;
   // By texture name, for the pictures with transparent margins.
   std::unordered_map<uint32_t, SpriteOutline> outlines_;
+  bool outlinesUsed_ = true;
   FragmentTally* tally_ = nullptr;
   std::vector<ClipPosition> tallied_;
 };

@@ -78,6 +78,14 @@ SpriteOutline OutlineShowing(const Image& image) {
     }
   }
   if (across.low > across.high) return outline;
+  // Along an edge of the picture the sprite's quad has an edge of its own, and a shorter
+  // one on the same line would take a hair's breadth otherwise when it is rasterised.
+  const bool clear = across.low > 0 && across.high < fw && down.low > 0 && down.high < fh;
+  if (!clear) {
+    outline.count = 4;
+    outline.corners = {{{0, 0}, {fw, 0}, {fw, fh}, {0, fh}}};
+    return outline;
+  }
   std::vector<TexelPoint> polygon = {{across.low, down.low},
                                      {across.high, down.low},
                                      {across.high, down.high},

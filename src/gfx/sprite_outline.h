@@ -24,8 +24,9 @@ struct SpriteOutline {
   bool Whole(float width, float height) const;
 };
 
-// The outline of the texels that show, and of everything a linear or nearest filter
-// samples them from; the picture repeats beyond its edges, as OpenGL's default wrap has it.
+// The outline of the texels that show, and of everything a linear filter samples them
+// from (the picture repeats beyond its edges, as OpenGL's default wrap has it). The whole
+// picture when what shows reaches one of its edges.
 SpriteOutline OutlineShowing(const Image& image);
 
 }  // namespace fenwhit
