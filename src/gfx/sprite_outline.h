@@ -2,8 +2,8 @@
 // The part of a picture that can change a pixel when drawn: the texels with some opacity,
 // and the texels that filtering mixes with them. A fully transparent texel leaves the
 // pixel under it as it was, blended either way, so a sprite drawn only over this part
-// gives the same picture with fewer pixels blended. The round glows and particles fill
-// squares whose corners are transparent.
+// gives the same picture with fewer pixels blended. The round glows fill squares whose
+// corners are transparent, and the xenon lights make them large.
 #include <array>
 
 namespace fenwhit {
