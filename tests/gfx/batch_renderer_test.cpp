@@ -70,6 +70,7 @@ class BatchAgainstImmediate : public GlTest {
     batch_->SetTally(nullptr);
   }
 
+  // No channel more than `levels` apart, and few pixels differing at all.
   void ExpectWithin(const std::vector<uint8_t>& immediate, const std::vector<uint8_t>& batched,
                     int levels, int width, int height) {
     int lit = 0;
@@ -214,7 +215,7 @@ TEST_F(BatchAgainstImmediate, GameFramesMatchPixelForPixel) {
 
 // Glows many times their picture's size, turned, some reaching out of the window: drawn
 // only where their light shows, they blend little more than its disc, and the picture
-// stays the same.
+// stays the same within a level.
 TEST_F(BatchAgainstImmediate, LargeGlowsBlendOnlyWhereTheirLightShows) {
   const float scale = 4.0f;
   const auto glows = [scale] {
