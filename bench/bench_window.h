@@ -51,6 +51,8 @@ class BenchWindow {
     SetRenderer(&renderer);
     renderer.SetUpWindow(width, height);
   }
+  // Whether the batched renderer draws large sprites only where their pictures show.
+  void UseSpriteOutlines(bool use) { batched_.UseSpriteOutlines(use); }
   // Waits until everything drawn so far is in the frame.
   void Finish() {
     if (kind_ == Kind::kBatched) batched_.Flush();

@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "gfx/gl_setup.h"
 #include "gfx/picture_bounds.h"
 #include "gfx/warm_up.h"
@@ -274,21 +277,32 @@ void BatchRenderer::ResetSceneTransform() {
 Texture BatchRenderer::CreateTexture(const Image* image, int nearest) {
   Flush();
   const Texture texture = UploadTexture(image, nearest);
+  outlines_.erase(texture.name);
+  // Between the texels of a picture filtered to the nearest, a sample a rounding apart
+  // takes the whole step: drawn in other triangles than the quad's, such a picture
+  // could differ visibly.
+  if (image != nullptr && nearest == 0) {
+    const SpriteOutline outline = OutlineShowing(*image);
+    const bool whole =
+        outline.Whole(static_cast<float>(texture.width), static_cast<float>(texture.height));
+    if (!whole) outlines_[texture.name] = outline;
+  }
   texturing_ = true;
   textureKnown_ = true;
   texture_ = texture.name;
   return texture;
 }
 
-void BatchRenderer::AddPlaced(const PlacedQuad& quad) {
-  const QuadPlacement& place = quad.placement;
+FixedMatrix BatchRenderer::PlacedClip(const QuadPlacement& place) const {
   FixedMatrix local = modelView_;
   local.Translate(place.pivotX, place.pivotY, 0.0f);
   local.RotateZ(place.angle);
   local.Scale(place.scale, place.scale, 1.0f);
   local.Translate(-place.halfW, -place.halfH, 0.0f);
-  const FixedMatrix clip = Multiply(projection_, local);
-  const QuadCorners& corners = quad.corners;
+  return Multiply(projection_, local);
+}
+
+void BatchRenderer::AddPlaced(const FixedMatrix& clip, const QuadCorners& corners) {
   ClipPosition positions[4];
   for (int i = 0; i < 4; ++i) {
     positions[i] =
@@ -297,12 +311,49 @@ void BatchRenderer::AddPlaced(const PlacedQuad& quad) {
   Add(positions, corners.u.data(), corners.v.data(), 4);
 }
 
+bool BatchRenderer::Large(const FixedMatrix& clip, const Texture& texture) const {
+  const float* m = clip.m;
+  const double pixels = GlPixelsPerUnit();
+  const double unitPixels = std::fabs(static_cast<double>(m[0]) * m[5] - m[4] * m[1]) *
+                            (width_ * pixels / 2.0) * (height_ * pixels / 2.0);
+  return unitPixels * texture.width * texture.height >= kOutlinedPixels;
+}
+
+void BatchRenderer::AddOutlined(const FixedMatrix& clip, const SpriteOutline& outline,
+                                const Texture& texture) {
+  // A whole sprite's own units are its texels.
+  const float width = static_cast<float>(texture.width);
+  const float height = static_cast<float>(texture.height);
+  const int last = outline.count - 1;
+  for (int next = 1; next < last; next += 2) {
+    const int fan[4] = {0, next, next + 1, std::min(next + 2, last)};
+    ClipPosition positions[4];
+    float u[4];
+    float v[4];
+    for (int i = 0; i < 4; ++i) {
+      const TexelPoint& corner = outline.corners[fan[i]];
+      positions[i] = Transform(clip, corner.x, corner.y);
+      u[i] = corner.x / width;
+      v[i] = corner.y / height;
+    }
+    Add(positions, u, v, 4);
+  }
+}
+
 void BatchRenderer::DrawSprite(int32_t x, int32_t y, const Texture& texture, float angle,
                                float scale) {
   if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
+  const auto outlined = outlinesUsed_ ? outlines_.find(texture.name) : outlines_.end();
+  if (outlined != outlines_.end() && outlined->second.count == 0) return;
   UseBlendFor(true);
   UseTexture(texture.name);
-  AddPlaced(PlaceSprite(x, y, texture, angle, scale));
+  const PlacedQuad quad = PlaceSprite(x, y, texture, angle, scale);
+  const FixedMatrix clip = PlacedClip(quad.placement);
+  if (outlined != outlines_.end() && Large(clip, texture)) {
+    AddOutlined(clip, outlined->second, texture);
+  } else {
+    AddPlaced(clip, quad.corners);
+  }
 }
 
 void BatchRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t srcY, int32_t w,
@@ -310,7 +361,8 @@ void BatchRenderer::DrawSpriteRegion(int32_t x, int32_t y, int32_t srcX, int32_t
   if (texture.width <= 0 || texture.height <= 0 || Invisible()) return;
   UseBlendFor(true);
   UseTexture(texture.name);
-  AddPlaced(PlaceRegion(x, y, srcX, srcY, w, h, texture, scale));
+  const PlacedQuad quad = PlaceRegion(x, y, srcX, srcY, w, h, texture, scale);
+  AddPlaced(PlacedClip(quad.placement), quad.corners);
 }
 
 void BatchRenderer::WarmUp(const std::vector<Texture>& textures) {

@@ -6,12 +6,14 @@
 // OpenGL, thousands of immediate-mode quads one at a time cost the main thread more than
 // everything else in a full frame.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "gfx/fixed_matrix.h"
 #include "gfx/fragment_tally.h"
 #include "gfx/quad_geometry.h"
 #include "gfx/renderer.h"
+#include "gfx/sprite_outline.h"
 #include "platform/letterbox.h"
 
 namespace fenwhit {
@@ -44,6 +46,11 @@ class BatchRenderer : public Renderer {
 
   // Draws what is gathered; anything that reads the frame back calls this first.
   void Flush();
+  // Whether large sprites are drawn only over the part of their picture that shows (as
+  // they are unless told otherwise) or whole, as the reference renderer draws them. Where
+  // the two triangulations interpolate a texture coordinate a rounding apart, a pixel may
+  // differ by one level.
+  void UseSpriteOutlines(bool use) { outlinesUsed_ = use; }
   // Counts the pixels of everything drawn from here on; null stops counting.
   void SetTally(FragmentTally* tally) { tally_ = tally; }
 
@@ -77,7 +84,15 @@ class BatchRenderer : public Renderer {
   void AddRect(const std::array<float, 8>& corners);
   // Clears the picture to the colour instead of drawing the quad, when that is the same.
   bool FillsLikeClear(const ClipPosition* corners);
-  void AddPlaced(const PlacedQuad& quad);
+  // Where the quad's own units land in clip space.
+  FixedMatrix PlacedClip(const QuadPlacement& place) const;
+  void AddPlaced(const FixedMatrix& clip, const QuadCorners& corners);
+  // Only the part of a whole sprite that can show, as a fan of quads from its first corner.
+  void AddOutlined(const FixedMatrix& clip, const SpriteOutline& outline, const Texture& texture);
+  // Whether a whole sprite covers enough pixels that leaving out its transparent margins
+  // saves more than the extra corners cost. Small ones, like the particles, do not gain.
+  bool Large(const FixedMatrix& clip, const Texture& texture) const;
+  static constexpr double kOutlinedPixels = 64.0 * 64.0;
   // Gathers one primitive's corners.
   void Add(const ClipPosition* positions, const float* u, const float* v, int count);
   void SceneChanged();
@@ -111,6 +126,9 @@ class BatchRenderer : public Renderer {
   bool textureKnown_ = false;
   uint32_t texture_ = 0;
   float lineWidth_ = 1.0f;
+  // By texture name, for the pictures with transparent margins.
+  std::unordered_map<uint32_t, SpriteOutline> outlines_;
+  bool outlinesUsed_ = true;
   FragmentTally* tally_ = nullptr;
   std::vector<ClipPosition> tallied_;
 };
