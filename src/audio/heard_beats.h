@@ -11,8 +11,8 @@ namespace fenwhit {
 // The player's offset is kept within this many milliseconds either way.
 inline constexpr int kAvOffsetLimitMs = 300;
 
-// How long after its mix a beat is heard: latency plus offset, never less than nothing
-// (a beat cannot be taken before it was counted).
+// How long after the stream's clock shows a beat it is heard: latency plus offset, never
+// less than nothing.
 int64_t HeardDelayMs(int latencyMs, int offsetMs);
 
 class HeardBeats {

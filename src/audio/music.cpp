@@ -180,12 +180,12 @@ void RunBeatThread() {
     // device that counts loops says how many starts passed since the last count, so a
     // thread woken a loop late still counts every one; otherwise the window decides.
     int32_t passed = 1;
-    int32_t startInMs = 0;
+    // A start just passed was shown beatPosition ago; the first has just been asked for.
+    int32_t startInMs = first ? 0 : -std::max(beatPosition, 0);
     if (!first) {
       if (loopsPlayed >= 0) {
         passed = loopsPlayed > loopsCounted ? static_cast<int32_t>(loopsPlayed - loopsCounted) : 0;
         loopsCounted = std::max(loopsCounted, loopsPlayed);
-        startInMs = -std::max(beatPosition, 0);
         if (passed == 0 && loopsCounted == loopsPlayed && CountsAhead(beatPosition, loopMs)) {
           passed = 1;
           ++loopsCounted;
@@ -193,7 +193,6 @@ void RunBeatThread() {
         }
       } else {
         passed = latch.Counts(beatPosition, previousPosition) ? 1 : 0;
-        startInMs = -std::max(beatPosition, 0);
       }
     }
     if (passed > 0) {
