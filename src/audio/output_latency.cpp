@@ -17,10 +17,13 @@ int EstimateLatencyMs(const char* driver, const char* pulseLatency, int bufferFr
     const std::string_view text(pulseLatency);
     int ms = 0;
     const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), ms);
-    // The server keeps at least a buffer whatever it is asked.
+    // The server keeps at least a buffer whatever it is asked. It fills its queue a
+    // whole buffer at a time when the queue runs low, so the queue it keeps is what it
+    // holds on average: the newest mixed frame, written as the queue is at its fullest,
+    // waits about half a buffer longer.
     if (failure == std::errc() && end == text.data() + text.size() && ms > 0 &&
         ms <= kMaxPlausibleMs) {
-      return ms > bufferMs ? ms : bufferMs;
+      return (ms > bufferMs ? ms : bufferMs) + bufferMs / 2;
     }
   }
   return bufferMs;
