@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <utility>
 
@@ -77,7 +78,7 @@ void CountBeats(int32_t beats, int64_t startInMs, int64_t heardAfterMs) {
   }
 }
 
-// A loop start this near is counted before it comes, so that the frame which shows the beat
+// A beat this near is counted before it comes, so that the frame which shows it
 // can be drawn while the kick is still on its way to the speaker.
 constexpr int32_t kCountAheadMs = 100;
 
@@ -227,9 +228,10 @@ void RunSongBeatThread(BeatCounter& counter) {
   device.SetVolume(sound::kGameMusicChannel, musicVolume.load(kRelaxed));
   // The counter knows the beats it slept through, so no poll needs a hold-off.
   while (beatStopRequest.load(kRelaxed) != 1) {
-    const int32_t passed = counter.Count();
-    if (passed > 0 && !songBeatsStopped.load(kRelaxed)) {
-      CountBeats(passed, 0, HeardAfterMs(device, song));
+    const CountedBeats counted = counter.CountAhead(kCountAheadMs / 1000.0);
+    if (counted.beats > 0 && !songBeatsStopped.load(kRelaxed)) {
+      CountBeats(counted.beats, std::llround(counted.startInSeconds * 1000.0),
+                 HeardAfterMs(device, song));
     }
     BeatThreadSleep(6);
   }

@@ -68,11 +68,19 @@ void StartTitleMusic();
 void StartGameMusic(const std::string& beatPath, const std::string& musicPath);
 // What the beat thread counts instead of the beat track's loops when the game plays to a
 // song of the player's: the beats of that song as it plays.
+struct CountedBeats {
+  int32_t beats = 0;
+  double startInSeconds = 0.0;  // how far off the last of them is; negative: passed
+};
 class BeatCounter {
  public:
   virtual ~BeatCounter() = default;
   // The beats passed since the previous call.
   virtual int32_t Count() = 0;
+  // The beats passed and those coming within `aheadSeconds`, so that the frame which shows
+  // a beat can be drawn while its sound is on the way. A counter that cannot see ahead
+  // counts those passed.
+  virtual CountedBeats CountAhead(double /*aheadSeconds*/) { return {Count(), 0.0}; }
 };
 // Game start with a song of the player's: as StartGameMusic, but `song` (an open stream,
 // closed by CloseGameMusic) is the game music and `counter` says when the beats come.

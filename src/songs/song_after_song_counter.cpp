@@ -67,10 +67,10 @@ void SongAfterSongCounter::PrepareNext(double position) {
   songs_.emplace(index + 1, std::move(*next));
 }
 
-int32_t SongAfterSongCounter::Count() {
+CountedBeats SongAfterSongCounter::CountAhead(double aheadSeconds) {
   TakeNews();
   const double position = device_.StreamSecondsPlayed(stream_);
-  if (position < 0.0) return 0;
+  if (position < 0.0) return {};
   int32_t passed = 0;
   // A song shorter than the stream decodes ahead may have ended before the grid reaches it.
   for (int64_t index = -1; index != grid_.SongIndex();) {
@@ -78,10 +78,10 @@ int32_t SongAfterSongCounter::Count() {
     const auto length = lengths_.find(index);
     if (length != lengths_.end()) grid_.EndSongAt(length->second);
     lengths_.erase(lengths_.begin(), lengths_.upper_bound(index));
-    passed += grid_.Advance(position);
+    passed += grid_.Advance(position + aheadSeconds);
   }
   PrepareNext(position);
-  return passed;
+  return {passed, passed > 0 ? grid_.LastBeat() - position : 0.0};
 }
 
 }  // namespace fenwhit

@@ -24,7 +24,8 @@ class SongAfterSongCounter : public BeatCounter {
   SongAfterSongCounter(SoundDevice& device, SoundHandle stream, SongSupply& supply,
                        std::shared_ptr<SongJoins> joins, PreparedSong first, double firstSeconds);
 
-  int32_t Count() override;
+  int32_t Count() override { return CountAhead(0.0).beats; }
+  CountedBeats CountAhead(double aheadSeconds) override;
 
  private:
   void TakeNews();

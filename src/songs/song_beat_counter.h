@@ -12,9 +12,13 @@ class SongBeatCounter : public BeatCounter {
   SongBeatCounter(SoundDevice& device, SoundHandle stream, SongBeatGrid grid)
       : device_(device), stream_(stream), grid_(std::move(grid)) {}
 
-  int32_t Count() override {
+  int32_t Count() override { return CountAhead(0.0).beats; }
+
+  CountedBeats CountAhead(double aheadSeconds) override {
     const double played = device_.StreamSecondsPlayed(stream_);
-    return played < 0.0 ? 0 : grid_.Advance(played);
+    if (played < 0.0) return {};
+    const int32_t beats = grid_.Advance(played + aheadSeconds);
+    return {beats, beats > 0 ? grid_.LastBeat() - played : 0.0};
   }
 
  private:

@@ -37,6 +37,8 @@ class SongBeatGrid {
   // The beats whose time lies after the previous position and at or before this one. A
   // position that goes back counts nothing.
   int32_t Advance(double position);
+  // The time of the last beat counted.
+  double LastBeat() const { return lastBeat_; }
 
  private:
   struct Song {

@@ -175,20 +175,35 @@ TEST_F(SongStreamTest, ASongDeletedWhilePlayingPlaysOnAndOneCutShortEndsInSilenc
   device_.CloseStream(stream);
 }
 
-TEST_F(SongStreamTest, TheCounterCountsEachBeatAsTheSongPlaysIt) {
+TEST_F(SongStreamTest, TheCounterCountsEachBeatAsTheSongPlaysItOrAheadSayingWhenItComes) {
   const SoundHandle stream = PlaySong(MakeSong("counted.wav"));
   SongBeatCounter counter(device_, stream, SongBeatGrid(SongBeats(), kSongSeconds));
+  SongBeatCounter ahead(device_, stream, SongBeatGrid(SongBeats(), kSongSeconds));
   std::vector<double> countedAt;
+  std::vector<double> aheadAt;
+  std::vector<double> aheadComes;
   constexpr int kStep = kRate / 100;
   for (int step = 0; step <= 300; ++step) {
-    for (int32_t n = counter.Count(); n > 0; --n) countedAt.push_back(step / 100.0);
+    const double now = step / 100.0;
+    for (int32_t n = counter.Count(); n > 0; --n) countedAt.push_back(now);
+    const CountedBeats seen = step < 300 ? ahead.CountAhead(0.1) : CountedBeats{};
+    ASSERT_LE(seen.beats, 1);
+    if (seen.beats == 1) {
+      aheadAt.push_back(now);
+      aheadComes.push_back(now + seen.startInSeconds);
+    }
     Render(kStep);
   }
   // Within the 10 ms between polls after each beat, on through the loop to the next.
   const std::vector<double> expected = {0.1, 0.6, 1.1, 1.6, 2.1, 2.6};
   ASSERT_EQ(countedAt.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i)
+  ASSERT_EQ(aheadAt.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_NEAR(countedAt[i], expected[i] + 0.005, 0.0051);
+    // Counted a tenth of a second early, each says exactly when it will play.
+    EXPECT_NEAR(aheadAt[i], expected[i] - 0.1 + 0.005, 0.0051);
+    EXPECT_NEAR(aheadComes[i], expected[i], 1e-3);
+  }
 }
 
 // The beat thread, woken as the system pleases, counts exactly the beats the song's own
@@ -202,7 +217,7 @@ TEST_F(SongStreamTest, TheBeatThreadCountsTheSongsBeatsInRealTime) {
   soundTable[sound::kGameMusic].store(song.stream);
   musicVolume.store(1);
   beatStopRequest.store(0);
-  beatsCounted.store(0);
+  ForgetCountedBeats();
   SongBeatCounter counter(device_, song.stream, SongBeatGrid(SongBeats(), song.seconds));
   std::thread thread([&] { RunSongBeatThread(counter); });
   const auto giveUp = Clock::now() + std::chrono::seconds(60);
@@ -213,14 +228,18 @@ TEST_F(SongStreamTest, TheBeatThreadCountsTheSongsBeatsInRealTime) {
   }
   device_.StopStream(song.stream);
   const double stoppedAt = device_.StreamSecondsPlayed(song.stream);
+  // Counted up to a tenth of a second ahead, each is taken once it is heard.
+  int32_t taken = 0;
   const auto settle = Clock::now() + std::chrono::seconds(5);
-  while (beatsCounted.load() < 7 && Clock::now() < settle) {
+  while (taken < 7 && Clock::now() < settle) {
+    taken += TakeBeatThreadBeats();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  taken += TakeBeatThreadBeats();
   EXPECT_GE(stoppedAt, 3.3);
   EXPECT_LT(stoppedAt, 3.5) << "the test thread woke too late to check the count";
-  EXPECT_EQ(TakeBeatThreadBeats(), 7);
+  EXPECT_EQ(taken, 7);
   beatStopRequest.store(1);
   thread.join();
   EXPECT_EQ(beatStopRequest.load(), 0);
