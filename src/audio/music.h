@@ -66,12 +66,12 @@ void StartTitleMusic();
 // Game start: stop the game-music channel, open the beat track and the game music,
 // set the music volume to 1 and start the beat thread.
 void StartGameMusic(const std::string& beatPath, const std::string& musicPath);
-// What the beat thread counts instead of the beat track's loops when the game plays to a
-// song of the player's: the beats of that song as it plays.
 struct CountedBeats {
   int32_t beats = 0;
   double startInSeconds = 0.0;  // how far off the last of them is; negative: passed
 };
+// What the beat thread counts instead of the beat track's loops when the game plays to a
+// song of the player's: the beats of that song as it plays.
 class BeatCounter {
  public:
   virtual ~BeatCounter() = default;
