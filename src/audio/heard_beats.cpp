@@ -35,6 +35,11 @@ void HeardBeats::Stop() {
   stopped_ = true;
 }
 
+void HeardBeats::Delay(int64_t ms) {
+  std::lock_guard lock(mutex_);
+  for (Pending& pending : pending_) pending.dueMs += ms;
+}
+
 void HeardBeats::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();

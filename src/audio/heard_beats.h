@@ -23,6 +23,8 @@ class HeardBeats {
   int32_t Take(int64_t nowMs);
   // Drops what is on its way and takes no more until cleared.
   void Stop();
+  // What is on its way comes `ms` later.
+  void Delay(int64_t ms);
   // Drops what is on its way; beats are taken again.
   void Clear();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 #include <utility>
 
@@ -50,6 +51,8 @@ std::atomic<BeatClock> beatClock{SteadyMs};
 std::atomic<int> avOffsetMs{0};
 std::atomic<int> presentLeadMs{0};
 HeardBeats heardBeats;
+constexpr int64_t kNotHeld = INT64_MIN;
+std::atomic<int64_t> heardBeatsHeldAtMs{kNotHeld};  // the main thread's
 BeatSource* beatSource = nullptr;            // the main thread's
 GameMusicChoice* gameMusicChoice = nullptr;  // the main thread's
 GameSong gameSong;                           // the main thread's
@@ -331,14 +334,26 @@ int32_t TakeBeats() {
 }
 
 int32_t TakeBeatThreadBeats() {
-  // A beat heard before the frame drawn next is shown goes with that frame.
-  const int32_t heard = heardBeats.Take(beatClock.load(kRelaxed)() + presentLeadMs.load(kRelaxed));
+  // A beat heard before the frame drawn next is shown goes with that frame; none is heard
+  // while the game is paused.
+  const bool held = heardBeatsHeldAtMs.load(kRelaxed) != kNotHeld;
+  const int32_t heard =
+      held ? 0 : heardBeats.Take(beatClock.load(kRelaxed)() + presentLeadMs.load(kRelaxed));
   return heard + beatsCounted.exchange(0, kRelaxed);
 }
 
 void ForgetCountedBeats() {
   beatsCounted.store(0, kRelaxed);
   heardBeats.Clear();
+}
+
+void HoldHeardBeats() {
+  heardBeatsHeldAtMs.store(beatClock.load(kRelaxed)(), kRelaxed);
+}
+
+void ReleaseHeardBeats() {
+  const int64_t heldAt = heardBeatsHeldAtMs.exchange(kNotHeld, kRelaxed);
+  if (heldAt != kNotHeld) heardBeats.Delay(beatClock.load(kRelaxed)() - heldAt);
 }
 
 void SetBeatSleep(BeatSleep sleep) {

@@ -42,6 +42,10 @@ int32_t TakeBeats();
 int32_t TakeBeatThreadBeats();
 // Game start: the last game's beats, counted or still on their way, are dropped.
 void ForgetCountedBeats();
+// The game pauses and goes on: its sound stands still meanwhile, so the beats on their way
+// to the speaker are not heard during the pause and come as much later as it lasted.
+void HoldHeardBeats();
+void ReleaseHeardBeats();
 // The player's offset in milliseconds (-300 to 300; more is held at the limit): how much
 // later than the output's latency says a beat is heard. Taken as each game starts.
 void SetAvOffsetMs(int offsetMs);

@@ -71,6 +71,7 @@ void PausePlatform::RunPaused(bool byPeer) {
   if (sharing_ && !byPeer) sharing_->localChanged(true);
   bool peerWentOn = false;
   sound_.SetPaused(true);
+  HoldHeardBeats();
   const double start = inner().Clock();
   bool escapeWasHeld = inner().KeyHeld(scan::kEsc);
   bool watchedWereHeld[std::size(kWatchedKeys)] = {};
@@ -133,6 +134,7 @@ void PausePlatform::RunPaused(bool byPeer) {
   // What went while paused was seen: it pauses no more.
   wasActive_ = inner().WindowActive();
   gamepadsLost_ = inner().GamepadsLost();
+  ReleaseHeardBeats();
   sound_.SetPaused(false);
   paused_ = false;
 }

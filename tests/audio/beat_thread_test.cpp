@@ -355,6 +355,14 @@ std::vector<int64_t> TakenUntil(int64_t untilMs, At at) {
   return taken;
 }
 
+// The track's own time when the game is paused from 600 to 900 ms of virtual time.
+constexpr int64_t kPauseFromMs = 600;
+constexpr int64_t kPauseToMs = 900;
+int64_t PausedTrackMs() {
+  const int64_t now = VirtualNow();
+  return now < kPauseFromMs ? now : std::max(kPauseFromMs, now - (kPauseToMs - kPauseFromMs));
+}
+
 TEST_F(BeatThreadTest, ALoopStartSeenComingIsTakenForTheFrameShownAsItIsHeard) {
   struct Case {
     int latencyMs;
@@ -389,6 +397,17 @@ TEST_F(BeatThreadTest, ALoopStartSeenComingIsTakenForTheFrameShownAsItIsHeard) {
     if (now == 300) StopBeatTrack();
   });
   EXPECT_EQ(taken, std::vector<int64_t>{40});
+  // Paused from 600 to 900 ms: the track stands still, and the start at 666 ms of it, counted
+  // ahead before the pause, is heard 300 ms later, not as soon as the game goes on.
+  ForgetCountedBeats();
+  virtualNowMs.store(0);
+  device_.SetStreamClock([](SoundHandle) { return static_cast<int32_t>(PausedTrackMs() % 333); });
+  device_.SetStreamLoops([](SoundHandle) { return PausedTrackMs() / 333; }, 333);
+  const std::vector<int64_t> paused = TakenUntil(1100, [](int64_t now) {
+    if (now == kPauseFromMs) HoldHeardBeats();
+    if (now == kPauseToMs) ReleaseHeardBeats();
+  });
+  EXPECT_EQ(paused, (std::vector<int64_t>{40, 373, 1006}));
   ForgetCountedBeats();
   SetPresentLeadMs(0);
   SetBeatClock(nullptr);
