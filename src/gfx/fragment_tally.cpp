@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gfx/convex_clip.h"
 #include "gfx/picture_bounds.h"
 #include "gfx/pictures.h"
 
@@ -15,37 +16,16 @@ struct Point {
   double x, y;
 };
 
-// Keeps the part of a convex polygon on the inner side of x or y = edge.
-std::vector<Point> ClipAgainst(const std::vector<Point>& in, bool alongX, double edge,
-                               bool keepBelow) {
-  std::vector<Point> out;
-  const auto inside = [&](const Point& p) {
-    const double v = alongX ? p.x : p.y;
-    return keepBelow ? v <= edge : v >= edge;
-  };
-  for (size_t i = 0; i < in.size(); ++i) {
-    const Point& a = in[i];
-    const Point& b = in[(i + 1) % in.size()];
-    if (inside(a)) out.push_back(a);
-    if (inside(a) != inside(b)) {
-      const double va = alongX ? a.x : a.y;
-      const double vb = alongX ? b.x : b.y;
-      const double t = (edge - va) / (vb - va);
-      out.push_back({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 double QuadPixels(const ClipPosition* corners, double width, double height) {
   std::vector<Point> polygon;
   for (int i = 0; i < 4; ++i) polygon.push_back({corners[i].x, corners[i].y});
-  polygon = ClipAgainst(polygon, true, -1.0, false);
-  polygon = ClipAgainst(polygon, true, 1.0, true);
-  polygon = ClipAgainst(polygon, false, -1.0, false);
-  polygon = ClipAgainst(polygon, false, 1.0, true);
+  // Clip space spans -1 to 1 across and down.
+  polygon = KeepBelow(polygon, -1.0, 0.0, 1.0);
+  polygon = KeepBelow(polygon, 1.0, 0.0, 1.0);
+  polygon = KeepBelow(polygon, 0.0, -1.0, 1.0);
+  polygon = KeepBelow(polygon, 0.0, 1.0, 1.0);
   double twiceArea = 0;
   for (size_t i = 0; i < polygon.size(); ++i) {
     const Point& a = polygon[i];

@@ -3,30 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "gfx/convex_clip.h"
 #include "image/png.h"
 
 namespace fenwhit {
 
 namespace {
-
-// Keeps the part of a convex polygon where a * x + b * y <= limit.
-std::vector<TexelPoint> KeepBelow(const std::vector<TexelPoint>& in, float a, float b,
-                                  float limit) {
-  std::vector<TexelPoint> out;
-  const auto excess = [&](const TexelPoint& p) { return a * p.x + b * p.y - limit; };
-  for (size_t i = 0; i < in.size(); ++i) {
-    const TexelPoint& p = in[i];
-    const TexelPoint& q = in[(i + 1) % in.size()];
-    const float ep = excess(p);
-    const float eq = excess(q);
-    if (ep <= 0) out.push_back(p);
-    if ((ep < 0 && eq > 0) || (ep > 0 && eq < 0)) {
-      const float t = ep / (ep - eq);
-      out.push_back({p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)});
-    }
-  }
-  return out;
-}
 
 struct Extremes {
   float low = 1e9f;
